@@ -1,0 +1,39 @@
+#pragma once
+
+#include "net/UserPrompts.h"
+
+#include <QList>
+#include <QStringList>
+
+// Records every box the code under test would show and answers questions from
+// a queue (No once the queue is empty).
+class RecordingPrompts final : public UserPrompts {
+public:
+    struct Box {
+        QString text;
+        Icon icon;
+        QString title;
+        bool question;
+    };
+
+    void message(const QString& text, Icon icon, const QString& title) override
+    {
+        boxes.append({text, icon, title, false});
+    }
+    bool askYesNo(const QString& text, Icon icon, const QString& title) override
+    {
+        boxes.append({text, icon, title, true});
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Box& b : boxes)
+            out << b.text;
+        return out;
+    }
+
+    QList<Box> boxes;
+    QList<bool> answers;
+};
