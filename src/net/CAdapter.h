@@ -1,0 +1,40 @@
+#pragma once
+
+#include "net/PhysicalAddress.h"
+
+#include <QString>
+
+// One entry of the PC's adapter list: its first IPv4 address and mask, what it
+// is, and its link-layer address (text with ":" between the pairs).
+class CAdapter {
+public:
+    QString IPAddress() const { return m_ipAddress; }
+    void setIPAddress(const QString& v) { m_ipAddress = v; }
+    QString mask() const { return m_mask; }
+    void setMask(const QString& v) { m_mask = v; }
+    QString Description() const { return m_description; }
+    void setDescription(const QString& v) { m_description = v; }
+    // IANA interface type: 6 Ethernet, 71 IEEE 802.11, 23 PPP, 24 loopback.
+    qint32 InterfaceType() const { return m_type; }
+    void setInterfaceType(qint32 v) { m_type = v; }
+    qint32 InterfaceIndex() const { return m_index; }
+    void setInterfaceIndex(qint32 v) { m_index = v; }
+    bool DHCPEnabled() const { return m_dhcpEnabled; }
+    void setDHCPEnabled(bool v) { m_dhcpEnabled = v; }
+    QString InterfaceName() const { return m_name; }
+    void setInterfaceName(const QString& v) { m_name = v; }
+
+    void SetPhysAddr(qint32 length, const QByteArray& bytes) { m_phys.SetPhysAddr(length, bytes); }
+    QByteArray AdapterAddressByte() const { return m_phys.AdapterAddressByte(); }
+    QString AdapterAddress() const { return m_phys.AdapterAddress(); }
+
+private:
+    QString m_ipAddress = QStringLiteral("0.0.0.0");
+    QString m_mask;
+    QString m_description;
+    qint32 m_type = 0;
+    qint32 m_index = 0;
+    bool m_dhcpEnabled = false;
+    QString m_name;
+    PhysicalAddress m_phys{QLatin1Char(':')};
+};
