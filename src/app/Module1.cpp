@@ -40,8 +40,8 @@ bool readBoolean(QSettings& store, const QString& key, bool fallback)
 
 namespace Module1 {
 
-void Main(ProgramState& state, QSettings& store, AppSettings& settings, UsableInterfaces& usable,
-    const StartupHooks& hooks)
+void Main(
+    ProgramState& state, QSettings& store, AppSettings& settings, UsableInterfaces& usable, const StartupHooks& hooks)
 {
     state.BroadcastAddress = QStringLiteral("255.255.255.255");
     ReadSettings(store, settings);
@@ -78,8 +78,8 @@ void SaveSettings(QSettings& store, const AppSettings& settings)
     store.setValue(QStringLiteral("RebootTime"), QString::number(settings.RebootTime));
     store.setValue(QStringLiteral("PPPWaitTime"), QString::number(settings.PPPWaitTime));
     store.setValue(QStringLiteral("GPRSPPP"), settings.GPRSPPP);
-    store.setValue(QStringLiteral("ShowStatusLog"),
-        settings.ShowStatusLog ? QStringLiteral("True") : QStringLiteral("False"));
+    store.setValue(
+        QStringLiteral("ShowStatusLog"), settings.ShowStatusLog ? QStringLiteral("True") : QStringLiteral("False"));
     store.setValue(QStringLiteral("CfgDir"), settings.CfgDir);
     store.setValue(QStringLiteral("GPRSCfgFile"), settings.GPRSCfgFile);
     store.setValue(QStringLiteral("TestHostname"), settings.TestHost);

@@ -28,8 +28,8 @@ struct StartupHooks {
 
 // The store is a QSettings of application "Linkwise"; the values live in its
 // group "Settings", all as text.
-void Main(ProgramState& state, QSettings& store, AppSettings& settings, UsableInterfaces& usable,
-    const StartupHooks& hooks);
+void Main(
+    ProgramState& state, QSettings& store, AppSettings& settings, UsableInterfaces& usable, const StartupHooks& hooks);
 
 void ReadSettings(QSettings& store, AppSettings& settings);
 void SaveSettings(QSettings& store, const AppSettings& settings);

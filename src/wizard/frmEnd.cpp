@@ -21,26 +21,26 @@ constexpr int pageWidth = px(8925);
 constexpr int pageHeight = px(5445);
 
 // A few hosts joined by links, in page coordinates, for the background.
-constexpr std::array<QPoint, 7> nodes{{
-    {px(600), px(4200)},
-    {px(1500), px(3700)},
-    {px(2400), px(4500)},
-    {px(3300), px(3900)},
-    {px(4300), px(4650)},
-    {px(5100), px(4050)},
-    {px(6100), px(4700)},
-}};
-constexpr std::array<std::pair<int, int>, 9> links{{
-    {0, 1},
-    {1, 2},
-    {1, 3},
-    {2, 3},
-    {3, 4},
-    {3, 5},
-    {4, 5},
-    {5, 6},
-    {2, 4},
-}};
+constexpr std::array<QPoint, 7> nodes { {
+    { px(600), px(4200) },
+    { px(1500), px(3700) },
+    { px(2400), px(4500) },
+    { px(3300), px(3900) },
+    { px(4300), px(4650) },
+    { px(5100), px(4050) },
+    { px(6100), px(4700) },
+} };
+constexpr std::array<std::pair<int, int>, 9> links { {
+    { 0, 1 },
+    { 1, 2 },
+    { 1, 3 },
+    { 2, 3 },
+    { 3, 4 },
+    { 3, 5 },
+    { 4, 5 },
+    { 5, 6 },
+    { 2, 4 },
+} };
 } // namespace
 
 frmEnd::frmEnd(ProgramEnder ender, QWidget* parent)
@@ -55,18 +55,22 @@ frmEnd::frmEnd(ProgramEnder ender, QWidget* parent)
     Label1->setWordWrap(true);
     Label1->setGeometry(px(75), px(240), px(8775), px(495));
 
-    Label2 = new QLabel(QStringLiteral("Unfortuanly the Wizard was unable to locate an Ethernet network adaptor on your "
-                                       "PC with an IP address.  Please install a network adaptor or ensure that your "
-                                       "network adapter is configured with an IP address (any IP address) and try "
-                                       "again."),
-        this);
+    Label2
+        = new QLabel(QStringLiteral("Unfortuanly the Wizard was unable to locate an Ethernet network adaptor on your "
+                                    "PC with an IP address.  Please install a network adaptor or ensure that your "
+                                    "network adapter is configured with an IP address (any IP address) and try "
+                                    "again."),
+            this);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const int textWidth = px(6975);
     Label2->setGeometry(px(1080), px(1320), textWidth, Label2->heightForWidth(textWidth));
 
     OK = new QPushButton(QStringLiteral("&Exit"), this);
-    OK->setGeometry(px(7680), px(4920), px(1095), px(375));
+    // The design size, grown to what the style needs, keeping the right edge.
+    const QRect design(px(7680), px(4920), px(1095), px(375));
+    const QSize need = OK->sizeHint().expandedTo(design.size());
+    OK->setGeometry(design.right() + 1 - need.width(), design.top(), need.width(), need.height());
     OK->setDefault(true);
     connect(OK, &QPushButton::clicked, this, &frmEnd::OK_Click);
 }
