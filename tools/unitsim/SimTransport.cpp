@@ -29,7 +29,7 @@ bool SimTransport::listen(QString* error)
     return true;
 }
 
-QByteArray SimTransport::applyFault(SimFault fault, const QByteArray& datagram)
+QByteArray SimTransport::applyFault(SimFault fault, const QByteArray& datagram, const QByteArray& mac)
 {
     switch (fault) {
     case SimFault::None:
@@ -50,13 +50,14 @@ QByteArray SimTransport::applyFault(SimFault fault, const QByteArray& datagram)
         return out;
     }
     case SimFault::Overrun: {
-        QByteArray out = datagram;
-        const qsizetype cr = out.indexOf('\r');
-        if (cr >= 0 && cr + 3 < out.size()) {
-            out[cr + 2] = char(0xff);
-            out[cr + 3] = char(0xff);
+        // Signed after the damage, as a unit with a faulty length field would.
+        QByteArray body = datagram.chopped(RuraCodec::AuthenticatorSize);
+        const qsizetype cr = body.indexOf('\r');
+        if (cr >= 0 && cr + 3 < body.size()) {
+            body[cr + 2] = char(0xff);
+            body[cr + 3] = char(0xff);
         }
-        return out;
+        return RuraCodec::Authenticate(body, mac);
     }
     }
     return datagram;
@@ -119,8 +120,15 @@ void SimTransport::reply(
     const SimUnit& unit, const QByteArray& datagram, int delayMs, const QHostAddress& to, quint16 port)
 {
     const bool faulty = m_config.faultSerials.isEmpty() || m_config.faultSerials.contains(unit.serial());
-    const QByteArray out = faulty ? applyFault(m_config.fault, datagram) : datagram;
-    if (out.isEmpty())
+    const QByteArray out = faulty ? applyFault(m_config.fault, datagram, unit.mac()) : datagram;
+    if (out.isEmpty()) {
+        if (m_config.verbose)
+            std::fprintf(stderr, "unitsim: %s keeps silent\n", qPrintable(unit.serial()));
         return;
-    QTimer::singleShot(delayMs, this, [this, out, to, port] { m_socket.writeDatagram(out, to, port); });
+    }
+    QTimer::singleShot(delayMs, this, [this, out, to, port, serial = unit.serial()] {
+        m_socket.writeDatagram(out, to, port);
+        if (m_config.verbose)
+            std::fprintf(stderr, "unitsim: %s sent %lld bytes\n", qPrintable(serial), qlonglong(out.size()));
+    });
 }

@@ -24,7 +24,7 @@ public:
 
     // What a fault makes of a datagram a unit is about to send; empty when the
     // unit keeps silent.
-    static QByteArray applyFault(SimFault fault, const QByteArray& datagram);
+    static QByteArray applyFault(SimFault fault, const QByteArray& datagram, const QByteArray& mac);
 
 private:
     void readPending();
