@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// What the scan needs of the discovery object: key the datagram authenticator
+// with the PC interface's MAC, broadcast one query, and hear the identity
+// responses. The program's discovery object sits behind it.
+class DiscoveryChannel : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual void SetMac(const QByteArray& mac) = 0;
+    // An empty id asks every unit.
+    virtual void SendQuery(const QString& id) = 0;
+
+signals:
+    // Raised from inside the sender's waits (the query's resend gap pumps
+    // events), on the GUI thread; only for a non-empty SN.
+    void RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
+        const QString& ProductId, const QString& ModelId);
+};
