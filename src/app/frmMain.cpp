@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/ModelNames.h"
+#include "app/Module1.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -104,8 +105,7 @@ void frmMain::buildControls()
 
 void frmMain::Form_Load()
 {
-    if (m_services.LoadResStrings)
-        m_services.LoadResStrings(*this);
+    Module1::LoadResStrings(this);
     m_Units.reset();
     m_discovery = m_services.createDiscovery ? m_services.createDiscovery() : nullptr;
     setScanSlot(m_discovery.get());
@@ -164,7 +164,7 @@ void frmMain::SetUnitsLabelVisible(bool visible)
 
 void frmMain::ApplyStatusLogVisibility()
 {
-    const bool show = m_services.ShowStatusLog && m_services.ShowStatusLog();
+    const bool show = m_services.settings.ShowStatusLog;
     m_mnuStatusLog->setChecked(show);
     m_lvLog->setVisible(show);
     m_Label5->setVisible(show);
@@ -261,7 +261,7 @@ void frmMain::statemachine()
     const std::shared_ptr<CQarUnitInfos> units = m_Units;
     if (units) {
         for (const CQarUnitInfos::Record& unit : units->NewEnum()) {
-            const bool shiftHeld = m_services.ShiftKeyDown && m_services.ShiftKeyDown();
+            const bool shiftHeld = m_services.ShiftKeyDown ? m_services.ShiftKeyDown() : Module1::ShiftKeyDown();
             const bool accepted = ModelNames::IsSupportedModel(unit->model()) || shiftHeld
                 || (m_services.WizardMode && m_services.WizardMode() != 0);
             if (!accepted) {
@@ -309,7 +309,7 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
             AddLogEntry(serial, line);
             if (m_view)
                 m_view->setStatusText(line);
-            const qint32 timeout = m_services.PingTimeout ? m_services.PingTimeout() : 1000;
+            const qint32 timeout = m_services.settings.PingTimeout;
             const bool ok = m_services.PingAddress && m_services.PingAddress(ntohl(address), kPingPayload, timeout);
             unit->setContacted(ok);
             unit->Summary().setLiveliness(ok ? 2 : 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppSettings.h"
 #include "app/DiscoveryChannel.h"
 #include "app/ScanResultsView.h"
 #include "app/clsScanOptions.h"
@@ -35,14 +36,13 @@ public:
         // Makes the discovery object as the window loads.
         std::function<std::unique_ptr<DiscoveryChannel>()> createDiscovery;
         PingFunction PingAddress;
-        std::function<bool()> ShiftKeyDown;
+        // PingTimeout and ShowStatusLog are read here.
+        AppSettings& settings;
         // 0 the Ethernet-and-cellular wizard, 1 the Ethernet-only one.
         std::function<qint32()> WizardMode;
-        std::function<qint32()> PingTimeout;
-        std::function<bool()> ShowStatusLog;
-        // Optional: captions from the string table, and the Configure Units
-        // run on the unit chosen in the search page's list.
-        std::function<void(QWidget&)> LoadResStrings = {};
+        // Module1::ShiftKeyDown when left empty.
+        std::function<bool()> ShiftKeyDown = {};
+        // The Configure Units run on the unit chosen in the search page's list.
         std::function<void()> lvUnits_DblClick = {};
     };
 

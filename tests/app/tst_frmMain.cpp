@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -122,14 +123,15 @@ public:
     QSet<quint32> answering;
     bool shift = false;
     qint32 mode = 0;
-    bool showLog = false;
+    AppSettings settings;
     int doubleClicks = 0;
     std::function<void()> duringPing;
     std::unique_ptr<frmMain> w;
 
     explicit Fixture(bool showStatusLog = false)
-        : showLog(showStatusLog)
     {
+        settings.PingTimeout = 750;
+        settings.ShowStatusLog = showStatusLog;
         interfaces.InterfaceList << InterfaceEntry { QByteArray::fromHex("02005e0000ff"), nullptr }
                                  << InterfaceEntry { kPcMac, nullptr };
         interfaces.SelectedInterface = 1;
@@ -152,10 +154,9 @@ public:
                         duringPing();
                     return answering.contains(a);
                 },
-            .ShiftKeyDown = [this] { return shift; },
+            .settings = settings,
             .WizardMode = [this] { return mode; },
-            .PingTimeout = [] { return 750; },
-            .ShowStatusLog = [this] { return showLog; },
+            .ShiftKeyDown = [this] { return shift; },
             .lvUnits_DblClick = [this] { ++doubleClicks; },
         };
         w = std::make_unique<frmMain>(std::move(s));
@@ -205,6 +206,19 @@ private slots:
         QVERIFY(!f.w->UnitsLabelVisible());
         QVERIFY(!f.w->Label1()->isVisibleTo(f.w.get()));
         QCOMPARE(f.w->OSPlatform() == 1, false);
+    }
+
+    void loadPutsTheStringTableIntoTheCaptions()
+    {
+        Fixture f;
+        QStringList menus;
+        for (QAction* a : f.w->menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus, (QStringList { "&Scan", "&View" }));
+        QCOMPARE(f.w->mnumnuScan()->text(), QStringLiteral("Start New Scan"));
+        QCOMPARE(f.w->mnuStatusLog()->text(), QStringLiteral("Status &Log"));
+        QCOMPARE(f.w->scanToolButton()->toolTip(), QStringLiteral("Scan"));
+        QCOMPARE(f.w->stopScanToolButton()->toolTip(), QStringLiteral("Stop Current Scan Operation"));
     }
 
     void statusLogVisibilityFollowsTheSetting_data()
