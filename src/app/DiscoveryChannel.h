@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+class clsVerevo;
+
 // What the scan needs of the discovery object: key the datagram authenticator
 // with the PC interface's MAC, broadcast one query, and hear the identity
 // responses. The program's discovery object sits behind it.
@@ -15,6 +17,9 @@ public:
     virtual void SetMac(const QByteArray& mac) = 0;
     // An empty id asks every unit.
     virtual void SendQuery(const QString& id) = 0;
+    // The discovery object itself, for the unit commands that borrow it from
+    // the resting slot; none behind a stand-in.
+    virtual clsVerevo* verevo() { return nullptr; }
 
 signals:
     // Raised from inside the sender's waits (the query's resend gap pumps
