@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -90,6 +91,8 @@ void frmMain::buildControls()
     m_lvLog->setRootIsDecorated(false);
     m_lvLog->setHeaderLabels({ QStringLiteral("Serial"), QStringLiteral("Timestamp"), QStringLiteral("Description") });
     m_lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lvLog->header()->setStretchLastSection(false);
+    m_lvLog->installEventFilter(this);
     for (QWidget* w : { static_cast<QWidget*>(m_cmdStartScan), static_cast<QWidget*>(m_Label1),
              static_cast<QWidget*>(m_lvUnits), static_cast<QWidget*>(m_Label5), static_cast<QWidget*>(m_lvLog) })
         layout->addWidget(w);
@@ -142,10 +145,11 @@ void frmMain::returnDiscoveryFromScan()
     setScanSlot(nullptr);
 }
 
-void frmMain::resizeEvent(QResizeEvent* event)
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    QMainWindow::resizeEvent(event);
-    sizeLogColumns();
+    if (watched == m_lvLog && event->type() == QEvent::Resize)
+        sizeLogColumns();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::sizeLogColumns()

@@ -94,7 +94,7 @@ public:
     QPushButton* cmdStartScan() const { return m_cmdStartScan; }
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();

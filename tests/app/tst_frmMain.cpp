@@ -190,6 +190,22 @@ private slots:
         QCOMPARE(f.w->statusPanel(1)->text(), QStringLiteral("second"));
     }
 
+    void logColumnsShareTheListsWidth()
+    {
+        Fixture f(true);
+        f.w->resize(900, 600);
+        f.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.w.get()));
+        for (int width : { f.w->lvLog()->width(), 417 }) {
+            f.w->lvLog()->resize(width, 200);
+            QCoreApplication::processEvents();
+            const double usable = 0.99 * f.w->lvLog()->width();
+            QCOMPARE(f.w->lvLog()->columnWidth(0), int(usable * 0.10));
+            QCOMPARE(f.w->lvLog()->columnWidth(1), int(usable * 0.10));
+            QCOMPARE(f.w->lvLog()->columnWidth(2), int(usable * 0.80));
+        }
+    }
+
     void startScanKeysAndQueriesAndClearsThePreviousScan()
     {
         Fixture f;
