@@ -1,0 +1,176 @@
+#include "wizard/frmWiz02.h"
+
+#include "app/frmMain.h"
+#include "discovery/clsVerevo.h"
+#include "net/ModQar.h"
+#include "wizard/PageFonts.h"
+#include "wizard/WizardState.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QFont arial(qreal points, bool bold)
+{
+    QFont f = PageFonts::body();
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+} // namespace
+
+frmWiz02::frmWiz02(WizardRouter& router, frmMain& main, InterfaceTable readInterfaces, QWidget* owner)
+    : WizardPage(PageId::Wiz02, router, owner)
+    , m_main(main)
+    , m_readInterfaces(std::move(readInterfaces))
+{
+    setFont(PageFonts::body());
+
+    lblTitle = addLabel(QString(), 75, 120, 8775, 495);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setFont(PageFonts::title());
+    lblTitle->setAlignment(Qt::AlignCenter);
+
+    Label6 = addLabel(QStringLiteral("WARNING"), 3480, 480, 1695, 255);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label6->setFont(arial(12, true));
+    Label6->setAlignment(Qt::AlignCenter);
+    QPalette red = Label6->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label6->setPalette(red);
+
+    Label1 = addLabel(QStringLiteral("If your network adaptors are programmed with IP addresses on the same IP subnet "
+                                     "then only one of the network adaptors below will actually work. The safest "
+                                     "thing to do is disconnect one of the network adaptors and re-start the wizard."),
+        0, 840, 8895, 855);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(arial(9.75, true));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setWordWrap(true);
+
+    cbInterfaces = new QComboBox(this);
+    cbInterfaces->setObjectName(QStringLiteral("cbInterfaces"));
+    cbInterfaces->setEditable(false);
+    place(cbInterfaces, 600, 1800, 7815, 360);
+
+    Label4 = addLabel(QStringLiteral("Interface Address:"), 600, 2280, 2175, 330);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    lblIP = addValueLabel(QStringLiteral("lblIP"), 2880, 2280, 2415, 330);
+    Label3 = addLabel(QStringLiteral("Subnet Mask:"), 600, 2760, 2175, 330);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    lblmask = addValueLabel(QStringLiteral("lblmask"), 2880, 2760, 2415, 330);
+    Label5 = addLabel(QStringLiteral("Description:"), 600, 3240, 2175, 330);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    lblDesc = addValueLabel(QStringLiteral("lblDesc"), 2880, 3240, 5415, 615);
+    lblDesc->setWordWrap(true);
+    lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Label2 = addLabel(QString(), 600, 4200, 7815, 615);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(arial(12, false));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    cmdCancel = addButton(QStringLiteral("&Cancel"), 5280);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdBack = addButton(QStringLiteral("&Back"), 6480);
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    cmdNext = addButton(QStringLiteral("&Next"), 7680);
+    cmdNext->setObjectName(QStringLiteral("cmdNext"));
+    cmdNext->setDefault(true);
+    // "Then click &Next." underlines the key of the button it names.
+    Label2->setBuddy(cmdNext);
+
+    // Click, scroll and a changed text all end in a new current index.
+    connect(cbInterfaces, &QComboBox::currentIndexChanged, this, &frmWiz02::cbInterfaces_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &frmWiz02::cmdNext_Click);
+    connect(cmdBack, &QPushButton::clicked, this, [this] { leave(PageGraph::Button::Back); });
+    connect(cmdCancel, &QPushButton::clicked, this, &frmWiz02::confirmCancel);
+}
+
+QLabel* frmWiz02::addValueLabel(const QString& name, int left, int top, int width, int height)
+{
+    QLabel* label = addLabel(QString(), left, top, width, height);
+    label->setObjectName(name);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QString frmWiz02::entryText(int number, QString description, const QString& mac)
+{
+    // Descriptions come padded with NULs and blanks, and some drivers pad
+    // inside the name as well.
+    ModQar::RTrimControlChars(description);
+    ModQar::SqueezeSpaces(description);
+    return QString::number(number) + QStringLiteral(") ") + description + QStringLiteral("    MAC: ") + mac;
+}
+
+QString frmWiz02::describe(const InterfaceEntry& entry)
+{
+    const CAdapter& adapter = *entry.Adapter;
+    const std::shared_ptr<CInterfaces> table = m_readInterfaces ? m_readInterfaces() : nullptr;
+    if (table) {
+        if (const auto row = table->Item(QString::number(adapter.InterfaceIndex())))
+            return row->InterfaceDescription();
+    }
+    // The interface went away since start-up; the adapter record still knows
+    // what it was.
+    return adapter.Description().isEmpty() ? adapter.InterfaceName() : adapter.Description();
+}
+
+void frmWiz02::onLoad()
+{
+    Label2->setText(QStringLiteral("Please select the network adaptor connected to the same physical network as your ")
+        + QStringLiteral("Calvantor") + QStringLiteral(". Then click &Next."));
+
+    const QList<InterfaceEntry>& list = state().Interfaces.InterfaceList;
+    lblTitle->setText(QStringLiteral("Your PC has ") + QString::number(list.size()) + QStringLiteral(" network adaptors."));
+
+    {
+        const QSignalBlocker quiet(cbInterfaces);
+        cbInterfaces->clear();
+        int k = 1;
+        for (const InterfaceEntry& entry : list) {
+            const QString desc = entry.Adapter ? describe(entry) : QString();
+            const QString mac = entry.Adapter ? entry.Adapter->AdapterAddress() : ModQar::FormatMacAddress(entry.Mac);
+            cbInterfaces->addItem(entryText(k++, desc, mac));
+        }
+        cbInterfaces->setCurrentIndex(-1);
+    }
+    // An earlier choice outside today's list falls back to the first entry.
+    const qint32 selected = state().SelectedInterface();
+    cbInterfaces->setCurrentIndex(selected >= 0 && selected < cbInterfaces->count() ? selected : 0);
+}
+
+void frmWiz02::cbInterfaces_Click()
+{
+    const int p = cbInterfaces->currentIndex();
+    const QList<InterfaceEntry>& list = state().Interfaces.InterfaceList;
+    if (p < 0 || p >= list.size())
+        return;
+    if (const auto& adapter = list[p].Adapter) {
+        lblIP->setText(adapter->IPAddress());
+        lblmask->setText(adapter->mask());
+    }
+    lblDesc->setText(cbInterfaces->itemText(p));
+}
+
+void frmWiz02::cmdNext_Click()
+{
+    const int chosen = cbInterfaces->currentIndex();
+    if (chosen < 0)
+        return;
+    Navigating = true;
+    state().SelectedInterface() = chosen;
+    // The broadcast of the chosen subnet must be in place before the next
+    // page can send its first query.
+    if (DiscoveryChannel* resting = m_main.cz()) {
+        if (clsVerevo* verevo = resting->verevo())
+            verevo->setInterface();
+    }
+    leave(PageGraph::Button::Next);
+}

@@ -1,0 +1,321 @@
+#include "wizard/frmWiz07.h"
+
+#include "app/frmMain.h"
+#include "net/ModQar.h"
+#include "net/UserPrompts.h"
+#include "wizard/PageFonts.h"
+#include "wizard/SearchAnimation.h"
+#include "wizard/Twips.h"
+#include "wizard/UnitListViewRow.h"
+#include "wizard/WizardRouter.h"
+#include "wizard/WizardState.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+constexpr int kStepLeft = 840;
+constexpr int kStepWidth = 7455;
+constexpr int kColumnWidth = 1395;
+
+// The leading number of a text, as the unit's serial or the search filter is
+// read: blanks first are skipped, anything after the number is ignored, and a
+// text without one is 0.
+double leadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        ++i;
+    while (i < text.size() && text[i].isDigit())
+        ++i;
+    if (i < text.size() && text[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < text.size() && text[i].isDigit())
+            ++i;
+    }
+    bool ok = false;
+    const double value = text.mid(start, i - start).toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+// Serials of the office's own VPN routers, which the wizard must never touch.
+bool isReservedSerial(const QString& serial)
+{
+    return serial == QStringLiteral("61210") || serial == QStringLiteral("22770");
+}
+} // namespace
+
+frmWiz07::frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner)
+    : WizardPage(PageId::Wiz07, router, owner)
+    , m_main(main)
+{
+    setFont(PageFonts::body());
+
+    lblTitle = addLabel(QString(), 75, 120, 8775, 435);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setFont(PageFonts::title());
+    lblTitle->setAlignment(Qt::AlignCenter);
+
+    lvUnits = new QTreeWidget(this);
+    lvUnits->setObjectName(QStringLiteral("lvUnits"));
+    lvUnits->setRootIsDecorated(false);
+    lvUnits->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvUnits->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvUnits->setHeaderLabels({ QStringLiteral("Serial No"), QStringLiteral("Model"), QStringLiteral("Ethernet IP"),
+        QStringLiteral("Unit ID"), QStringLiteral("Pingable") });
+    lvUnits->header()->setStretchLastSection(true);
+    place(lvUnits, 840, 600, 7455, 3015);
+    for (int c = 0; c < 4; ++c)
+        lvUnits->setColumnWidth(c, Twips::toPx(kColumnWidth));
+
+    Animation1 = new SearchAnimation(router.clock(), this);
+    place(Animation1, 4080, 1920, 735, 615);
+    Animation1->raise();
+
+    Label1 = addStep(QStringLiteral("Label1"), QStringLiteral("1) Wait for the search to complete."), 3720);
+    Label2 = addStep(QStringLiteral("Label2"), QString(), 4020);
+    Label2->setVisible(false);
+    Label3 = addStep(QStringLiteral("Label3"), QStringLiteral("3) Click &Next."), 4320);
+    Label3->setVisible(false);
+    Label4 = addStep(QStringLiteral("Label4"), QStringLiteral("3) Click &Next."), 4320, 975);
+    Label4->setVisible(false);
+    Label4->setWordWrap(true);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    lblStatus = addLabel(QString(), 720, 5160, 4440, 255);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setTextFormat(Qt::PlainText);
+
+    cmdCancel = addButton(QStringLiteral("&Cancel"), 5280);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdBack = addButton(QStringLiteral("&Back"), 6480);
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    cmdBack->setEnabled(false);
+    cmdNext = addButton(QStringLiteral("&Next"), 7680);
+    cmdNext->setObjectName(QStringLiteral("cmdNext"));
+    cmdNext->setEnabled(false);
+    cmdNext->setDefault(true);
+    cmdRetry = addButton(QStringLiteral("&Retry"), 7680);
+    cmdRetry->setObjectName(QStringLiteral("cmdRetry"));
+    cmdRetry->setVisible(false);
+
+    // "Click &Next." and "Click the &Retry button" underline the key of the
+    // button they name.
+    Label3->setBuddy(cmdNext);
+    Label4->setBuddy(cmdRetry);
+
+    connect(cmdNext, &QPushButton::clicked, this, &frmWiz07::cmdNext_Click);
+    connect(cmdBack, &QPushButton::clicked, this, [this] { leave(PageGraph::Button::Back); });
+    connect(cmdRetry, &QPushButton::clicked, this, &frmWiz07::cmdRetry_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmWiz07::confirmCancel);
+
+    m_main.setScanResultsView(this);
+    m_registered = true;
+}
+
+frmWiz07::~frmWiz07()
+{
+    unregister();
+    clearUnitRows();
+}
+
+void frmWiz07::unregister()
+{
+    if (m_registered)
+        m_main.setScanResultsView(nullptr);
+    m_registered = false;
+}
+
+void frmWiz07::closeEvent(QCloseEvent* event)
+{
+    // The page is gone for the engine as soon as it unloads; a scan still
+    // collecting then returns the discovery object by itself.
+    unregister();
+    WizardPage::closeEvent(event);
+}
+
+QLabel* frmWiz07::addStep(const QString& name, const QString& text, int top, int height)
+{
+    QLabel* label = addLabel(text, kStepLeft, top, kStepWidth, height);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+void frmWiz07::onLoad()
+{
+    // The clip is painted by the control itself; it shows while visible.
+    Animation1->setVisible(true);
+    lblTitle->setText(QStringLiteral("Searching for Calvantors......"));
+    Label2->setText(QStringLiteral("2) Select the Calvantor in the above list that you want to configure."));
+    search();
+}
+
+void frmWiz07::search()
+{
+    m_main.lendDiscoveryToScan();
+    m_main.StartScan();
+}
+
+void frmWiz07::cmdRetry_Click()
+{
+    lblTitle->setText(state().WizardMode == 1
+            ? QStringLiteral("Searching for Calvantor units......")
+            : QStringLiteral("Searching for GPRS / Edge / 3G / HSDPA Calvantor units......"));
+    Animation1->setVisible(true);
+    cmdRetry->setVisible(false);
+    cmdBack->setEnabled(false);
+    Label1->setVisible(true);
+    Label2->setVisible(false);
+    Label3->setVisible(false);
+    Label4->setVisible(false);
+    search();
+}
+
+void frmWiz07::clearUnitRows()
+{
+    for (const auto& row : m_rows)
+        row->detach();
+    m_rows.clear();
+    lvUnits->clear();
+}
+
+std::shared_ptr<UnitListRow> frmWiz07::addUnitRow(const QString& text)
+{
+    auto* item = new QTreeWidgetItem(QStringList { text });
+    lvUnits->addTopLevelItem(item);
+    // Like the list controls people know, the first unit listed starts out
+    // as the chosen one.
+    if (!lvUnits->currentItem())
+        lvUnits->setCurrentItem(item);
+    auto row = std::make_shared<UnitListViewRow>(item);
+    m_rows.append(row);
+    return row;
+}
+
+void frmWiz07::setStatusText(const QString& text)
+{
+    lblStatus->setText(text);
+}
+
+bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<CQarUnitInfos>& units)
+{
+    Animation1->setVisible(false);
+    const qsizetype n = units ? units->Count() : 0;
+    const bool cellular = state().WizardMode == 0;
+
+    if (n >= 1) {
+        m_main.AddLogEntry(QString(), QString::number(n) + QStringLiteral(" Calvantor Units Located"));
+        if (n == 1)
+            lblTitle->setText(cellular ? QStringLiteral("One GPRS / EDGE / 3G / HSDPA Calvantor was located!")
+                                       : QStringLiteral("One Calvantor was located!"));
+        else
+            lblTitle->setText(QString::number(n)
+                + (cellular ? QStringLiteral(" GPRS / EDGE / 3G / HSDPA Calvantor units were located!")
+                            : QStringLiteral(" Calvantor units were located!")));
+        cmdNext->setEnabled(true);
+        cmdNext->setFocus();
+        cmdRetry->setVisible(false);
+        cmdBack->setEnabled(true);
+        Label2->setVisible(true);
+        Label3->setVisible(true);
+        lblStatus->clear();
+    } else {
+        m_main.AddLogEntry(QString(), QStringLiteral("No Calvantor units Located"));
+        lblTitle->setText(cellular ? QStringLiteral("No GPRS / Edge / 3G / HSDPA Calvantor units were located!")
+                                   : QStringLiteral("No Calvantor units were located!"));
+        const QString first = leadingNumber(filter) == 0
+            ? QStringLiteral("No Calvantor units were located.")
+            : QStringLiteral(" Calvantor  Unit SN: ") + filter + QStringLiteral(" not located.") + QLatin1Char('\n')
+                + QStringLiteral("Check that specified Serial Number is correct.");
+        Label4->setText(first + QLatin1Char('\n')
+            + QStringLiteral("Please ensure the Ethernet lead is plugged in, and the LAN LED is on. Click the &Retry "
+                             "button to try again."));
+        Label4->setVisible(true);
+        Label1->setVisible(false);
+        cmdRetry->setVisible(true);
+        cmdBack->setEnabled(true);
+        cmdRetry->setFocus();
+    }
+
+    m_main.returnDiscoveryFromScan();
+    return false;
+}
+
+void frmWiz07::stay()
+{
+    Navigating = false;
+    setEnabled(true);
+    cmdNext->setEnabled(true);
+}
+
+void frmWiz07::cmdNext_Click()
+{
+    Navigating = true;
+
+    const QTreeWidgetItem* row = lvUnits->currentItem();
+    bool whole = false;
+    const qint32 number = row ? row->text(0).trimmed().toInt(&whole) : 0;
+    if (!whole) {
+        // No row chosen, or one whose text is no serial number.
+        stay();
+        return;
+    }
+    state().SelectedUnitNo = number;
+
+    std::shared_ptr<CQarUnitInfo> chosen;
+    if (const auto units = m_main.Units()) {
+        for (const CQarUnitInfos::Record& unit : units->NewEnum()) {
+            if (unit->li() && leadingNumber(unit->li()->text()) == number) {
+                chosen = unit;
+                break;
+            }
+        }
+    }
+    if (!chosen) {
+        // Going on would configure whatever unit an earlier pass chose.
+        stay();
+        return;
+    }
+    state().CurrentUnit = chosen;
+
+    if (isReservedSerial(chosen->Serial())) {
+        prompts().message(QStringLiteral("You are not allowed to RURA the office VPN Router!"),
+            UserPrompts::Icon::Exclamation);
+        router().endProgram();
+        return;
+    }
+    const QString mac = ModQar::FormatMacAddress(chosen->Mac());
+    QString refusal;
+    if (mac == QStringLiteral("00:00:00:00:00:00"))
+        refusal = QStringLiteral("The unit has no MAC address therefore you may not RURA it!");
+    else if (mac.compare(QStringLiteral("FF:FF:FF:FF:FF:FF"), Qt::CaseInsensitive) == 0)
+        refusal = QStringLiteral("The unit's MAC address is FF:FF:FF:FF:FF:FF therefore you many not RURA it!");
+    else if (leadingNumber(chosen->Serial()) < 10)
+        refusal = QStringLiteral("This unit has no serial number therefore you may not RURA it!");
+    if (!refusal.isEmpty()) {
+        prompts().message(refusal, UserPrompts::Icon::Exclamation);
+        stay();
+        return;
+    }
+
+    cmdNext->setEnabled(false);
+    setEnabled(false);
+
+    // Shift is read once: it decides both the option and the road.
+    PageGraph::Inputs in = routeInputs();
+    in.shift = router().shiftKeyDown();
+    if (in.shift)
+        state().ConfigOption = 3;
+    in.configOption = state().ConfigOption;
+    const std::optional<PageGraph::Route> road = PageGraph::route(id(), PageGraph::Button::Next, in);
+    if (!road || !leaveTo(road->to, road->startup))
+        stay();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/ScanResultsView.h"
+#include "wizard/WizardPage.h"
+
+#include <QList>
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class SearchAnimation;
+class UnitListViewRow;
+class frmMain;
+
+// The search page: looks for units on the LAN through the main window's scan
+// engine, shows what answered, and takes the chosen unit as the one to
+// configure. While the page exists the engine reports to it.
+class frmWiz07 : public WizardPage, public ScanResultsView {
+    Q_OBJECT
+public:
+    frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner = nullptr);
+    ~frmWiz07() override;
+
+    // ScanResultsView
+    void clearUnitRows() override;
+    std::shared_ptr<UnitListRow> addUnitRow(const QString& text) override;
+    void setStatusText(const QString& text) override;
+    bool DisplayScanResults(const QString& filter, const std::shared_ptr<CQarUnitInfos>& units) override;
+
+    QLabel* lblTitle;
+    QTreeWidget* lvUnits;
+    SearchAnimation* Animation1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* lblStatus;
+    QPushButton* cmdNext;
+    QPushButton* cmdBack;
+    QPushButton* cmdRetry;
+    QPushButton* cmdCancel;
+
+protected:
+    void onLoad() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QLabel* addStep(const QString& name, const QString& text, int top, int height = 300);
+    void search();
+    void cmdRetry_Click();
+    void cmdNext_Click();
+    // A refusal or a road not yet built: the page takes clicks again.
+    void stay();
+    void unregister();
+
+    frmMain& m_main;
+    QList<std::shared_ptr<UnitListViewRow>> m_rows;
+    bool m_registered = false;
+};
