@@ -15,9 +15,8 @@ void registerPages(WizardRouter& router, frmMain& main, frmWiz02::InterfaceTable
     router.registerPage(PageId::Wiz02, [&main, readInterfaces](WizardRouter& r, QWidget* owner) -> WizardPage* {
         return new frmWiz02(r, main, readInterfaces, owner);
     });
-    router.registerPage(PageId::Wiz07, [&main](WizardRouter& r, QWidget* owner) -> WizardPage* {
-        return new frmWiz07(r, main, owner);
-    });
+    router.registerPage(PageId::Wiz07,
+        [&main](WizardRouter& r, QWidget* owner) -> WizardPage* { return new frmWiz07(r, main, owner); });
 }
 
 } // namespace ScanPages

@@ -128,7 +128,8 @@ void frmWiz02::onLoad()
         + QStringLiteral("Calvantor") + QStringLiteral(". Then click &Next."));
 
     const QList<InterfaceEntry>& list = state().Interfaces.InterfaceList;
-    lblTitle->setText(QStringLiteral("Your PC has ") + QString::number(list.size()) + QStringLiteral(" network adaptors."));
+    lblTitle->setText(
+        QStringLiteral("Your PC has ") + QString::number(list.size()) + QStringLiteral(" network adaptors."));
 
     {
         const QSignalBlocker quiet(cbInterfaces);

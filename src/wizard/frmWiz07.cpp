@@ -287,8 +287,8 @@ void frmWiz07::cmdNext_Click()
     state().CurrentUnit = chosen;
 
     if (isReservedSerial(chosen->Serial())) {
-        prompts().message(QStringLiteral("You are not allowed to RURA the office VPN Router!"),
-            UserPrompts::Icon::Exclamation);
+        prompts().message(
+            QStringLiteral("You are not allowed to RURA the office VPN Router!"), UserPrompts::Icon::Exclamation);
         router().endProgram();
         return;
     }

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "RecordingPrompts.h"
+#include "WizardFixture.h"
+#include "app/VerevoChannel.h"
+#include "app/frmMain.h"
+#include "wizard/ScanPages.h"
+#include "wizard/WizardRouter.h"
+#include "wizard/WizardState.h"
+#include "wizard/frmWiz07.h"
+
+#include <QProcess>
+
+#include <functional>
+#include <memory>
+
+// A discovery channel that answers every query at once with a fixed set of
+// identity records, for tests that do not need a network.
+class ScriptedDiscovery final : public DiscoveryChannel {
+public:
+    struct Answer {
+        QByteArray mac;
+        QString serial;
+        QString ip;
+        QString model = QStringLiteral("Calvantor KR5004 Router");
+    };
+    void SetMac(const QByteArray& mac) override { key = mac; }
+    void SendQuery(const QString&) override
+    {
+        ++queries;
+        for (const Answer& a : answers)
+            emit RuraIDResponse(a.mac, a.serial, a.ip, QStringLiteral("1"), QStringLiteral("CV100"), a.model);
+    }
+    QList<Answer> answers;
+    QByteArray key;
+    int queries = 0;
+};
+
+// The hidden main window with its scan engine, a router with the two scan
+// pages, and stand-ins for every other page. Pings are answered at once.
+struct ScanPageRig {
+    explicit ScanPageRig(Clock& c)
+        : clock(c)
+    {
+        settings.PingTimeout = 300;
+    }
+    ~ScanPageRig()
+    {
+        router.reset();
+        main.reset();
+    }
+
+    // An interface of the PC on the lab's subnet.
+    void addInterface(const QString& ip, const QString& mask, const QByteArray& mac, qint32 index = 2)
+    {
+        auto adapter = std::make_shared<CAdapter>();
+        adapter->setIPAddress(ip);
+        adapter->setMask(mask);
+        adapter->setInterfaceIndex(index);
+        adapter->SetPhysAddr(6, mac);
+        interfaces.InterfaceList << InterfaceEntry { mac, adapter };
+        interfaces.LanAdapterCount = qint32(interfaces.InterfaceList.size());
+    }
+
+    std::unique_ptr<DiscoveryChannel> realDiscovery(const VerevoSocketOptions& options = {})
+    {
+        auto address = [this]() -> std::pair<QString, QString> {
+            const InterfaceEntry* e = interfaces.selected();
+            if (!e || !e->Adapter)
+                return {};
+            return { e->Adapter->IPAddress(), e->Adapter->mask() };
+        };
+        return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
+            clock, prompts, broadcast, address, [this] { ++ends; }, options));
+    }
+
+    void build(std::function<std::unique_ptr<DiscoveryChannel>()> discovery, frmWiz02::InterfaceTable table = {})
+    {
+        frmMain::Services s {
+            .clock = clock,
+            .interfaces = interfaces,
+            .createDiscovery = std::move(discovery),
+            .PingAddress = [](quint32, const QString&, qint32) { return true; },
+            .settings = settings,
+            .WizardMode = [this] { return state.WizardMode; },
+            .ShiftKeyDown = [this] { return shift; },
+        };
+        main = std::make_unique<frmMain>(std::move(s));
+        router = std::make_unique<WizardRouter>(
+            state, prompts, clock, [this] { return shift; }, [this] { ++ends; });
+        for (PageId id : { PageId::Wiz01, PageId::Wiz03, PageId::Wiz06, PageId::Wiz08 })
+            stub(id);
+        ScanPages::registerPages(*router, *main, std::move(table));
+    }
+
+    void stub(PageId id)
+    {
+        router->registerPage(id, [this, id](WizardRouter& r, QWidget* owner) -> WizardPage* {
+            auto* page = new StubPage(id, r, owner);
+            page->onStartup = [this, id](StubPage&) {
+                startups << id;
+                configOptionAtStartup = state.ConfigOption;
+            };
+            return page;
+        });
+    }
+
+    frmWiz07* openSearch() { return static_cast<frmWiz07*>(router->open(PageId::Wiz07)); }
+
+    // Runs the clock until the scan has been handed to the page and the
+    // discovery object is back at rest.
+    bool waitForResults(qint64 ms = 15000)
+    {
+        const qint64 deadline = clock.monotonicMs() + ms;
+        while ((main->ScanState() != frmMain::Idle || !main->cz()) && clock.monotonicMs() < deadline)
+            clock.waitForEvents(deadline);
+        return main->ScanState() == frmMain::Idle && main->cz();
+    }
+
+    PageId currentId() const { return router->current() ? router->current()->id() : PageId::EndProgram; }
+
+    Clock& clock;
+    UsableInterfaces interfaces;
+    WizardState state { interfaces };
+    RecordingPrompts prompts;
+    AppSettings settings;
+    QString broadcast = QStringLiteral("255.255.255.255");
+    bool shift = false;
+    int ends = 0;
+    QList<PageId> startups;
+    qint16 configOptionAtStartup = -1;
+    std::unique_ptr<frmMain> main;
+    std::unique_ptr<WizardRouter> router;
+};
+
+// The unit simulator built with the tests.
+inline QString unitsimPath()
+{
+    return qEnvironmentVariable("LINKWISE_BUILD_DIR") + QStringLiteral("/tools/unitsim/unitsim");
+}
+
+// Waits for "unitsim: ready <address> <port> <count>" and returns the port.
+inline quint16 unitsimReady(QProcess& sim)
+{
+    while (sim.waitForReadyRead(10000)) {
+        while (sim.canReadLine()) {
+            const QList<QByteArray> words = sim.readLine().trimmed().split(' ');
+            if (words.size() == 5 && words[0] == "unitsim:" && words[1] == "ready")
+                return words[3].toUShort();
+        }
+    }
+    return 0;
+}
