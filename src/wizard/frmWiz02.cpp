@@ -6,6 +6,7 @@
 #include "wizard/PageFonts.h"
 #include "wizard/WizardState.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -30,7 +31,8 @@ frmWiz02::frmWiz02(WizardRouter& router, frmMain& main, InterfaceTable readInter
     lblTitle = addLabel(QString(), 75, 120, 8775, 495);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setFont(PageFonts::title());
-    lblTitle->setAlignment(Qt::AlignCenter);
+    // Top-aligned, so the title's line stays clear of the warning below it.
+    lblTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     Label6 = addLabel(QStringLiteral("WARNING"), 3480, 480, 1695, 255);
     Label6->setObjectName(QStringLiteral("Label6"));
@@ -43,7 +45,8 @@ frmWiz02::frmWiz02(WizardRouter& router, frmMain& main, InterfaceTable readInter
     Label1 = addLabel(QStringLiteral("If your network adaptors are programmed with IP addresses on the same IP subnet "
                                      "then only one of the network adaptors below will actually work. The safest "
                                      "thing to do is disconnect one of the network adaptors and re-start the wizard."),
-        0, 840, 8895, 855);
+        // Down to the list, so a wider font's fourth line still shows.
+        0, 840, 8895, 945);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(arial(9.75, true));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -53,6 +56,8 @@ frmWiz02::frmWiz02(WizardRouter& router, frmMain& main, InterfaceTable readInter
     cbInterfaces->setObjectName(QStringLiteral("cbInterfaces"));
     cbInterfaces->setEditable(false);
     place(cbInterfaces, 600, 1800, 7815, 360);
+    // The closed list cuts a long entry; the open one shows it whole.
+    cbInterfaces->view()->setTextElideMode(Qt::ElideNone);
 
     Label4 = addLabel(QStringLiteral("Interface Address:"), 600, 2280, 2175, 330);
     Label4->setObjectName(QStringLiteral("Label4"));
@@ -142,6 +147,10 @@ void frmWiz02::onLoad()
         }
         cbInterfaces->setCurrentIndex(-1);
     }
+    int widest = 0;
+    for (int i = 0; i < cbInterfaces->count(); ++i)
+        widest = qMax(widest, cbInterfaces->fontMetrics().horizontalAdvance(cbInterfaces->itemText(i)));
+    cbInterfaces->view()->setMinimumWidth(widest + 2 * cbInterfaces->view()->frameWidth() + 16);
     // An earlier choice outside today's list falls back to the first entry.
     const qint32 selected = state().SelectedInterface();
     cbInterfaces->setCurrentIndex(selected >= 0 && selected < cbInterfaces->count() ? selected : 0);

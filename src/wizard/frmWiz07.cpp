@@ -11,6 +11,7 @@
 #include "wizard/WizardState.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -19,7 +20,8 @@
 namespace {
 constexpr int kStepLeft = 840;
 constexpr int kStepWidth = 7455;
-constexpr int kColumnWidth = 1395;
+// Serial No, Model, Ethernet IP and Unit ID; Pingable takes the rest.
+constexpr int kColumnWidths[] = { 1050, 1350, 1800, 1350 };
 
 // The leading number of a text, as the unit's serial or the search filter is
 // read: blanks first are skipped, anything after the number is ignored, and a
@@ -42,6 +44,18 @@ double leadingNumber(const QString& text)
     bool ok = false;
     const double value = text.mid(start, i - start).toDouble(&ok);
     return ok ? value : 0.0;
+}
+
+// The longest titles of the cellular wizard are wider than the page at the
+// title size; they step down until they fit on the one line above the list.
+void setTitle(QLabel* title, const QString& text)
+{
+    QFont f = PageFonts::title();
+    const int room = title->width() - 4;
+    while (f.pointSizeF() > 9 && QFontMetrics(f).horizontalAdvance(text) > room)
+        f.setPointSizeF(f.pointSizeF() - 0.75);
+    title->setFont(f);
+    title->setText(text);
 }
 
 // Serials of the office's own VPN routers, which the wizard must never touch.
@@ -72,7 +86,7 @@ frmWiz07::frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner)
     lvUnits->header()->setStretchLastSection(true);
     place(lvUnits, 840, 600, 7455, 3015);
     for (int c = 0; c < 4; ++c)
-        lvUnits->setColumnWidth(c, Twips::toPx(kColumnWidth));
+        lvUnits->setColumnWidth(c, Twips::toPx(kColumnWidths[c]));
 
     Animation1 = new SearchAnimation(router.clock(), this);
     place(Animation1, 4080, 1920, 735, 615);
@@ -83,7 +97,9 @@ frmWiz07::frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner)
     Label2->setVisible(false);
     Label3 = addStep(QStringLiteral("Label3"), QStringLiteral("3) Click &Next."), 4320);
     Label3->setVisible(false);
-    Label4 = addStep(QStringLiteral("Label4"), QStringLiteral("3) Click &Next."), 4320, 975);
+    // The advice runs to three lines; it takes the first step's row, which is
+    // hidden whenever the advice shows, so it stays clear of the buttons.
+    Label4 = addStep(QStringLiteral("Label4"), QStringLiteral("3) Click &Next."), 3720, 975);
     Label4->setVisible(false);
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -153,7 +169,7 @@ void frmWiz07::onLoad()
 {
     // The clip is painted by the control itself; it shows while visible.
     Animation1->setVisible(true);
-    lblTitle->setText(QStringLiteral("Searching for Calvantors......"));
+    setTitle(lblTitle, QStringLiteral("Searching for Calvantors......"));
     Label2->setText(QStringLiteral("2) Select the Calvantor in the above list that you want to configure."));
     search();
 }
@@ -166,9 +182,9 @@ void frmWiz07::search()
 
 void frmWiz07::cmdRetry_Click()
 {
-    lblTitle->setText(state().WizardMode == 1
-            ? QStringLiteral("Searching for Calvantor units......")
-            : QStringLiteral("Searching for GPRS / Edge / 3G / HSDPA Calvantor units......"));
+    setTitle(lblTitle,
+        state().WizardMode == 1 ? QStringLiteral("Searching for Calvantor units......")
+                                : QStringLiteral("Searching for GPRS / Edge / 3G / HSDPA Calvantor units......"));
     Animation1->setVisible(true);
     cmdRetry->setVisible(false);
     cmdBack->setEnabled(false);
@@ -214,12 +230,14 @@ bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<C
     if (n >= 1) {
         m_main.AddLogEntry(QString(), QString::number(n) + QStringLiteral(" Calvantor Units Located"));
         if (n == 1)
-            lblTitle->setText(cellular ? QStringLiteral("One GPRS / EDGE / 3G / HSDPA Calvantor was located!")
-                                       : QStringLiteral("One Calvantor was located!"));
+            setTitle(lblTitle,
+                cellular ? QStringLiteral("One GPRS / EDGE / 3G / HSDPA Calvantor was located!")
+                         : QStringLiteral("One Calvantor was located!"));
         else
-            lblTitle->setText(QString::number(n)
-                + (cellular ? QStringLiteral(" GPRS / EDGE / 3G / HSDPA Calvantor units were located!")
-                            : QStringLiteral(" Calvantor units were located!")));
+            setTitle(lblTitle,
+                QString::number(n)
+                    + (cellular ? QStringLiteral(" GPRS / EDGE / 3G / HSDPA Calvantor units were located!")
+                                : QStringLiteral(" Calvantor units were located!")));
         cmdNext->setEnabled(true);
         cmdNext->setFocus();
         cmdRetry->setVisible(false);
@@ -229,8 +247,9 @@ bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<C
         lblStatus->clear();
     } else {
         m_main.AddLogEntry(QString(), QStringLiteral("No Calvantor units Located"));
-        lblTitle->setText(cellular ? QStringLiteral("No GPRS / Edge / 3G / HSDPA Calvantor units were located!")
-                                   : QStringLiteral("No Calvantor units were located!"));
+        setTitle(lblTitle,
+            cellular ? QStringLiteral("No GPRS / Edge / 3G / HSDPA Calvantor units were located!")
+                     : QStringLiteral("No Calvantor units were located!"));
         const QString first = leadingNumber(filter) == 0
             ? QStringLiteral("No Calvantor units were located.")
             : QStringLiteral(" Calvantor  Unit SN: ") + filter + QStringLiteral(" not located.") + QLatin1Char('\n')
