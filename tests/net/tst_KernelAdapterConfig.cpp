@@ -54,13 +54,22 @@ private slots:
         QVERIFY2(m_lab.enter(m_pc), qPrintable(m_lab.lastError()));
         // The DHCP client's script rewrites /etc/resolv.conf: give this mount
         // namespace a throw-away layer over /etc so the machine's file stays.
-        const QByteArray layer = QFile::encodeName(m_dir.path() + QStringLiteral("/etc"));
-        QVERIFY(QDir().mkpath(m_dir.path() + QStringLiteral("/etc")));
+        // /etc stays layered until the namespace dies: a client that outlived
+        // its test would otherwise write through to the real file.
+        m_layer = m_dir.path() + QStringLiteral("/layer");
+        const QByteArray layer = QFile::encodeName(m_layer);
+        QVERIFY(QDir().mkpath(m_layer));
         QCOMPARE(::mount("tmpfs", layer.constData(), "tmpfs", 0, nullptr), 0);
-        QVERIFY(QDir().mkpath(QString::fromLocal8Bit(layer) + QStringLiteral("/up")));
-        QVERIFY(QDir().mkpath(QString::fromLocal8Bit(layer) + QStringLiteral("/work")));
+        QVERIFY(QDir().mkpath(m_layer + QStringLiteral("/up")));
+        QVERIFY(QDir().mkpath(m_layer + QStringLiteral("/work")));
         const QByteArray options = "lowerdir=/etc,upperdir=" + layer + "/up,workdir=" + layer + "/work";
         QCOMPARE(::mount("overlay", "/etc", "overlay", 0, options.constData()), 0);
+        // The script follows a symlinked resolv.conf out of /etc: make it a
+        // plain file of the layer.
+        QFile::remove(QStringLiteral("/etc/resolv.conf"));
+        QFile layered(QStringLiteral("/etc/resolv.conf"));
+        QVERIFY(layered.open(QIODevice::WriteOnly));
+        layered.close();
 
         KernelAdapterConfig::Paths paths;
         paths.runDir = m_dir.path() + QStringLiteral("/run");
@@ -195,14 +204,15 @@ private slots:
             ModQar::WmiEnableStatic(
                 *m_config, entryFor(pcMac), QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0"));
         m_config.reset();
-        ::umount2("/etc", MNT_DETACH);
-        ::umount2(QFile::encodeName(m_dir.path() + QStringLiteral("/etc")).constData(), MNT_DETACH);
+        // The layer's files live on while /etc uses them; only the mount
+        // point goes, so the temporary directory can be removed.
+        ::umount2(QFile::encodeName(m_layer).constData(), MNT_DETACH);
     }
 
 private:
     NetLab m_lab;
     QTemporaryDir m_dir;
-    QString m_pc, m_unit, m_resolvConf;
+    QString m_pc, m_unit, m_resolvConf, m_layer;
     std::unique_ptr<KernelAdapterConfig> m_config;
 };
 
