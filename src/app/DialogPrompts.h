@@ -9,8 +9,7 @@ class DialogPrompts final : public UserPrompts {
 public:
     explicit DialogPrompts(QWidget* parent = nullptr)
         : m_parent(parent)
-    {
-    }
+    { }
 
     void message(const QString& text, Icon icon, const QString& title) override;
     bool askYesNo(const QString& text, Icon icon, const QString& title) override;

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// Program-wide values that are not settings and live for the whole run. The
+// application owns one; the discovery object borrows BroadcastAddress and
+// recomputes it once the person has chosen an interface.
+struct ProgramState {
+    QString BroadcastAddress;
+};

@@ -1,0 +1,142 @@
+#include "wizard/frmEnd.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadialGradient>
+
+#include <array>
+
+namespace {
+// Page layout is designed in twips; the screen has 15 of them to a pixel at 96 dpi.
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
+
+constexpr int pageWidth = px(8925);
+constexpr int pageHeight = px(5445);
+
+// A few hosts joined by links, in page coordinates, for the background.
+constexpr std::array<QPoint, 7> nodes { {
+    { px(600), px(4200) },
+    { px(1500), px(3700) },
+    { px(2400), px(4500) },
+    { px(3300), px(3900) },
+    { px(4300), px(4650) },
+    { px(5100), px(4050) },
+    { px(6100), px(4700) },
+} };
+constexpr std::array<std::pair<int, int>, 9> links { {
+    { 0, 1 },
+    { 1, 2 },
+    { 1, 3 },
+    { 2, 3 },
+    { 3, 4 },
+    { 3, 5 },
+    { 4, 5 },
+    { 5, 6 },
+    { 2, 4 },
+} };
+} // namespace
+
+frmEnd::frmEnd(ProgramEnder ender, QWidget* parent)
+    : QDialog(parent)
+    , m_ender(std::move(ender))
+{
+    setWindowTitle(QStringLiteral("Velmar Linkwise"));
+    setFixedSize(pageWidth, pageHeight);
+
+    Label1 = new QLabel(QStringLiteral("The Velmar Linkwise cannot run on this PC"), this);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    Label1->setGeometry(px(75), px(240), px(8775), px(495));
+
+    Label2
+        = new QLabel(QStringLiteral("Unfortuanly the Wizard was unable to locate an Ethernet network adaptor on your "
+                                    "PC with an IP address.  Please install a network adaptor or ensure that your "
+                                    "network adapter is configured with an IP address (any IP address) and try "
+                                    "again."),
+            this);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const int textWidth = px(6975);
+    Label2->setGeometry(px(1080), px(1320), textWidth, Label2->heightForWidth(textWidth));
+
+    OK = new QPushButton(QStringLiteral("&Exit"), this);
+    // The design size, grown to what the style needs, keeping the right edge.
+    const QRect design(px(7680), px(4920), px(1095), px(375));
+    const QSize need = OK->sizeHint().expandedTo(design.size());
+    OK->setGeometry(design.right() + 1 - need.width(), design.top(), need.width(), need.height());
+    OK->setDefault(true);
+    connect(OK, &QPushButton::clicked, this, &frmEnd::OK_Click);
+}
+
+void frmEnd::OK_Click()
+{
+    Form_Unload();
+}
+
+void frmEnd::Form_Unload()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    m_ender();
+}
+
+void frmEnd::done(int result)
+{
+    // Escape and any other way a dialog finishes count as closing the page.
+    Form_Unload();
+    QDialog::done(result);
+}
+
+void frmEnd::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+void frmEnd::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient sky(0, 0, 0, height());
+    sky.setColorAt(0.0, QColor(0xf7, 0xfa, 0xfd));
+    sky.setColorAt(0.55, QColor(0xe3, 0xec, 0xf6));
+    sky.setColorAt(1.0, QColor(0xc4, 0xd6, 0xea));
+    p.fillRect(rect(), sky);
+
+    // A soft hill along the bottom for the network to stand on.
+    QPainterPath hill;
+    hill.moveTo(0, height());
+    hill.lineTo(0, px(4300));
+    hill.cubicTo(px(2500), px(3500), px(5500), px(5000), width(), px(3900));
+    hill.lineTo(width(), height());
+    hill.closeSubpath();
+    QLinearGradient hillShade(0, px(3600), 0, height());
+    hillShade.setColorAt(0.0, QColor(0x9f, 0xbd, 0xdc, 120));
+    hillShade.setColorAt(1.0, QColor(0x6f, 0x96, 0xc0, 150));
+    p.fillPath(hill, hillShade);
+
+    // Thin rule under the title.
+    p.setPen(QPen(QColor(0x4a, 0x78, 0xa8, 140), 1.5));
+    p.drawLine(px(1080), px(900), width() - px(1080), px(900));
+
+    p.setPen(QPen(QColor(0x2f, 0x5d, 0x8c, 150), 2.0));
+    for (const auto& [a, b] : links)
+        p.drawLine(nodes[a], nodes[b]);
+    for (const QPoint& n : nodes) {
+        QRadialGradient glow(n, 9);
+        glow.setColorAt(0.0, QColor(0xff, 0xff, 0xff));
+        glow.setColorAt(1.0, QColor(0x3d, 0x6f, 0xa3));
+        p.setBrush(glow);
+        p.setPen(QPen(QColor(0x24, 0x4a, 0x72), 1.2));
+        p.drawEllipse(n, 7, 7);
+    }
+}
