@@ -5,9 +5,11 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QDBusVariant>
 #include <QFile>
 #include <QHostAddress>
 #include <QSaveFile>
@@ -56,17 +58,17 @@ void registerTypes()
 constexpr qint32 afInet = 2;
 } // namespace
 
-ResolverConfig::ResolverConfig(QString resolvConfPath, bool useResolved)
+ResolverConfig::ResolverConfig(QString resolvConfPath, bool useResolved, QDBusConnection bus)
     : m_path(std::move(resolvConfPath))
     , m_useResolved(useResolved)
+    , m_bus(std::move(bus))
 { }
 
 bool ResolverConfig::resolvedRunning() const
 {
     if (!m_useResolved)
         return false;
-    QDBusConnection bus = QDBusConnection::systemBus();
-    return bus.isConnected() && bus.interface()->isServiceRegistered(resolvedService).value();
+    return m_bus.isConnected() && m_bus.interface() && m_bus.interface()->isServiceRegistered(resolvedService).value();
 }
 
 std::optional<QStringList> ResolverConfig::servers(int ifindex) const
@@ -74,18 +76,21 @@ std::optional<QStringList> ResolverConfig::servers(int ifindex) const
     if (!resolvedRunning())
         return fileServers();
     registerTypes();
-    QDBusInterface manager(resolvedService, QStringLiteral("/org/freedesktop/resolve1"),
-        QStringLiteral("org.freedesktop.resolve1.Manager"), QDBusConnection::systemBus());
-    const QDBusReply<QDBusObjectPath> link = manager.call(QStringLiteral("GetLink"), ifindex);
-    if (!link.isValid())
+    QDBusMessage getLink = QDBusMessage::createMethodCall(resolvedService, QStringLiteral("/org/freedesktop/resolve1"),
+        QStringLiteral("org.freedesktop.resolve1.Manager"), QStringLiteral("GetLink"));
+    getLink << ifindex;
+    const QDBusMessage link = m_bus.call(getLink);
+    if (link.type() != QDBusMessage::ReplyMessage || link.arguments().isEmpty())
         return std::nullopt;
-    QDBusInterface props(resolvedService, link.value().path(), QStringLiteral("org.freedesktop.DBus.Properties"),
-        QDBusConnection::systemBus());
-    const QDBusReply<QDBusVariant> reply
-        = props.call(QStringLiteral("Get"), QStringLiteral("org.freedesktop.resolve1.Link"), QStringLiteral("DNS"));
-    if (!reply.isValid())
+    QDBusMessage get
+        = QDBusMessage::createMethodCall(resolvedService, link.arguments().first().value<QDBusObjectPath>().path(),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.freedesktop.resolve1.Link") << QStringLiteral("DNS");
+    const QDBusMessage reply = m_bus.call(get);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
-    const auto entries = qdbus_cast<QList<ResolvedDnsEntry>>(reply.value().variant().value<QDBusArgument>());
+    const QVariant value = reply.arguments().first().value<QDBusVariant>().variant();
+    const auto entries = qdbus_cast<QList<ResolvedDnsEntry>>(value.value<QDBusArgument>());
     QStringList out;
     for (const ResolvedDnsEntry& e : entries) {
         if (e.family == afInet && e.address.size() == 4) {
@@ -107,15 +112,19 @@ qint32 ResolverConfig::setServers(int ifindex, const QStringList& servers) const
         const char bytes[4] = { char(v >> 24), char(v >> 16), char(v >> 8), char(v) };
         entries.append({ afInet, QByteArray(bytes, 4) });
     }
-    QDBusInterface manager(resolvedService, QStringLiteral("/org/freedesktop/resolve1"),
-        QStringLiteral("org.freedesktop.resolve1.Manager"), QDBusConnection::systemBus());
-    const QDBusMessage reply = servers.isEmpty()
-        ? manager.call(QStringLiteral("RevertLink"), ifindex)
-        : manager.call(QStringLiteral("SetLinkDNS"), ifindex, QVariant::fromValue(entries));
+    // An empty list hands the link back to what its own configuration says.
+    QDBusMessage call = QDBusMessage::createMethodCall(resolvedService, QStringLiteral("/org/freedesktop/resolve1"),
+        QStringLiteral("org.freedesktop.resolve1.Manager"),
+        servers.isEmpty() ? QStringLiteral("RevertLink") : QStringLiteral("SetLinkDNS"));
+    call << ifindex;
+    if (!servers.isEmpty())
+        call << QVariant::fromValue(entries);
+    const QDBusMessage reply = m_bus.call(call);
     if (reply.type() == QDBusMessage::ErrorMessage)
         return reply.errorName().contains(QLatin1String("AccessDenied")) ? AdapterConfigBackend::AccessDenied
                                                                          : AdapterConfigBackend::UnknownFailure;
-    return AdapterConfigBackend::Done;
+    return reply.type() == QDBusMessage::ReplyMessage ? AdapterConfigBackend::Done
+                                                      : AdapterConfigBackend::UnknownFailure;
 }
 
 std::optional<QStringList> ResolverConfig::fileServers() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +12,9 @@
 // tests never touch the machine's own file).
 class ResolverConfig {
 public:
-    explicit ResolverConfig(QString resolvConfPath = QStringLiteral("/etc/resolv.conf"), bool useResolved = true);
+    // bus is where systemd-resolved is looked for; useResolved false keeps to the file.
+    explicit ResolverConfig(QString resolvConfPath = QStringLiteral("/etc/resolv.conf"), bool useResolved = true,
+        QDBusConnection bus = QDBusConnection::systemBus());
 
     // nullopt when the servers cannot be read.
     std::optional<QStringList> servers(int ifindex) const;
@@ -25,4 +28,5 @@ private:
 
     QString m_path;
     bool m_useResolved;
+    QDBusConnection m_bus;
 };
