@@ -1,0 +1,53 @@
+#include "discovery/clsVerevo.h"
+
+clsVerevo::clsVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddress, InterfaceAddressFn interfaceAddress,
+    std::function<void()> endProgram, VerevoSocketOptions options, QObject* parent)
+    : QObject(parent)
+    , fVerevo(std::make_unique<frmVerevo>(
+          clock, prompts, broadcastAddress, std::move(interfaceAddress), std::move(endProgram), std::move(options)))
+{
+    connect(fVerevo.get(), &frmVerevo::RuraIDResponse, this, &clsVerevo::RuraIDResponse);
+    connect(fVerevo.get(), &frmVerevo::RuraCMDResponse, this, &clsVerevo::RuraCMDResponse);
+}
+
+clsVerevo::~clsVerevo() = default;
+
+void clsVerevo::SendQuery(const QString& id)
+{
+    fVerevo->SendQuery(id);
+}
+
+bool clsVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
+{
+    return fVerevo->SendRuraCmds(id, commands);
+}
+
+void clsVerevo::SetMac(const QByteArray& mac)
+{
+    fVerevo->SetMac(mac);
+}
+
+void clsVerevo::StopCurrentCommand()
+{
+    fVerevo->StopCurrentCommand();
+}
+
+void clsVerevo::setInterface()
+{
+    fVerevo->setInterface();
+}
+
+void clsVerevo::setReplyMacProvider(ReplyMacFn provider)
+{
+    fVerevo->setReplyMacProvider(std::move(provider));
+}
+
+void clsVerevo::setReplyKeyMac(const QByteArray& mac)
+{
+    fVerevo->setReplyMacProvider([mac] { return std::optional<QByteArray>(mac); });
+}
+
+void clsVerevo::clearReplyKeyMac()
+{
+    fVerevo->setReplyMacProvider({});
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "discovery/frmVerevo.h"
+
+#include <QObject>
+
+#include <memory>
+
+// The program's one endpoint of the discovery protocol. Holders call it and
+// listen to its two signals; the work is done by its frmVerevo.
+class clsVerevo : public QObject {
+    Q_OBJECT
+public:
+    using InterfaceAddressFn = frmVerevo::InterfaceAddressFn;
+    using ReplyMacFn = frmVerevo::ReplyMacFn;
+
+    // broadcastAddress: the program-wide destination of every datagram, owned
+    // by the application ("255.255.255.255" at start); setInterface rewrites it.
+    // interfaceAddress: address and mask of the selected interface.
+    // endProgram: called after the fatal boxes of SendQuery.
+    clsVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddress, InterfaceAddressFn interfaceAddress,
+        std::function<void()> endProgram, VerevoSocketOptions options = {}, QObject* parent = nullptr);
+    ~clsVerevo() override;
+
+    void SendQuery(const QString& id);
+    bool SendRuraCmds(const QString& id, const QStringList& commands);
+    template<typename... Commands> bool SendRuraCmds(const QString& id, const QString& first, const Commands&... rest)
+    {
+        return SendRuraCmds(id, QStringList { first, QString(rest)... });
+    }
+    void SetMac(const QByteArray& mac);
+    void StopCurrentCommand();
+    void setInterface();
+    static QByteArray getstrMac(const QByteArray& mac) { return frmVerevo::getstrMac(mac); }
+
+    // The one place that says whose command responses are accepted.
+    void setReplyMacProvider(ReplyMacFn provider);
+    void setReplyKeyMac(const QByteArray& mac);
+    void clearReplyKeyMac();
+
+    QString errorString() const { return fVerevo->errorString(); }
+
+signals:
+    void RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
+        const QString& ProductId, const QString& ModelId);
+    void RuraCMDResponse(const QString& authenticator, const QString& response);
+
+private:
+    std::unique_ptr<frmVerevo> fVerevo;
+};

@@ -1,0 +1,207 @@
+#include "discovery/frmVerevo.h"
+
+#include "discovery/RuraCodec.h"
+
+#include <QHostAddress>
+#include <QPointer>
+#include <QUdpSocket>
+
+#include <arpa/inet.h>
+
+namespace {
+constexpr int resendIntervalMs = 1000;
+constexpr qint64 repeatGapMs = 500;
+} // namespace
+
+frmVerevo::frmVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddress, InterfaceAddressFn interfaceAddress,
+    std::function<void()> endProgram, VerevoSocketOptions options, QObject* parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_prompts(prompts)
+    , m_broadcastAddress(broadcastAddress)
+    , m_interfaceAddress(std::move(interfaceAddress))
+    , m_endProgram(std::move(endProgram))
+    , m_options(std::move(options))
+    , wsock(new QUdpSocket(this))
+    , Timer1(clock)
+    , m_key(6, ' ')
+{
+    connect(wsock, &QUdpSocket::readyRead, this, &frmVerevo::readPending);
+    connect(wsock, &QUdpSocket::errorOccurred, this, &frmVerevo::socketError);
+    connect(&Timer1, &ClockTimer::timeout, this, &frmVerevo::timerTick);
+}
+
+frmVerevo::~frmVerevo()
+{
+    m_quietErrors = true;
+    wsock->close();
+}
+
+QString frmVerevo::broadcastOf(const QString& address, const QString& mask)
+{
+    const QString everyone = QStringLiteral("255.255.255.255");
+    in_addr a {};
+    in_addr m {};
+    // With no address or mask for the interface there is no subnet to aim
+    // at; the limited broadcast still reaches the units on the link.
+    if (address.isEmpty() || mask.isEmpty() || inet_aton(address.toLatin1().constData(), &a) == 0
+        || inet_aton(mask.toLatin1().constData(), &m) == 0)
+        return everyone;
+    const quint32 ha = ntohl(a.s_addr);
+    const quint32 hm = ntohl(m.s_addr);
+    return QHostAddress((ha & hm) | ~hm).toString();
+}
+
+void frmVerevo::setInterface()
+{
+    const auto [address, mask] = m_interfaceAddress ? m_interfaceAddress() : std::pair<QString, QString>();
+    m_broadcastAddress = broadcastOf(address, mask);
+}
+
+QByteArray frmVerevo::getstrMac(const QByteArray& mac)
+{
+    return RuraCodec::getstrMac(mac);
+}
+
+void frmVerevo::SetMac(const QByteArray& mac)
+{
+    m_key = getstrMac(mac);
+}
+
+bool frmVerevo::rebind()
+{
+    m_quietErrors = true;
+    wsock->close();
+    const bool ok = wsock->bind(m_options.bindAddress, m_options.localPort, QAbstractSocket::DontShareAddress);
+    m_quietErrors = false;
+    if (!ok) {
+        m_bindError = wsock->error();
+        m_error = wsock->errorString();
+    }
+    return ok;
+}
+
+void frmVerevo::SendQuery(const QString& id)
+{
+    m_stop = false;
+    if (!rebind()) {
+        if (m_bindError == QAbstractSocket::AddressInUseError)
+            m_prompts.message(
+                QStringLiteral("It appears that port 7477 is in use, therefore the wizard cannot continue."),
+                UserPrompts::Icon::Critical);
+        else
+            m_prompts.message(QStringLiteral("Error: ") + m_error
+                    + QStringLiteral(" The Calvantor wizard will now terminate, apologies for any inconvenience!"),
+                UserPrompts::Icon::Critical);
+        if (m_endProgram)
+            m_endProgram();
+        return;
+    }
+    QByteArray packet;
+    RuraCodec::AppendRuraRecord(packet, id, RuraCodec::RuraQuery, true, true, {});
+    SendRuraPacket(packet, 2, 0);
+}
+
+bool frmVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
+{
+    m_stop = false;
+    m_error.clear();
+    if (!rebind())
+        return false;
+    if (commands.isEmpty())
+        return true;
+    QByteArray packet;
+    for (qsizetype i = 0; i < commands.size(); ++i)
+        RuraCodec::AppendRuraRecord(
+            packet, id, RuraCodec::RuraCommand, i == 0, i == commands.size() - 1, commands[i].toLatin1());
+    SendRuraPacket(packet, 1, 1);
+    return true;
+}
+
+void frmVerevo::StopCurrentCommand()
+{
+    m_stop = true;
+    Timer1.stop();
+    m_retriesLeft = 0;
+}
+
+void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
+{
+    const QByteArray datagram = RuraCodec::Authenticate(packet, m_key);
+    m_answered = false;
+    m_savedPacket = datagram;
+    m_retriesLeft = retries;
+    Timer1.stop();
+    if (retries > 0)
+        Timer1.start(resendIntervalMs);
+
+    // Handlers run during the gap and may drop this object.
+    const QPointer<frmVerevo> self(this);
+    while (sends > 0 && !m_stop) {
+        TransmitRuraPacket(datagram);
+        --sends;
+        if (sends == 0)
+            break;
+        const qint64 until = m_clock.monotonicMs() + repeatGapMs;
+        while (!m_stop && m_clock.monotonicMs() < until) {
+            m_clock.waitForEvents(until);
+            if (!self)
+                return;
+        }
+    }
+}
+
+void frmVerevo::TransmitRuraPacket(const QByteArray& packet)
+{
+    // A lost send is covered by the resend or by the caller's time-out.
+    m_quietErrors = true;
+    wsock->writeDatagram(packet, QHostAddress(m_broadcastAddress), m_options.remotePort);
+    m_quietErrors = false;
+}
+
+void frmVerevo::timerTick()
+{
+    if (m_retriesLeft >= 1 && !m_answered) {
+        --m_retriesLeft;
+        TransmitRuraPacket(m_savedPacket);
+    } else {
+        Timer1.stop();
+    }
+}
+
+void frmVerevo::readPending()
+{
+    const QPointer<frmVerevo> self(this);
+    while (self && wsock->hasPendingDatagrams()) {
+        const qint64 size = wsock->pendingDatagramSize();
+        QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
+        const qint64 got = wsock->readDatagram(data.data(), data.size());
+        if (got < 0)
+            continue;
+        data.truncate(got);
+        const std::optional<QByteArray> replyMac = m_replyMac ? m_replyMac() : std::nullopt;
+        const RuraCodec::ParsedDatagram parsed = RuraCodec::ParseRuraDatagram(data, replyMac);
+        if (!parsed.accepted)
+            continue;
+        m_answered = true;
+        Timer1.stop();
+        for (const RuraCodec::Event& e : parsed.events) {
+            if (!self)
+                return;
+            if (e.kind == RuraCodec::Event::Identity)
+                emit RuraIDResponse(e.id.mac, QString::fromLatin1(e.id.SN), QString::fromLatin1(e.id.IPadd),
+                    QString::fromLatin1(e.id.UnitId), QString::fromLatin1(e.id.ProductId),
+                    QString::fromLatin1(e.id.ModelId));
+            else
+                emit RuraCMDResponse(QString::fromLatin1(e.authenticator), QString::fromLatin1(e.text));
+        }
+    }
+}
+
+void frmVerevo::socketError()
+{
+    if (m_quietErrors)
+        return;
+    m_prompts.message(QStringLiteral("Winsock Error: ") + wsock->errorString() + QStringLiteral(" : ")
+        + QString::number(int(wsock->error())));
+}

@@ -1,0 +1,14 @@
+#include "unit/CQarUnitInfo.h"
+
+QByteArray CQarUnitInfo::Mac() const
+{
+    // QByteArray shares its buffer until written; detaching here makes the copy
+    // real at once, so even a caller that writes through data() cannot reach ours.
+    QByteArray copy(m_Mac.constData(), m_Mac.size());
+    return copy;
+}
+
+void CQarUnitInfo::setMac(const QByteArray& v)
+{
+    m_Mac = QByteArray(v.constData(), v.size());
+}

@@ -1,0 +1,6 @@
+#include "CommandInterpreter.h"
+
+QByteArray CommandInterpreter::execute(SimUnit&, const QByteArray&)
+{
+    return QByteArrayLiteral("OK");
+}

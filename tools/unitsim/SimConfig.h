@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What a unit does wrong on purpose, to exercise the PC's checks.
+enum class SimFault {
+    None,
+    Silence, // never answers
+    WrongAuthenticator, // answers under a key that is not its MAC
+    Short, // answers with a datagram of 20 bytes
+    NoCarriageReturn, // answers without the CR after the prefix
+    Overrun, // answers with a record whose length runs past the end
+};
+
+// How one simulator process behaves: the first unit's identity (the others
+// count up from it), where it listens, and its faults.
+struct SimConfig {
+    QString firstSerial = QStringLiteral("1000");
+    QByteArray firstMac = QByteArray::fromHex("0050c2aa0000");
+    QHostAddress firstAddress = QHostAddress(QStringLiteral("198.51.100.10"));
+    QString unitId = QStringLiteral("1");
+    QString productId = QStringLiteral("CV100");
+    QString model = QStringLiteral("Calvantor CV100-E3G");
+    int count = 1;
+    QHostAddress bindAddress = QHostAddress::LocalHost;
+    quint16 port = 7477;
+    int replyDelayMs = 0;
+    // Replies of the units to one query are spread evenly over this window.
+    int spreadMs = 0;
+    SimFault fault = SimFault::None;
+    // Units the fault applies to; empty means every unit.
+    QSet<QString> faultSerials;
+    bool verbose = false;
+};
+
+// Reads the command line; "--config file" reads key=value lines with the same
+// names first, and options on the command line win. Empty on error, with the
+// reason in *error.
+std::optional<SimConfig> loadSimConfig(const QStringList& arguments, QString* error);

@@ -1,0 +1,134 @@
+#include "SimTransport.h"
+
+#include "discovery/RuraCodec.h"
+
+#include <QTimer>
+
+#include <cstdio>
+
+SimTransport::SimTransport(
+    const SimConfig& config, std::vector<SimUnit> units, CommandInterpreter& interpreter, QObject* parent)
+    : QObject(parent)
+    , m_config(config)
+    , m_units(std::move(units))
+    , m_interpreter(interpreter)
+{
+    for (qsizetype i = 0; i < qsizetype(m_units.size()); ++i)
+        m_bySerial.insert(m_units[i].serial(), i);
+    connect(&m_socket, &QUdpSocket::readyRead, this, &SimTransport::readPending);
+}
+
+bool SimTransport::listen(QString* error)
+{
+    // Units share the port with nobody; a second simulator on the same
+    // address and port is a test set-up mistake worth seeing.
+    if (!m_socket.bind(m_config.bindAddress, m_config.port, QAbstractSocket::DontShareAddress)) {
+        *error = m_socket.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray SimTransport::applyFault(SimFault fault, const QByteArray& datagram, const QByteArray& mac)
+{
+    switch (fault) {
+    case SimFault::None:
+        return datagram;
+    case SimFault::Silence:
+        return {};
+    case SimFault::WrongAuthenticator: {
+        QByteArray out = datagram;
+        for (qsizetype i = out.size() - RuraCodec::AuthenticatorSize; i < out.size(); ++i)
+            out[i] = char(out[i] ^ 0x5a);
+        return out;
+    }
+    case SimFault::Short:
+        return datagram.left(RuraCodec::MinimumDatagramSize - 1);
+    case SimFault::NoCarriageReturn: {
+        QByteArray out = datagram;
+        out.replace('\r', '\n');
+        return out;
+    }
+    case SimFault::Overrun: {
+        // Signed after the damage, as a unit with a faulty length field would.
+        QByteArray body = datagram.chopped(RuraCodec::AuthenticatorSize);
+        const qsizetype cr = body.indexOf('\r');
+        if (cr >= 0 && cr + 3 < body.size()) {
+            body[cr + 2] = char(0xff);
+            body[cr + 3] = char(0xff);
+        }
+        return RuraCodec::Authenticate(body, mac);
+    }
+    }
+    return datagram;
+}
+
+void SimTransport::readPending()
+{
+    while (m_socket.hasPendingDatagrams()) {
+        QHostAddress from;
+        quint16 port = 0;
+        QByteArray data(qMax<qint64>(m_socket.pendingDatagramSize(), 0), Qt::Uninitialized);
+        const qint64 got = m_socket.readDatagram(data.data(), data.size(), &from, &port);
+        if (got < 0)
+            continue;
+        data.truncate(got);
+        handle(data, from, port);
+    }
+}
+
+void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, quint16 port)
+{
+    const RuraCodec::SplitDatagram split = RuraCodec::SplitRuraDatagram(datagram);
+    if (!split.accepted)
+        return;
+    const QString prefix = QString::fromLatin1(split.prefix);
+    QList<QByteArray> commands;
+    bool query = false;
+    for (const RuraCodec::RawRecord& r : split.records) {
+        if (r.type == RuraCodec::RuraQuery)
+            query = true;
+        else if (r.type == RuraCodec::RuraCommand)
+            commands.append(r.payload.endsWith('\r') ? r.payload.chopped(1).toByteArray() : r.payload.toByteArray());
+    }
+    if (m_config.verbose)
+        std::fprintf(stderr, "unitsim: %lld bytes from %s:%u prefix '%s'\n", qlonglong(datagram.size()),
+            qPrintable(from.toString()), port, qPrintable(prefix));
+
+    if (query) {
+        const qsizetype n = qsizetype(m_units.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!prefix.isEmpty() && m_units[i].serial() != prefix)
+                continue;
+            const int spread = n > 1 ? int(qint64(m_config.spreadMs) * i / n) : 0;
+            reply(m_units[i], m_units[i].identityDatagram(), m_config.replyDelayMs + spread, from, port);
+        }
+    }
+    if (!commands.isEmpty()) {
+        const auto it = m_bySerial.find(prefix);
+        if (it == m_bySerial.end())
+            return;
+        SimUnit& unit = m_units[*it];
+        QList<QByteArray> replies;
+        for (const QByteArray& c : commands)
+            replies.append(m_interpreter.execute(unit, c));
+        reply(unit, unit.responseDatagram(replies), m_config.replyDelayMs, from, port);
+    }
+}
+
+void SimTransport::reply(
+    const SimUnit& unit, const QByteArray& datagram, int delayMs, const QHostAddress& to, quint16 port)
+{
+    const bool faulty = m_config.faultSerials.isEmpty() || m_config.faultSerials.contains(unit.serial());
+    const QByteArray out = faulty ? applyFault(m_config.fault, datagram, unit.mac()) : datagram;
+    if (out.isEmpty()) {
+        if (m_config.verbose)
+            std::fprintf(stderr, "unitsim: %s keeps silent\n", qPrintable(unit.serial()));
+        return;
+    }
+    QTimer::singleShot(delayMs, this, [this, out, to, port, serial = unit.serial()] {
+        m_socket.writeDatagram(out, to, port);
+        if (m_config.verbose)
+            std::fprintf(stderr, "unitsim: %s sent %lld bytes\n", qPrintable(serial), qlonglong(out.size()));
+    });
+}
