@@ -7,7 +7,9 @@
 #include "net/SystemClock.h"
 #include "unit/clsUnitQuerier.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +87,75 @@ struct Rig {
         return out;
     }
     SimUnitState& unit() { return language->state(SimUnit(serial, unitMac, {}, {}, {}, {})); }
+};
+
+// The real unitsim program on a loopback port of its choosing, on real time.
+struct ProcessRig {
+    SystemClock clock;
+    RecordingPrompts prompts;
+    QString broadcast = QStringLiteral("127.0.0.1");
+    QTemporaryDir dir;
+    QProcess sim;
+    std::unique_ptr<clsVerevo> verevo;
+    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    qint32 rebootTime = 20;
+    bool cancel = false;
+    QStringList log;
+    std::unique_ptr<clsUnitQuerier> q;
+
+    QString commandLog() const { return dir.filePath(QStringLiteral("commands.log")); }
+
+    bool start(const QStringList& args)
+    {
+        sim.start(QStringLiteral(UNITSIM_PATH),
+            QStringList { "--bind", "127.0.0.1", "--port", "0", "--serial", serial, "--mac", unitMac.toHex(),
+                "--command-log", commandLog() }
+                + args);
+        QByteArray line;
+        const qint64 until = clock.monotonicMs() + 20000;
+        while (!line.contains('\n') && clock.monotonicMs() < until) {
+            sim.waitForReadyRead(100);
+            line += sim.readAllStandardOutput();
+        }
+        const QList<QByteArray> words = line.trimmed().split(' ');
+        if (words.size() != 5 || words[1] != "ready")
+            return false;
+        VerevoSocketOptions o;
+        o.bindAddress = QHostAddress::LocalHost;
+        o.localPort = 0;
+        o.remotePort = words[3].toUShort();
+        verevo = std::make_unique<clsVerevo>(
+            clock, prompts, broadcast, nullptr, [] {}, o);
+        verevo->SetMac(pcMac);
+        q = std::make_unique<clsUnitQuerier>(
+            clock, prefixes, rebootTime, cancel, [this](const QString&, const QString& text) { log << text; },
+            [] { return unitMac; });
+        return true;
+    }
+
+    ~ProcessRig()
+    {
+        if (sim.state() != QProcess::NotRunning) {
+            sim.kill();
+            sim.waitForFinished();
+        }
+    }
+
+    // The lines the program logged, addressee checked.
+    QStringList lines() const
+    {
+        QFile f(commandLog());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList out;
+        for (const QByteArray& l : f.readAll().split('\n')) {
+            if (l.isEmpty())
+                continue;
+            const QList<QByteArray> parts = l.split('\t');
+            out << (parts.value(0) == serial.toLatin1() ? QString::fromLatin1(parts.value(1)) : QStringLiteral("?"));
+        }
+        return out;
+    }
 };
 
 // Every command of the object by name, with the table's arguments.
@@ -707,6 +778,49 @@ private slots:
         QVERIFY(rig.q->resetConfig(serial, *rig.verevo));
         QVERIFY(rig.q->Reboot(serial, *rig.verevo));
         QCOMPARE(rig.unit().value("eth 0 ipaddr"), QStringLiteral("198.51.100.10"));
+    }
+    void realSimulatorSetEth()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({}));
+        QVERIFY(rig.q->SetEth(serial, *rig.verevo, "198.51.100.70", "255.255.0.0"));
+        QCOMPARE(rig.lines(), (QStringList { "eth 0 ipaddr \"198.51.100.70\"", "eth 0 mask \"255.255.0.0\"" }));
+        QCOMPARE(rig.log, (QStringList { "Setting Ethernet details", "Ethernet details set" }));
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "eth 0 ipaddr ?", 5, QString()),
+            QStringLiteral("eth 0 ipaddr: \"198.51.100.70\"\r\nOK\r\n"));
+    }
+
+    void realSimulatorSetDHCPFailsAtTheThirdLine()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--refuse", "dhcp 0 mask" }));
+        QVERIFY(!rig.q->SetDHCP(
+            serial, *rig.verevo, "198.51.100.100", "20", "255.255.255.0", "198.51.100.1", "198.51.100.2", "86400"));
+        QCOMPARE(rig.lines(), dhcpLines().mid(0, 3));
+        QCOMPARE(rig.log, (QStringList { "Setting DHCP details", "DHCP details not set" }));
+    }
+
+    void realSimulatorRebootsAndComesBack()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--reboot-down", "2500" }));
+        QVERIFY(rig.q->Reboot(serial, *rig.verevo));
+        QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot succeeded" }));
+        const QStringList lines = rig.lines();
+        QCOMPARE(lines.first(), QStringLiteral("reboot"));
+        QVERIFY(lines.size() >= 3);
+        QCOMPARE(QSet<QString>(lines.begin() + 1, lines.end()), QSet<QString> { "AT" });
+    }
+
+    void realSimulatorPPPLinkComesUp()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--ppp-idle", "0", "--ppp-activating", "3000" }));
+        QVERIFY(rig.q->activateGPRS(serial, *rig.verevo));
+        QVERIFY(rig.q->WaitForPPPConnect(serial, *rig.verevo, 20));
+        QCOMPARE(rig.log.last(), QStringLiteral("PPP is connected"));
+        QVERIFY(rig.log.contains("PPP is Activating"));
+        QCOMPARE(rig.q->GetPPPStatus(serial, *rig.verevo).ip(), QStringLiteral("203.0.113.5"));
     }
 };
 
