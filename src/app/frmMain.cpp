@@ -1,0 +1,332 @@
+#include "app/frmMain.h"
+
+#include "app/ModelNames.h"
+#include "app/Module1.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTime>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <arpa/inet.h>
+
+namespace {
+const QString kPingPayload = QStringLiteral("LIVELINESS CHECK");
+
+// Units pad their identity texts with blanks, CR LF or NULs at either end.
+QString trimControlChars(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// The platform's dotted-address conversion, in network order: 0 for
+// "0.0.0.0", INADDR_NONE for text it cannot read.
+in_addr_t dottedAddress(const QString& ip)
+{
+    return ::inet_addr(ip.toLatin1().constData());
+}
+} // namespace
+
+frmMain::frmMain(Services services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(std::move(services))
+    , m_Timer1(m_services.clock)
+{
+    m_Timer1.setSingleShot(true);
+    connect(&m_Timer1, &ClockTimer::timeout, this, &frmMain::statemachine);
+    buildControls();
+    Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    setScanSlot(nullptr);
+    m_cz = nullptr;
+}
+
+void frmMain::buildControls()
+{
+    setWindowTitle(QStringLiteral("VelmarWizard"));
+
+    // Menu captions that are numbers are string-table ids, replaced at load.
+    QMenu* mnuScan = menuBar()->addMenu(QStringLiteral("1002"));
+    m_mnumnuScan = mnuScan->addAction(QStringLiteral("Start New Scan"));
+    QMenu* mnuView = menuBar()->addMenu(QStringLiteral("1009"));
+    m_mnuStatusLog = mnuView->addAction(QStringLiteral("Status &Log"));
+    m_mnuStatusLog->setCheckable(true);
+
+    m_tbToolBar = addToolBar(QStringLiteral("tbToolBar"));
+    m_tbScan = m_tbToolBar->addAction(QStringLiteral("Scan"));
+    m_tbScan->setData(QStringLiteral("Scan"));
+    m_tbScan->setToolTip(QStringLiteral("1018"));
+    m_tbStopScan = m_tbToolBar->addAction(QStringLiteral("StopScan"));
+    m_tbStopScan->setData(QStringLiteral("StopScan"));
+    m_tbStopScan->setToolTip(QStringLiteral("Stop Current Scan Operation"));
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    m_cmdStartScan = new QPushButton(QStringLiteral("Start search for Velmar units"), central);
+    m_Label1 = new QLabel(QStringLiteral("Located Velmar Units"), central);
+    m_lvUnits = new QTreeWidget(central);
+    m_lvUnits->setRootIsDecorated(false);
+    m_lvUnits->setHeaderLabels(
+        { QStringLiteral("Serial Number"), QStringLiteral("Ethernet MAC"), QStringLiteral("Ethernet IP"),
+            QStringLiteral("Unit ID"), QStringLiteral("Product ID"), QStringLiteral("Contacted") });
+    m_Label5 = new QLabel(QStringLiteral("Status Log"), central);
+    m_lvLog = new QTreeWidget(central);
+    m_lvLog->setRootIsDecorated(false);
+    m_lvLog->setHeaderLabels({ QStringLiteral("Serial"), QStringLiteral("Timestamp"), QStringLiteral("Description") });
+    m_lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lvLog->header()->setStretchLastSection(false);
+    m_lvLog->installEventFilter(this);
+    for (QWidget* w : { static_cast<QWidget*>(m_cmdStartScan), static_cast<QWidget*>(m_Label1),
+             static_cast<QWidget*>(m_lvUnits), static_cast<QWidget*>(m_Label5), static_cast<QWidget*>(m_lvLog) })
+        layout->addWidget(w);
+    setCentralWidget(central);
+
+    for (auto*& panel : m_panels) {
+        panel = new QLabel(this);
+        statusBar()->addWidget(panel, panel == m_panels[0] ? 1 : 0);
+    }
+    m_panels[0]->setText(QStringLiteral("Status"));
+    sizeLogColumns();
+}
+
+void frmMain::Form_Load()
+{
+    Module1::LoadResStrings(this);
+    m_Units.reset();
+    m_discovery = m_services.createDiscovery ? m_services.createDiscovery() : nullptr;
+    setScanSlot(m_discovery.get());
+    SetUnitsLabelVisible(false);
+    ApplyStatusLogVisibility();
+    m_cz = m_cVerevo;
+    setScanSlot(nullptr);
+}
+
+QLabel* frmMain::statusPanel(int panel) const
+{
+    return panel >= 1 && panel <= 3 ? m_panels[panel - 1] : nullptr;
+}
+
+void frmMain::setScanSlot(DiscoveryChannel* channel)
+{
+    if (m_idResponses)
+        disconnect(m_idResponses);
+    m_cVerevo = channel;
+    if (channel)
+        m_idResponses = connect(
+            channel, &DiscoveryChannel::RuraIDResponse, this, &frmMain::cVerevo_RuraIDResponse, Qt::DirectConnection);
+}
+
+void frmMain::lendDiscoveryToScan()
+{
+    setScanSlot(m_cz);
+    m_cz = nullptr;
+}
+
+void frmMain::returnDiscoveryFromScan()
+{
+    m_cz = m_cVerevo;
+    setScanSlot(nullptr);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_lvLog && event->type() == QEvent::Resize)
+        sizeLogColumns();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::sizeLogColumns()
+{
+    const double width = 0.99 * m_lvLog->width();
+    m_lvLog->setColumnWidth(0, int(width * 0.10));
+    m_lvLog->setColumnWidth(1, int(width * 0.10));
+    m_lvLog->setColumnWidth(2, int(width * 0.80));
+}
+
+void frmMain::SetUnitsLabelVisible(bool visible)
+{
+    m_UnitsLabelVisible = visible;
+    m_Label1->setVisible(visible);
+}
+
+void frmMain::ApplyStatusLogVisibility()
+{
+    const bool show = m_services.settings.ShowStatusLog;
+    m_mnuStatusLog->setChecked(show);
+    m_lvLog->setVisible(show);
+    m_Label5->setVisible(show);
+}
+
+void frmMain::DisableScanControls()
+{
+    m_mnumnuScan->setEnabled(false);
+    m_tbScan->setEnabled(false);
+    m_cmdStartScan->setEnabled(false);
+}
+
+void frmMain::EnableScanControls()
+{
+    m_mnumnuScan->setEnabled(true);
+    m_tbScan->setEnabled(true);
+    m_cmdStartScan->setEnabled(true);
+}
+
+void frmMain::AddLogEntry(const QString& serial, const QString& text)
+{
+    constexpr qint64 msPerDay = 86'400'000;
+    qint64 intoDay = m_services.clock.localWallMs() % msPerDay;
+    if (intoDay < 0)
+        intoDay += msPerDay;
+    const QString stamp = QTime::fromMSecsSinceStartOfDay(int(intoDay)).toString(QStringLiteral("HH:mm:ss"));
+
+    auto* row = new QTreeWidgetItem(QStringList { serial, stamp, text });
+    m_lvLog->insertTopLevelItem(0, row);
+    m_lvLog->viewport()->update();
+    m_lvLog->setCurrentItem(row);
+    m_panels[0]->setText(text);
+    QCoreApplication::processEvents();
+}
+
+void frmMain::StartScan()
+{
+    // A walk in progress lends its records to the page and pings between
+    // events; starting over under it would hand the page a half-built list.
+    if (m_ScanState == Processing)
+        return;
+    // Started from a control that did not lend the object first.
+    if (!m_cVerevo && m_cz)
+        lendDiscoveryToScan();
+
+    m_ScanOptions.setInitialPing(true);
+    m_ScanOptions.setMustHaveGPRS(false);
+    SetUnitsLabelVisible(false);
+    if (m_view)
+        m_view->clearUnitRows();
+    m_lvLog->clear();
+    m_Units.reset();
+    if (m_cVerevo) {
+        const InterfaceEntry* entry = m_services.interfaces.selected();
+        m_cVerevo->SetMac(entry ? entry->Mac : QByteArray());
+    }
+    m_ScanState = Collecting;
+    m_Timer1.start(5000);
+    AddLogEntry(QString(), QStringLiteral("Scanning for Calvantor units"));
+    DisableScanControls();
+    if (m_cVerevo)
+        m_cVerevo->SendQuery(QString());
+}
+
+void frmMain::cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd,
+    const QString& UnitId, const QString& ProductId, const QString& ModelId)
+{
+    if (m_ScanState != Collecting)
+        return;
+    if (!m_Units)
+        m_Units = std::make_shared<CQarUnitInfos>();
+    // The query goes out twice, so most units answer twice.
+    if (m_Units->Item(SN))
+        return;
+    auto unit = std::make_shared<CQarUnitInfo>();
+    unit->setSerial(SN);
+    unit->setMac(mac);
+    unit->setIp(IPadd);
+    unit->setUnitID(trimControlChars(UnitId));
+    unit->setProductID(trimControlChars(ProductId));
+    unit->setModel(ModelNames::ExtractModelName(trimControlChars(ModelId)));
+    (void)m_Units->Add(unit, SN);
+}
+
+void frmMain::statemachine()
+{
+    if (m_ScanState != Collecting)
+        return;
+    m_Timer1.stop();
+    m_ScanState = Processing;
+
+    // Held for the whole walk: the log and the pings pump events, and the
+    // records must stay put whatever runs meanwhile.
+    const std::shared_ptr<CQarUnitInfos> units = m_Units;
+    if (units) {
+        for (const CQarUnitInfos::Record& unit : units->NewEnum()) {
+            const bool shiftHeld = m_services.ShiftKeyDown ? m_services.ShiftKeyDown() : Module1::ShiftKeyDown();
+            const bool accepted = ModelNames::IsSupportedModel(unit->model()) || shiftHeld
+                || (m_services.WizardMode && m_services.WizardMode() != 0);
+            if (!accepted) {
+                units->Remove(unit->Serial());
+                continue;
+            }
+            listUnit(unit, shiftHeld);
+        }
+    }
+
+    AddLogEntry(QString(), QStringLiteral("Scan Complete"));
+    m_ScanState = Idle;
+    bool configureNow = false;
+    if (m_view)
+        configureNow = m_view->DisplayScanResults(QString(), m_Units);
+    else
+        returnDiscoveryFromScan();
+    if (configureNow && m_services.lvUnits_DblClick)
+        m_services.lvUnits_DblClick();
+    EnableScanControls();
+}
+
+void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
+{
+    const QString serial = unit->Serial();
+    const QString ip = unit->ip();
+    std::shared_ptr<UnitListRow> row = m_view ? m_view->addUnitRow(serial) : nullptr;
+    unit->setLi(row);
+    SetUnitsLabelVisible(true);
+    auto setColumn = [&row](UnitListRow::Column column, const QString& value) {
+        if (row)
+            row->setSubItem(column, value);
+    };
+
+    const in_addr_t address = ip.isEmpty() ? 0 : dottedAddress(ip);
+    if (address != 0) {
+        if (!m_ScanOptions.InitialPing()) {
+            unit->Summary().setLiveliness(0);
+            setColumn(UnitListRow::Pingable, QStringLiteral("No"));
+        } else if (shiftHeld) {
+            setColumn(UnitListRow::Pingable, QStringLiteral("Skipped"));
+        } else {
+            const QString line
+                = QStringLiteral("Pinging Unit SN: ") + serial + QStringLiteral(" with IP Address: ") + ip;
+            AddLogEntry(serial, line);
+            if (m_view)
+                m_view->setStatusText(line);
+            const qint32 timeout = m_services.settings.PingTimeout;
+            const bool ok = m_services.PingAddress && m_services.PingAddress(ntohl(address), kPingPayload, timeout);
+            unit->setContacted(ok);
+            unit->Summary().setLiveliness(ok ? 2 : 1);
+            setColumn(UnitListRow::Pingable, ok ? QStringLiteral("Yes") : QStringLiteral("No"));
+        }
+    } else {
+        unit->Summary().setLiveliness(0);
+        setColumn(UnitListRow::Pingable, QStringLiteral("No IP Address"));
+    }
+
+    unit->setContacted(false);
+    AddLogEntry(serial, QStringLiteral("Querying SN: ") + serial + QStringLiteral(" With IP Address: ") + ip);
+    setColumn(UnitListRow::Model, unit->model());
+    setColumn(UnitListRow::EthernetIP, ip);
+    setColumn(UnitListRow::UnitID, unit->UnitID());
+}

@@ -1,0 +1,164 @@
+#include "NetLab.h"
+#include "RecordingPrompts.h"
+#include "RecordingScanView.h"
+#include "app/VerevoChannel.h"
+#include "net/SystemClock.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <arpa/inet.h>
+
+// The scan against the unit simulator in another process: real datagrams,
+// real time (the peer does not follow a simulated clock).
+namespace {
+
+quint32 hostOrder(const char* dotted)
+{
+    return ntohl(inet_addr(dotted));
+}
+
+struct Rig {
+    SystemClock clock;
+    RecordingPrompts prompts;
+    QString broadcast;
+    VerevoSocketOptions socket;
+    std::pair<QString, QString> pcAddress;
+    UsableInterfaces interfaces;
+    AppSettings settings;
+    RecordingView view;
+    QList<quint32> pinged;
+    QSet<quint32> answering;
+    qint32 mode = 0;
+    std::unique_ptr<frmMain> w;
+
+    void build()
+    {
+        interfaces.InterfaceList << InterfaceEntry { QByteArray::fromHex("02005e0000a1"), nullptr };
+        settings.PingTimeout = 300;
+        frmMain::Services s {
+            .clock = clock,
+            .interfaces = interfaces,
+            .createDiscovery =
+                [this] {
+                    return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
+                        clock, prompts, broadcast, [this] { return pcAddress; }, [] {}, socket));
+                },
+            .PingAddress =
+                [this](quint32 a, const QString&, qint32) {
+                    pinged << a;
+                    return answering.contains(a);
+                },
+            .settings = settings,
+            .WizardMode = [this] { return mode; },
+            .ShiftKeyDown = [] { return false; },
+        };
+        w = std::make_unique<frmMain>(std::move(s));
+        view.window = w.get();
+        w->setScanResultsView(&view);
+    }
+
+    bool scan()
+    {
+        w->lendDiscoveryToScan();
+        w->StartScan();
+        const qint64 deadline = clock.monotonicMs() + 15000;
+        while (view.displays == 0 && clock.monotonicMs() < deadline)
+            clock.waitForEvents(deadline);
+        return view.displays == 1;
+    }
+};
+
+// Reads "unitsim: ready <address> <port> <count>" and returns the port.
+quint16 readyPort(QProcess& sim)
+{
+    if (!sim.waitForReadyRead(10000))
+        return 0;
+    const QList<QByteArray> words = sim.readLine().trimmed().split(' ');
+    return words.size() == 5 && words[1] == "ready" ? words[3].toUShort() : 0;
+}
+
+} // namespace
+
+class tst_frmMainOverUnitsim : public QObject {
+    Q_OBJECT
+private slots:
+    void scanOnLoopback()
+    {
+        QProcess sim;
+        sim.start(QStringLiteral(UNITSIM_PATH),
+            { "--bind", "127.0.0.1", "--port", "0", "--count", "3", "--serial", "61000", "--ip", "198.51.100.10",
+                "--model", "Calvantor KR5004 Router", "--unit-id", "Depot", "--product-id", "CV100", "--spread",
+                "300" });
+        const quint16 port = readyPort(sim);
+        QVERIFY(port != 0);
+
+        Rig rig;
+        rig.broadcast = QStringLiteral("127.0.0.1");
+        rig.socket.bindAddress = QHostAddress::LocalHost;
+        rig.socket.localPort = 0;
+        rig.socket.remotePort = port;
+        rig.answering << hostOrder("198.51.100.11");
+        rig.build();
+        QVERIFY(rig.w->cz()->verevo());
+
+        QVERIFY(rig.scan());
+        QCOMPARE(rig.view.rowTexts(), (QStringList { "61000", "61001", "61002" }));
+        const auto units = rig.w->Units();
+        QCOMPARE(units->Count(), qsizetype(3));
+        const auto second = units->Item(QStringLiteral("61001"));
+        QCOMPARE(second->model(), QStringLiteral("KR5004"));
+        QCOMPARE(second->ip(), QStringLiteral("198.51.100.11"));
+        QCOMPARE(second->UnitID(), QStringLiteral("Depot"));
+        QCOMPARE(second->ProductID(), QStringLiteral("CV100"));
+        QCOMPARE(second->Mac(), QByteArray::fromHex("0050c2aa0001"));
+        QCOMPARE(second->Summary().Liveliness(), 2);
+        QCOMPARE(units->Item(QStringLiteral("61000"))->Summary().Liveliness(), 1);
+        QCOMPARE(rig.pinged,
+            (QList<quint32> { hostOrder("198.51.100.10"), hostOrder("198.51.100.11"), hostOrder("198.51.100.12") }));
+        QVERIFY(rig.prompts.boxes.isEmpty());
+        QCOMPARE(rig.w->cz(), rig.view.heldDuringDisplay);
+
+        sim.kill();
+        sim.waitForFinished();
+    }
+
+    // Last: the test process moves into the PC's namespace for good.
+    void scanAcrossNamespaces()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        NetLab lab;
+        const QString pc = lab.addHost(QStringLiteral("pc"));
+        const QString units = lab.addHost(QStringLiteral("units"));
+        QVERIFY2(!pc.isEmpty() && !units.isEmpty(), qPrintable(lab.lastError()));
+        QVERIFY2(lab.link(pc, QStringLiteral("eth0"), QStringLiteral("203.0.113.1/24"), units, QStringLiteral("eth0"),
+                     QStringLiteral("203.0.113.2/24")),
+            qPrintable(lab.lastError()));
+        QProcess* sim = lab.start(units,
+            { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--count", "2", "--serial", "4711",
+                "--ip", "203.0.113.2", "--model", "Velmar Systems. Velmar XY100 Box" });
+        QVERIFY(sim);
+        QVERIFY(readyPort(*sim) == 7477);
+        QVERIFY2(lab.enter(pc), qPrintable(lab.lastError()));
+
+        Rig rig;
+        rig.broadcast = QStringLiteral("255.255.255.255");
+        rig.pcAddress = { QStringLiteral("203.0.113.1"), QStringLiteral("255.255.255.0") };
+        rig.mode = 1; // the Ethernet-only wizard lists any model
+        rig.answering << hostOrder("203.0.113.2");
+        rig.build();
+        rig.w->cz()->verevo()->setInterface();
+        QCOMPARE(rig.broadcast, QStringLiteral("203.0.113.255"));
+
+        QVERIFY(rig.scan());
+        QCOMPARE(rig.view.rowTexts(), (QStringList { "4711", "4712" }));
+        QCOMPARE(rig.w->Units()->Item(QStringLiteral("4711"))->model(), QStringLiteral("XY100"));
+        QCOMPARE(rig.view.rows[0]->subItem(UnitListRow::Pingable), QStringLiteral("Yes"));
+        QCOMPARE(rig.view.rows[1]->subItem(UnitListRow::Pingable), QStringLiteral("No"));
+        QVERIFY(rig.prompts.boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_frmMainOverUnitsim)
+#include "tst_frmMainOverUnitsim.moc"
