@@ -779,6 +779,19 @@ private slots:
         QVERIFY(rig.q->Reboot(serial, *rig.verevo));
         QCOMPARE(rig.unit().value("eth 0 ipaddr"), QStringLiteral("198.51.100.10"));
     }
+    void simulatorListsAndChangesUserProfiles()
+    {
+        Rig rig;
+        rig.config.users = { QStringLiteral("TEMPUSER"), QString() };
+        rig.start();
+        QCOMPARE(
+            rig.q->GetRuraResp(*rig.verevo, serial, "user ?", 5, QString()), QStringLiteral("USER <0...2>\r\nOK\r\n"));
+        QVERIFY(rig.q->SetGeneric(serial, *rig.verevo, "user 2 name \"ops\""));
+        QVERIFY(rig.q->GetRuraResp(*rig.verevo, serial, "user 2 ?", 5, QString()).contains("name: ops\r\n"));
+        QVERIFY(rig.q->GetRuraResp(*rig.verevo, serial, "user 1 ?", 5, QString()).contains("name: TEMPUSER\r\n"));
+        QVERIFY(!rig.q->SetGeneric(serial, *rig.verevo, "user 3 name x"));
+    }
+
     void realSimulatorSetEth()
     {
         ProcessRig rig;
