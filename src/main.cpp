@@ -2,6 +2,8 @@
 #include "app/DialogPrompts.h"
 #include "app/Module1.h"
 #include "app/ProgramState.h"
+#include "net/CAdapterHelper.h"
+#include "net/ModQar.h"
 #include "net/InterfaceEntry.h"
 #include "net/SystemClock.h"
 #include "wizard/ProgramEnd.h"
@@ -10,13 +12,6 @@
 #include <QApplication>
 #include <QSettings>
 
-#if __has_include("net/ModQar.h")
-#include "net/ModQar.h"
-#if __has_include("net/CAdapterHelper.h")
-#include "net/CAdapterHelper.h"
-#endif
-#define LINKWISE_HAVE_MODQAR 1
-#endif
 
 #include <cstdio>
 
@@ -55,15 +50,8 @@ int main(int argc, char* argv[])
     bool wizardMissing = false;
 
     Module1::StartupHooks hooks;
-    hooks.buildInterfaceList = [&]() -> qint32 {
-#ifdef LINKWISE_HAVE_MODQAR
-        CAdapterHelper helper(QStringLiteral("/sys/class/net"), &prompts);
-        return ModQar::BuildInterfaceList(helper, usable);
-#else
-        // TEMPORARY until the interface list is merged: behaves as a PC without adaptors.
-        return 0;
-#endif
-    };
+    CAdapterHelper adapterHelper(QStringLiteral("/sys/class/net"), &prompts);
+    hooks.buildInterfaceList = [&]() -> qint32 { return ModQar::BuildInterfaceList(adapterHelper, usable); };
     hooks.loadMainWindowAndShowWelcome = [&] {
         // The main window and the welcome page are not part of this build yet.
         std::fputs("Linkwise: wizard not yet available\n", stderr);

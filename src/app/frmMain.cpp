@@ -2,6 +2,8 @@
 
 #include "app/ModelNames.h"
 #include "app/Module1.h"
+#include "net/IPHlpAPI.h"
+#include "net/ModQar.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,15 +24,9 @@ namespace {
 const QString kPingPayload = QStringLiteral("LIVELINESS CHECK");
 
 // Units pad their identity texts with blanks, CR LF or NULs at either end.
-QString trimControlChars(const QString& text)
+QString trimmed(QString text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
+    return ModQar::TrimControlChars(text);
 }
 
 // The platform's dotted-address conversion, in network order: 0 for
@@ -46,6 +42,8 @@ frmMain::frmMain(Services services, QWidget* parent)
     , m_services(std::move(services))
     , m_Timer1(m_services.clock)
 {
+    if (!m_services.PingAddress)
+        m_services.PingAddress = &IPHlpAPI::PingAddress;
     m_Timer1.setSingleShot(true);
     connect(&m_Timer1, &ClockTimer::timeout, this, &frmMain::statemachine);
     buildControls();
@@ -247,9 +245,9 @@ void frmMain::cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, c
     unit->setSerial(SN);
     unit->setMac(mac);
     unit->setIp(IPadd);
-    unit->setUnitID(trimControlChars(UnitId));
-    unit->setProductID(trimControlChars(ProductId));
-    unit->setModel(ModelNames::ExtractModelName(trimControlChars(ModelId)));
+    unit->setUnitID(trimmed(UnitId));
+    unit->setProductID(trimmed(ProductId));
+    unit->setModel(ModelNames::ExtractModelName(trimmed(ModelId)));
     (void)m_Units->Add(unit, SN);
 }
 
@@ -314,7 +312,7 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
             if (m_view)
                 m_view->setStatusText(line);
             const qint32 timeout = m_services.settings.PingTimeout;
-            const bool ok = m_services.PingAddress && m_services.PingAddress(ntohl(address), kPingPayload, timeout);
+            const bool ok = m_services.PingAddress(ntohl(address), kPingPayload, timeout);
             unit->setContacted(ok);
             unit->Summary().setLiveliness(ok ? 2 : 1);
             setColumn(UnitListRow::Pingable, ok ? QStringLiteral("Yes") : QStringLiteral("No"));

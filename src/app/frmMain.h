@@ -35,6 +35,7 @@ public:
         UsableInterfaces& interfaces;
         // Makes the discovery object as the window loads.
         std::function<std::unique_ptr<DiscoveryChannel>()> createDiscovery;
+        // IPHlpAPI::PingAddress when left empty.
         PingFunction PingAddress;
         // PingTimeout and ShowStatusLog are read here.
         AppSettings& settings;

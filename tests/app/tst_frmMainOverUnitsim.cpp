@@ -30,6 +30,7 @@ struct Rig {
     QList<quint32> pinged;
     QSet<quint32> answering;
     qint32 mode = 0;
+    bool realPing = false;
     std::unique_ptr<frmMain> w;
 
     void build()
@@ -53,6 +54,8 @@ struct Rig {
             .WizardMode = [this] { return mode; },
             .ShiftKeyDown = [] { return false; },
         };
+        if (realPing)
+            s.PingAddress = {};
         w = std::make_unique<frmMain>(std::move(s));
         view.window = w.get();
         w->setScanResultsView(&view);
@@ -146,7 +149,7 @@ private slots:
         rig.broadcast = QStringLiteral("255.255.255.255");
         rig.pcAddress = { QStringLiteral("203.0.113.1"), QStringLiteral("255.255.255.0") };
         rig.mode = 1; // the Ethernet-only wizard lists any model
-        rig.answering << hostOrder("203.0.113.2");
+        rig.realPing = true; // 203.0.113.2 answers from the units' side; .3 is nobody
         rig.build();
         rig.w->cz()->verevo()->setInterface();
         QCOMPARE(rig.broadcast, QStringLiteral("203.0.113.255"));

@@ -1,0 +1,41 @@
+#include "net/CAdapterHelper.h"
+
+#include "net/SysfsNetTable.h"
+#include "net/UserPrompts.h"
+
+CAdapterHelper::CAdapterHelper(
+    QString sysfsRoot, UserPrompts* prompts, Ipv4AddressSource addresses, DhcpQuery dhcpEnabled)
+    : m_root(std::move(sysfsRoot))
+    , m_prompts(prompts)
+    , m_addresses(std::move(addresses))
+    , m_dhcpEnabled(std::move(dhcpEnabled))
+{ }
+
+std::shared_ptr<CAdapters> CAdapterHelper::Adapters()
+{
+    FillAdapters();
+    return m_adapters;
+}
+
+void CAdapterHelper::FillAdapters()
+{
+    m_adapters = std::make_shared<CAdapters>();
+    const auto table = SysfsNetTable::read(m_root, m_addresses);
+    if (!table) {
+        if (m_prompts)
+            m_prompts->message(QStringLiteral("IP Helper is not supported by this system."));
+        return;
+    }
+    for (const KernelInterface& k : *table) {
+        auto adapter = std::make_shared<CAdapter>();
+        adapter->setDescription(k.description);
+        adapter->SetPhysAddr(qint32(k.mac.size()), k.mac);
+        adapter->setInterfaceIndex(k.index);
+        adapter->setInterfaceType(k.ianaType);
+        adapter->setInterfaceName(k.name);
+        adapter->setDHCPEnabled(m_dhcpEnabled ? m_dhcpEnabled(adapter->AdapterAddress()) : false);
+        adapter->setIPAddress(k.ipAddress);
+        adapter->setMask(k.mask);
+        m_adapters->Add(std::move(adapter), CAdapters::keyOf(k.index));
+    }
+}

@@ -1,0 +1,33 @@
+#include "net/IPHlpAPI.h"
+
+#include "net/API.h"
+#include "net/IcmpEcho.h"
+#include "net/ModWinsock.h"
+
+#include <arpa/inet.h>
+
+namespace IPHlpAPI {
+
+bool PingAddress(quint32 addressHostOrder, const QString& payload, qint32 timeoutMs)
+{
+    if (addressHostOrder == 0 || addressHostOrder == 0xffffffffu)
+        return false;
+    return IcmpEcho::echo(addressHostOrder, payload.toLocal8Bit(), timeoutMs);
+}
+
+bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs)
+{
+    return PingAddress(ntohl(ModWinsock::ResolveHost(host)), payload, timeoutMs);
+}
+
+QString IPToString(quint32 addressNetworkOrder)
+{
+    in_addr a {};
+    a.s_addr = addressNetworkOrder;
+    char text[INET_ADDRSTRLEN] = {};
+    if (!inet_ntop(AF_INET, &a, text, sizeof text))
+        return QStringLiteral("255.255.255.255");
+    return API::StrFromAnsiPtr(text);
+}
+
+} // namespace IPHlpAPI

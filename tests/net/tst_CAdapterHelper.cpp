@@ -1,0 +1,139 @@
+#include "RecordingPrompts.h"
+#include "SysfsFixture.h"
+#include "net/CAdapterHelper.h"
+
+#include <QTest>
+
+namespace {
+SysfsFixture::Iface iface(const QString& name, int index, int arphrd = 1, int addrLen = 6)
+{
+    SysfsFixture::Iface i;
+    i.name = name;
+    i.index = index;
+    i.arphrd = arphrd;
+    i.addrLen = addrLen;
+    if (addrLen == 0)
+        i.address.clear();
+    return i;
+}
+} // namespace
+
+class tst_CAdapterHelper : public QObject {
+    Q_OBJECT
+private slots:
+    void adaptersCarryFirstAddressAndMac()
+    {
+        SysfsFixture fx;
+        fx.add(iface(QStringLiteral("eth0"), 2));
+        auto wl = iface(QStringLiteral("wlan0"), 3);
+        wl.address = QStringLiteral("a4:5e:60:01:02:0f");
+        wl.dirs = { QStringLiteral("phy80211") };
+        fx.add(wl);
+        fx.add(iface(QStringLiteral("ppp0"), 4, 512, 0));
+        fx.add(iface(QStringLiteral("lo"), 1, 772));
+        const Ipv4AddressSource addresses = [] {
+            return QList<Ipv4Assignment> {
+                { QStringLiteral("lo"), QStringLiteral("127.0.0.1"), QStringLiteral("255.0.0.0") },
+                { QStringLiteral("wlan0"), QStringLiteral("198.51.100.7"), QStringLiteral("255.255.255.0") },
+                { QStringLiteral("wlan0"), QStringLiteral("203.0.113.9"), QStringLiteral("255.255.255.128") },
+                { QStringLiteral("ppp0"), QStringLiteral("203.0.113.1"), QStringLiteral("255.255.255.255") },
+            };
+        };
+        CAdapterHelper helper(fx.root(), nullptr, addresses);
+        const auto list = helper.Adapters();
+        QCOMPARE(list->Count(), 4);
+
+        const auto eth = list->Item(QStringLiteral("2"));
+        QVERIFY(eth);
+        QCOMPARE(eth->IPAddress(), QStringLiteral("0.0.0.0"));
+        QCOMPARE(eth->mask(), QString());
+        QCOMPARE(eth->InterfaceType(), 6);
+        QCOMPARE(eth->AdapterAddress(), QStringLiteral("00:0A:95:9D:68:16"));
+        QCOMPARE(eth->AdapterAddressByte(), QByteArray::fromHex("000a959d6816"));
+        QVERIFY(!eth->DHCPEnabled());
+
+        const auto wlan = list->Item(QStringLiteral("3"));
+        QCOMPARE(wlan->InterfaceType(), 71);
+        QCOMPARE(wlan->InterfaceName(), QStringLiteral("wlan0"));
+        QCOMPARE(wlan->IPAddress(), QStringLiteral("198.51.100.7"));
+        QCOMPARE(wlan->mask(), QStringLiteral("255.255.255.0"));
+        QCOMPARE(wlan->AdapterAddress(), QStringLiteral("A4:5E:60:01:02:0F"));
+
+        const auto ppp = list->Item(QStringLiteral("4"));
+        QCOMPARE(ppp->InterfaceType(), 23);
+        QCOMPARE(ppp->AdapterAddress(), QString());
+        QVERIFY(ppp->AdapterAddressByte().isEmpty());
+
+        QCOMPARE(list->Item(1)->InterfaceType(), 24);
+        QCOMPARE(list->Item(1)->IPAddress(), QStringLiteral("127.0.0.1"));
+    }
+
+    void dhcpComesFromTheHook()
+    {
+        SysfsFixture fx;
+        fx.add(iface(QStringLiteral("eth0"), 2));
+        auto other = iface(QStringLiteral("eth1"), 3);
+        other.address = QStringLiteral("02:00:00:00:00:01");
+        fx.add(other);
+        QStringList asked;
+        CAdapterHelper helper(
+            fx.root(), nullptr, [] { return QList<Ipv4Assignment> {}; },
+            [&asked](const QString& mac) {
+                asked << mac;
+                return mac == QLatin1String("00:0A:95:9D:68:16");
+            });
+        const auto list = helper.Adapters();
+        QVERIFY(list->Item(QStringLiteral("2"))->DHCPEnabled());
+        QVERIFY(!list->Item(QStringLiteral("3"))->DHCPEnabled());
+        QCOMPARE(asked, (QStringList { QStringLiteral("00:0A:95:9D:68:16"), QStringLiteral("02:00:00:00:00:01") }));
+    }
+
+    void unreadableListSaysSo()
+    {
+        RecordingPrompts prompts;
+        CAdapterHelper helper(QStringLiteral("/nonexistent/class/net"), &prompts);
+        QCOMPARE(helper.Adapters()->Count(), 0);
+        QCOMPARE(prompts.texts(), QStringList { QStringLiteral("IP Helper is not supported by this system.") });
+        QVERIFY(prompts.boxes[0].title.isEmpty());
+        // Without a prompter nothing is shown, and the list stays empty.
+        CAdapterHelper quiet(QStringLiteral("/nonexistent/class/net"));
+        QCOMPARE(quiet.Adapters()->Count(), 0);
+    }
+
+    void setterReplacesTheCurrentList()
+    {
+        CAdapterHelper helper(QStringLiteral("/nonexistent"));
+        auto mine = std::make_shared<CAdapters>();
+        helper.setAdapters(mine);
+        // A read is always fresh; it does not hand back what was set.
+        QVERIFY(helper.Adapters() != mine);
+    }
+
+    void thisMachine()
+    {
+        CAdapterHelper helper;
+        const auto list = helper.Adapters();
+        QVERIFY(list->Count() >= 1);
+        const QList<Ipv4Assignment> kernel = systemIpv4Addresses();
+        bool loopback = false;
+        for (const auto& a : *list) {
+            if (a->InterfaceName() == QLatin1String("lo")) {
+                loopback = true;
+                QCOMPARE(a->InterfaceType(), 24);
+            }
+            // Every interface holding an IPv4 address shows its first one.
+            for (const Ipv4Assignment& k : kernel) {
+                if (k.interfaceName == a->InterfaceName()) {
+                    QCOMPARE(a->IPAddress(), k.address);
+                    QCOMPARE(a->mask(), k.mask);
+                    break;
+                }
+            }
+        }
+        QVERIFY(loopback);
+        QVERIFY(list->Item(QStringLiteral("1")));
+    }
+};
+
+QTEST_MAIN(tst_CAdapterHelper)
+#include "tst_CAdapterHelper.moc"
