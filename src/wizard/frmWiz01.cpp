@@ -1,0 +1,111 @@
+#include "wizard/frmWiz01.h"
+
+#include "net/UserPrompts.h"
+#include "wizard/ClickLabel.h"
+#include "wizard/PageFonts.h"
+#include "wizard/WizardArt.h"
+#include "wizard/WizardRouter.h"
+#include "wizard/WizardState.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+constexpr int kOptionWidth = 375;
+constexpr int kOptionHeight = 735;
+constexpr int kChoiceWidth = 6240;
+constexpr int kChoiceHeight = 615;
+} // namespace
+
+frmWiz01::frmWiz01(WizardRouter& router, QWidget* owner)
+    : WizardPage(PageId::Wiz01, router, owner)
+{
+    setFont(PageFonts::body());
+
+    Label1 = addLabel(QStringLiteral("Welcome to the Calvantor Linkwise"), 75, 240, 8775, 495);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(PageFonts::title());
+    Label1->setAlignment(Qt::AlignCenter);
+
+    Label2 = addLabel(QString(), 1080, 4320, 7695, 375);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    Option1 = new QRadioButton(this);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    place(Option1, 1680, 1320, kOptionWidth, kOptionHeight);
+
+    Label3 = new ClickLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Label3, 2280, 1560, kChoiceWidth, kChoiceHeight);
+
+    Option2 = new QRadioButton(this);
+    Option2->setObjectName(QStringLiteral("Option2"));
+    place(Option2, 1680, 2040, kOptionWidth, kOptionHeight);
+    Option2->setVisible(false);
+
+    Label4 = new ClickLabel(this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setWordWrap(true);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Label4, 2280, 2280, kChoiceWidth, kChoiceHeight);
+    Label4->setVisible(false);
+
+    cmdCancel = addButton(QStringLiteral("&Cancel"), 6480);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdNext = addButton(QStringLiteral("&Next"), 7680);
+    cmdNext->setObjectName(QStringLiteral("cmdNext"));
+    cmdNext->setDefault(true);
+
+    connect(Label3, &ClickLabel::clicked, Option1, [this] { Option1->setChecked(true); });
+    connect(Label4, &ClickLabel::clicked, Option2, [this] { Option2->setChecked(true); });
+    connect(cmdNext, &QPushButton::clicked, this, &frmWiz01::cmdNext_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmWiz01::confirmCancel);
+}
+
+void frmWiz01::onLoad()
+{
+    Label3->setText(QStringLiteral("Configure a Calvantor's Ethernet port so you can connect to it from your PC."));
+    Label4->setText(QStringLiteral(
+        "Configure a Calvantor's Ethernet port and also a connection to a GPRS / Edge / UMTS /  HSDPA network."));
+    Label2->setText(QStringLiteral("This wizard will help you configure your Calvantor router by Ethernet."));
+
+    if (!router().shiftKeyDown()) {
+        // The single choice moves to the middle row.
+        place(Option1, 1680, 2040, kOptionWidth, kOptionHeight);
+        place(Label3, 2280, 2280, kChoiceWidth, kChoiceHeight);
+        Option2->setVisible(false);
+        Label4->setVisible(false);
+    } else {
+        Option2->setVisible(true);
+        Label4->setVisible(true);
+    }
+    Option1->setChecked(true);
+}
+
+void frmWiz01::cmdNext_Click()
+{
+    if (Option1->isChecked()) {
+        state().WizardMode = 1;
+    } else if (Option2->isChecked()) {
+        state().WizardMode = 0;
+    } else {
+        prompts().message(QStringLiteral("You must make a selection before clicking Next"),
+            UserPrompts::Icon::Information, QStringLiteral("Make a selection first!"));
+        return;
+    }
+    Navigating = true;
+    leave(PageGraph::Button::Next);
+}
+
+void frmWiz01::paintEvent(QPaintEvent* event)
+{
+    if (m_background.size() != size() * devicePixelRatioF())
+        m_background = WizardArt::welcomeBackground(size(), devicePixelRatioF());
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_background);
+    WizardPage::paintEvent(event);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "RecordingPrompts.h"
+#include "SimulatedClock.h"
+#include "net/InterfaceEntry.h"
+#include "wizard/WizardPage.h"
+#include "wizard/WizardRouter.h"
+#include "wizard/WizardState.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <memory>
+
+// A page with no controls of its own that leaves when a test says so and
+// records its startup, standing in for pages that other tests cover.
+class StubPage : public WizardPage {
+public:
+    StubPage(PageId id, WizardRouter& router, QWidget* owner)
+        : WizardPage(id, router, owner)
+    { }
+
+    bool press(PageGraph::Button button) { return leave(button); }
+    void pressHelp() { showHelpStub(); }
+    void startup() override
+    {
+        ++startups;
+        if (onStartup)
+            onStartup(*this);
+    }
+
+    int startups = 0;
+    std::function<void(StubPage&)> onStartup;
+};
+
+// The wizard's surroundings as tests need them: state, recorded prompts,
+// a simulated clock, a Shift key under the test's control and an ender that
+// counts instead of leaving the process.
+struct WizardFixture {
+    explicit WizardFixture(int adapters = 1)
+    {
+        interfaces.LanAdapterCount = adapters;
+        router = std::make_unique<WizardRouter>(
+            state, prompts, clock, [this] { return shift; }, [this] { ++ends; });
+    }
+    ~WizardFixture() { router.reset(); }
+
+    // Pages that are not under test answer as stubs.
+    void stubAll()
+    {
+        for (int i = 0; i <= int(PageId::End); ++i)
+            stub(PageId(i));
+    }
+    void stub(PageId id)
+    {
+        router->registerPage(
+            id, [id](WizardRouter& r, QWidget* owner) -> WizardPage* { return new StubPage(id, r, owner); });
+    }
+
+    // Pages closed by leaving are deleted from the event loop.
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    PageId currentId() const { return router->current() ? router->current()->id() : PageId::EndProgram; }
+
+    UsableInterfaces interfaces;
+    WizardState state { interfaces };
+    RecordingPrompts prompts;
+    SimulatedClock clock;
+    bool shift = false;
+    int ends = 0;
+    std::unique_ptr<WizardRouter> router;
+};

@@ -1,0 +1,225 @@
+#include "WizardFixture.h"
+#include "wizard/ClickLabel.h"
+#include "wizard/Twips.h"
+#include "wizard/WizardPages.h"
+#include "wizard/frmWiz01.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+Q_DECLARE_METATYPE(PageId)
+
+namespace {
+frmWiz01* openWelcome(WizardFixture& f)
+{
+    return static_cast<frmWiz01*>(f.router->open(PageId::Wiz01));
+}
+// Top-left corner of a control, in twips of the design.
+QPoint at(int left, int top)
+{
+    return QPoint(Twips::toPx(left), Twips::toPx(top));
+}
+} // namespace
+
+class tst_frmWiz01 : public QObject {
+    Q_OBJECT
+private slots:
+    void design()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        frmWiz01* w = openWelcome(f);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Calvantor Linkwise"));
+        QCOMPARE(w->Label1->text(), QStringLiteral("Welcome to the Calvantor Linkwise"));
+        QCOMPARE(w->Label1->geometry(), Twips::rect(75, 240, 8775, 495));
+        QVERIFY(w->Label1->alignment() & Qt::AlignHCenter);
+        QCOMPARE(w->Label2->text(),
+            QStringLiteral("This wizard will help you configure your Calvantor router by Ethernet."));
+        QCOMPARE(w->Label2->pos(), at(1080, 4320));
+        QCOMPARE(w->Label3->text(),
+            QStringLiteral("Configure a Calvantor's Ethernet port so you can connect to it from your PC."));
+        QCOMPARE(w->Label4->text(),
+            QStringLiteral("Configure a Calvantor's Ethernet port and also a connection to a GPRS / Edge / UMTS /  "
+                           "HSDPA network."));
+        QCOMPARE(w->cmdNext->text(), QStringLiteral("&Next"));
+        QCOMPARE(w->cmdNext->pos(), at(7680, 4920));
+        QCOMPARE(w->cmdCancel->text(), QStringLiteral("&Cancel"));
+        QCOMPARE(w->cmdCancel->pos(), at(6480, 4920));
+        // No Back and no Help on the welcome page.
+        for (const QPushButton* b : w->findChildren<QPushButton*>())
+            QVERIFY(b == w->cmdNext || b == w->cmdCancel);
+    }
+
+    void loadWithoutShift()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        frmWiz01* w = openWelcome(f);
+        QCOMPARE(w->Option1->pos(), at(1680, 2040));
+        QCOMPARE(w->Label3->pos(), at(2280, 2280));
+        QVERIFY(w->Option1->isVisible());
+        QVERIFY(w->Label3->isVisible());
+        QVERIFY(!w->Option2->isVisible());
+        QVERIFY(!w->Label4->isVisible());
+        QVERIFY(w->Option1->isChecked());
+    }
+
+    void loadWithShift()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        f.shift = true;
+        frmWiz01* w = openWelcome(f);
+        QCOMPARE(w->Option1->pos(), at(1680, 1320));
+        QCOMPARE(w->Label3->pos(), at(2280, 1560));
+        QCOMPARE(w->Option2->pos(), at(1680, 2040));
+        QCOMPARE(w->Label4->pos(), at(2280, 2280));
+        QVERIFY(w->Option2->isVisible());
+        QVERIFY(w->Label4->isVisible());
+        QVERIFY(w->Option1->isChecked());
+        QVERIFY(!w->Option2->isChecked());
+    }
+
+    void labelsSelectTheirOptions()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        f.shift = true;
+        frmWiz01* w = openWelcome(f);
+        QTest::mouseClick(w->Label4, Qt::LeftButton);
+        QVERIFY(w->Option2->isChecked());
+        QVERIFY(!w->Option1->isChecked());
+        QTest::mouseClick(w->Label3, Qt::LeftButton);
+        QVERIFY(w->Option1->isChecked());
+    }
+
+    void next_data()
+    {
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<bool>("cellular");
+        QTest::addColumn<int>("adapters");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<PageId>("to");
+        QTest::newRow("no shift, one adapter: search, ethernet") << false << false << 1 << 1 << PageId::Wiz07;
+        QTest::newRow("no shift, two adapters: adaptor page") << false << false << 2 << 1 << PageId::Wiz02;
+        QTest::newRow("shift, ethernet kept, one adapter: search") << true << false << 1 << 1 << PageId::Wiz07;
+        QTest::newRow("shift, cellular, one adapter: SIM page") << true << true << 1 << 0 << PageId::Wiz03;
+        QTest::newRow("shift, cellular, two adapters: adaptor page") << true << true << 2 << 0 << PageId::Wiz02;
+    }
+    void next()
+    {
+        QFETCH(bool, shift);
+        QFETCH(bool, cellular);
+        QFETCH(int, adapters);
+        QFETCH(int, mode);
+        QFETCH(PageId, to);
+        WizardFixture f(adapters);
+        f.stubAll();
+        WizardPages::registerAll(*f.router);
+        f.shift = shift;
+        f.state.WizardMode = 7;
+        QPointer<frmWiz01> w(openWelcome(f));
+        if (cellular)
+            w->Option2->click();
+        w->cmdNext->click();
+        WizardFixture::flushDeletes();
+        QCOMPARE(f.state.WizardMode, mode);
+        QCOMPARE(pageName(f.currentId()), pageName(to));
+        QVERIFY(!w);
+        QCOMPARE(f.ends, 0);
+        QVERIFY(f.prompts.boxes.isEmpty());
+    }
+
+    void nextWithoutSelection()
+    {
+        WizardFixture f;
+        f.stubAll();
+        WizardPages::registerAll(*f.router);
+        f.state.WizardMode = 5;
+        frmWiz01* w = openWelcome(f);
+        w->Option1->setAutoExclusive(false);
+        w->Option1->setChecked(false);
+        w->cmdNext->click();
+        WizardFixture::flushDeletes();
+        QCOMPARE(f.currentId(), PageId::Wiz01);
+        QCOMPARE(f.state.WizardMode, 5);
+        QVERIFY(!w->navigating());
+        QCOMPARE(f.prompts.boxes.size(), 1);
+        QCOMPARE(f.prompts.boxes[0].text, QStringLiteral("You must make a selection before clicking Next"));
+        QCOMPARE(f.prompts.boxes[0].title, QStringLiteral("Make a selection first!"));
+        QCOMPARE(f.prompts.boxes[0].icon, UserPrompts::Icon::Information);
+        w->close();
+        QCOMPARE(f.ends, 1);
+    }
+
+    void cancelAnsweredNo()
+    {
+        WizardFixture f;
+        f.stubAll();
+        WizardPages::registerAll(*f.router);
+        f.shift = true;
+        f.state.WizardMode = 3;
+        f.state.UnitIP = QStringLiteral("198.51.100.7");
+        frmWiz01* w = openWelcome(f);
+        w->Option2->click();
+        f.prompts.answers = { false };
+        w->cmdCancel->click();
+        QCOMPARE(f.ends, 0);
+        QCOMPARE(f.prompts.boxes.size(), 1);
+        QCOMPARE(f.prompts.boxes[0].text, QStringLiteral("Are you sure you want to exit the Calvantor Linkwise?"));
+        QVERIFY(f.prompts.boxes[0].question);
+        QVERIFY(f.prompts.boxes[0].title.isEmpty());
+        QCOMPARE(f.currentId(), PageId::Wiz01);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->Option2->isChecked());
+        QVERIFY(!w->navigating());
+        QCOMPARE(f.state.WizardMode, 3);
+        QCOMPARE(f.state.UnitIP, QStringLiteral("198.51.100.7"));
+    }
+
+    void cancelAnsweredYes()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        frmWiz01* w = openWelcome(f);
+        f.prompts.answers = { true };
+        w->cmdCancel->click();
+        QCOMPARE(f.ends, 1);
+    }
+
+    void closeBoxEndsTheRun()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        openWelcome(f)->close();
+        QCOMPARE(f.ends, 1);
+    }
+
+    // Back to the welcome page tests Shift anew: without it only Ethernet is offered.
+    void comingBackTestsShiftAgain()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        f.shift = true;
+        frmWiz01* w = openWelcome(f);
+        w->Option2->click();
+        w->cmdNext->click();
+        WizardFixture::flushDeletes();
+        QCOMPARE(f.currentId(), PageId::Wiz03);
+        QCOMPARE(f.state.WizardMode, 0);
+        f.shift = false;
+        f.router->current()->findChild<QPushButton*>(QStringLiteral("cmdBack"))->click();
+        WizardFixture::flushDeletes();
+        QCOMPARE(f.currentId(), PageId::Wiz01);
+        auto* again = static_cast<frmWiz01*>(f.router->current());
+        QVERIFY(!again->Option2->isVisible());
+        QVERIFY(again->Option1->isChecked());
+        QCOMPARE(again->Option1->pos(), at(1680, 2040));
+        QCOMPARE(f.ends, 0);
+    }
+};
+
+QTEST_MAIN(tst_frmWiz01)
+#include "tst_frmWiz01.moc"
