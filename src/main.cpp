@@ -13,6 +13,7 @@
 #include "net/NetworkManagerAdapterConfig.h"
 #include "net/SystemClock.h"
 #include "unit/CQarUnitInfo.h"
+#include "unit/clsUnitQuerier.h"
 #include "wizard/PageId.h"
 #include "wizard/ProgramEnd.h"
 #include "wizard/WizardPages.h"
@@ -102,6 +103,13 @@ int main(int argc, char* argv[])
             .PingAddress = {},
             .settings = settings,
             .WizardMode = [&] { return wizardState.WizardMode; },
+            .createQuerier = [&](CQarUnitInfo& unit) {
+                // The record owns its command object, so the key reads the record directly.
+                return std::make_unique<clsUnitQuerier>(
+                    clock, wizardState.Prefixes, settings.RebootTime, state.CancelRequested,
+                    [&](const QString& serial, const QString& text) { mainWindow->AddLogEntry(serial, text); },
+                    [&unit] { return unit.Mac(); });
+            },
         });
         router = std::make_unique<WizardRouter>(
             wizardState, prompts, clock, &Module1::ShiftKeyDown, WizardRouter::defaultEnder(), mainWindow.get());
