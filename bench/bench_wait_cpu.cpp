@@ -12,13 +12,12 @@
 namespace {
 double cpuSeconds()
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-template <typename F>
-bool report(const char* name, F&& wait)
+template<typename F> bool report(const char* name, F&& wait)
 {
     QElapsedTimer wall;
     const double cpu0 = cpuSeconds();
@@ -36,8 +35,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     SystemClock clock;
     bool ok = report("WaitMs(2000)", [&] { modTrmTypes::WaitMs(clock, 2000); });
-    ok &= report("deadline wait of 2 s", [&] {
-        modTrmTypes::WaitUntil(clock, modTrmTypes::SecondsDeadline(clock, 2), [] { return false; });
-    });
+    ok &= report("deadline wait of 2 s",
+        [&] { modTrmTypes::WaitUntil(clock, modTrmTypes::SecondsDeadline(clock, 2), [] { return false; }); });
     return ok ? 0 : 1;
 }

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libnl-route-3-dev libcap2-bin iproute2 iputils-ping
-  dnsmasq-base isc-dhcp-client
+  dnsmasq-base isc-dhcp-client dbus-daemon
   xvfb xauth fonts-dejavu-core
 )
 missing=()

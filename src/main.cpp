@@ -2,18 +2,30 @@
 #include "app/DialogPrompts.h"
 #include "app/Module1.h"
 #include "app/ProgramState.h"
+#include "app/VerevoChannel.h"
+#include "app/frmMain.h"
+#include "discovery/clsVerevo.h"
+#include "net/AdapterConfig.h"
 #include "net/CAdapterHelper.h"
+#include "net/KernelAdapterConfig.h"
 #include "net/ModQar.h"
-#include "net/InterfaceEntry.h"
+#include "net/ModQarWmi.h"
+#include "net/NetworkManagerAdapterConfig.h"
 #include "net/SystemClock.h"
+#include "unit/CQarUnitInfo.h"
+#include "unit/clsUnitQuerier.h"
+#include "wizard/PageId.h"
 #include "wizard/ProgramEnd.h"
+#include "wizard/WizardPages.h"
+#include "wizard/WizardRouter.h"
+#include "wizard/WizardState.h"
 #include "wizard/frmEnd.h"
 
 #include <QApplication>
 #include <QSettings>
 
-
 #include <cstdio>
+#include <memory>
 
 namespace {
 // Test-only: with LINKWISE_AUTOCLOSE_MS set, the no-adaptor page says on
@@ -47,15 +59,62 @@ int main(int argc, char* argv[])
     ProgramState state;
     AppSettings settings;
     UsableInterfaces usable;
-    bool wizardMissing = false;
+    WizardState wizardState(usable);
+
+    // NetworkManager configures the devices it manages; the kernel backend the rest.
+    KernelAdapterConfig kernelConfig;
+    std::unique_ptr<NetworkManagerAdapterConfig> networkManager;
+    if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(); nm->available())
+        networkManager = std::move(nm);
+    AdapterConfig adapterConfig(networkManager.get(), kernelConfig);
+
+    CAdapterHelper adapterHelper(QStringLiteral("/sys/class/net"), &prompts, {},
+        [&](const QString& mac) { return adapterConfig.dhcpEnabledForMac(mac); });
+
+    std::unique_ptr<frmMain> mainWindow;
+    std::unique_ptr<WizardRouter> router;
 
     Module1::StartupHooks hooks;
-    CAdapterHelper adapterHelper(QStringLiteral("/sys/class/net"), &prompts);
     hooks.buildInterfaceList = [&]() -> qint32 { return ModQar::BuildInterfaceList(adapterHelper, usable); };
     hooks.loadMainWindowAndShowWelcome = [&] {
-        // The main window and the welcome page are not part of this build yet.
-        std::fputs("Linkwise: wizard not yet available\n", stderr);
-        wizardMissing = true;
+        auto selectedAddressAndMask = [&]() -> std::pair<QString, QString> {
+            const InterfaceEntry* entry = usable.selected();
+            if (!entry)
+                return {};
+            qint32 first = 0;
+            return {ModQar::WmiGetIPAddress(adapterConfig, *entry, first),
+                ModQar::WmiGetIPSubnet(adapterConfig, *entry, first)};
+        };
+        auto createDiscovery = [&, selectedAddressAndMask]() -> std::unique_ptr<DiscoveryChannel> {
+            auto verevo = std::make_unique<clsVerevo>(
+                clock, prompts, state.BroadcastAddress, selectedAddressAndMask, &ProgramEnd::now);
+            // Replies outside a unit command are checked against the wizard's current unit.
+            verevo->setReplyMacProvider([&]() -> std::optional<QByteArray> {
+                if (!wizardState.CurrentUnit)
+                    return std::nullopt;
+                return wizardState.CurrentUnit->Mac();
+            });
+            return std::make_unique<VerevoChannel>(std::move(verevo));
+        };
+        mainWindow = std::make_unique<frmMain>(frmMain::Services{
+            .clock = clock,
+            .interfaces = usable,
+            .createDiscovery = createDiscovery,
+            .PingAddress = {},
+            .settings = settings,
+            .WizardMode = [&] { return wizardState.WizardMode; },
+            .createQuerier = [&](CQarUnitInfo& unit) {
+                // The record owns its command object, so the key reads the record directly.
+                return std::make_unique<clsUnitQuerier>(
+                    clock, wizardState.Prefixes, settings.RebootTime, state.CancelRequested,
+                    [&](const QString& serial, const QString& text) { mainWindow->AddLogEntry(serial, text); },
+                    [&unit] { return unit.Mac(); });
+            },
+        });
+        router = std::make_unique<WizardRouter>(
+            wizardState, prompts, clock, &Module1::ShiftKeyDown, WizardRouter::defaultEnder(), mainWindow.get());
+        WizardPages::registerAll(*router);
+        router->open(PageId::Wiz01);
     };
     hooks.showNoAdaptorPage = [&] {
         frmEnd page(&ProgramEnd::now);
@@ -66,7 +125,6 @@ int main(int argc, char* argv[])
     };
 
     Module1::Main(state, store, settings, usable, hooks);
-    if (wizardMissing)
-        return 0;
+    wizardState.Prefixes.GPRSPPP = settings.GPRSPPP;
     return app.exec();
 }

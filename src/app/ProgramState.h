@@ -7,4 +7,7 @@
 // recomputes it once the person has chosen an interface.
 struct ProgramState {
     QString BroadcastAddress;
+    // Set by the progress window's Cancel and the main window's stop; polled
+    // by the long waits and the pipeline's steps.
+    bool CancelRequested = false;
 };

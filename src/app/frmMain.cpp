@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/ModelNames.h"
+#include "unit/clsUnitQuerier.h"
 #include "app/Module1.h"
 #include "net/IPHlpAPI.h"
 #include "net/ModQar.h"
@@ -248,6 +249,8 @@ void frmMain::cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, c
     unit->setUnitID(trimmed(UnitId));
     unit->setProductID(trimmed(ProductId));
     unit->setModel(ModelNames::ExtractModelName(trimmed(ModelId)));
+    if (m_services.createQuerier)
+        unit->setCuq(m_services.createQuerier(*unit));
     (void)m_Units->Add(unit, SN);
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class clsUnitQuerier;
 class QLabel;
 class QPushButton;
 class QToolBar;
@@ -45,6 +46,9 @@ public:
         std::function<bool()> ShiftKeyDown = {};
         // The Configure Units run on the unit chosen in the search page's list.
         std::function<void()> lvUnits_DblClick = {};
+        // Gives each new unit record its command object; records stay without
+        // one when left empty.
+        std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier = {};
     };
 
     enum { Idle = 0, Collecting = 1, Processing = 2 };

@@ -37,6 +37,8 @@ public:
     void setReplyMacProvider(ReplyMacFn provider);
     void setReplyKeyMac(const QByteArray& mac);
     void clearReplyKeyMac();
+    // So that a caller that keys the check for a while can put back what was there.
+    ReplyMacFn replyMacProvider() const { return fVerevo->replyMacProvider(); }
 
     QString errorString() const { return fVerevo->errorString(); }
 

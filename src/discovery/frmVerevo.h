@@ -40,6 +40,7 @@ public:
     void StopCurrentCommand();
 
     void setReplyMacProvider(ReplyMacFn provider) { m_replyMac = std::move(provider); }
+    const ReplyMacFn& replyMacProvider() const { return m_replyMac; }
     QString errorString() const { return m_error; }
     QByteArray key() const { return m_key; }
 

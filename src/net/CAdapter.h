@@ -36,5 +36,5 @@ private:
     qint32 m_index = 0;
     bool m_dhcpEnabled = false;
     QString m_name;
-    PhysicalAddress m_phys{QLatin1Char(':')};
+    PhysicalAddress m_phys { QLatin1Char(':') };
 };

@@ -3,8 +3,7 @@
 ClockTimer::ClockTimer(Clock& clock, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
-{
-}
+{ }
 
 ClockTimer::~ClockTimer()
 {

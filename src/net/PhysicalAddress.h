@@ -9,8 +9,7 @@ class PhysicalAddress {
 public:
     explicit PhysicalAddress(QChar separator)
         : m_separator(separator)
-    {
-    }
+    { }
 
     // Keeps the first length bytes of bytes; a length below 1 keeps none.
     void SetPhysAddr(qint32 length, const QByteArray& bytes);

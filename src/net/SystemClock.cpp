@@ -12,7 +12,7 @@
 namespace {
 qint64 uptimeMs()
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
 }

@@ -1,5 +1,7 @@
 #include "unit/CQarUnitInfo.h"
 
+#include "unit/clsUnitQuerier.h"
+
 QByteArray CQarUnitInfo::Mac() const
 {
     // QByteArray shares its buffer until written; detaching here makes the copy
@@ -11,4 +13,13 @@ QByteArray CQarUnitInfo::Mac() const
 void CQarUnitInfo::setMac(const QByteArray& v)
 {
     m_Mac = QByteArray(v.constData(), v.size());
+}
+
+CQarUnitInfo::CQarUnitInfo() = default;
+
+CQarUnitInfo::~CQarUnitInfo() = default;
+
+void CQarUnitInfo::setCuq(std::unique_ptr<clsUnitQuerier> querier)
+{
+    m_cuq = std::move(querier);
 }

@@ -8,14 +8,24 @@
 
 #include <memory>
 
+class clsUnitQuerier;
+
 // What the system knows about one discovered unit. Records are shared: the
 // scan's collection, the wizard's current unit and the pipeline may hold the
 // same one, so they travel as std::shared_ptr.
-//
-// The unit's command object (cuq) joins this record together with the command
-// channel; the record will create and own it as it owns its Summary.
+// The record owns the unit's command object (cuq) as it owns its Summary;
+// whoever makes records gives them one, so that the command object's reply
+// key can be this record's MAC.
 class CQarUnitInfo {
 public:
+    CQarUnitInfo();
+    ~CQarUnitInfo();
+    CQarUnitInfo(const CQarUnitInfo&) = delete;
+    CQarUnitInfo& operator=(const CQarUnitInfo&) = delete;
+
+    clsUnitQuerier* cuq() const { return m_cuq.get(); }
+    void setCuq(std::unique_ptr<clsUnitQuerier> querier);
+
     QString model() const { return m_model; }
     void setModel(const QString& v) { m_model = v; }
     QString APN() const { return m_APN; }
@@ -75,4 +85,5 @@ private:
     bool m_GPRS = false;
     std::shared_ptr<UnitListRow> m_li;
     clsSummary m_Summary;
+    std::unique_ptr<clsUnitQuerier> m_cuq;
 };

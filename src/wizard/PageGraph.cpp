@@ -36,8 +36,8 @@ constexpr std::array kRoutes {
     Route { Wiz06, B::Back, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz05, false },
 
     // Search: Shift skips the option page and goes for a free address.
-    Route { Wiz07, B::Next, M::Any, A::Any, F::Held, F::Any, O::Any, Wiz11C, true },
-    Route { Wiz07, B::Next, M::Any, A::Any, F::NotHeld, F::Any, O::Any, Wiz08, true },
+    Route { Wiz07, B::Next, M::Any, A::Any, F::Set, F::Any, O::Any, Wiz11C, true },
+    Route { Wiz07, B::Next, M::Any, A::Any, F::Clear, F::Any, O::Any, Wiz08, true },
     Route { Wiz07, B::Back, M::Cellular, A::Any, F::Any, F::Any, O::Any, Wiz06, false },
     Route { Wiz07, B::Back, M::Ethernet, A::Any, F::Any, F::Any, O::Any, Wiz01, false },
 
@@ -45,8 +45,8 @@ constexpr std::array kRoutes {
     Route { Wiz08, B::Next, M::Cellular, A::Any, F::Any, F::Any, O::Any, Wiz09, false },
     Route { Wiz08, B::Next, M::Ethernet, A::Any, F::Any, F::Any, O::One, Wiz11A, false },
     Route { Wiz08, B::Next, M::Ethernet, A::Any, F::Any, F::Any, O::Two, Wiz11B, false },
-    Route { Wiz08, B::Next, M::Ethernet, A::Any, F::Any, F::Held, O::Three, Wiz12C, false },
-    Route { Wiz08, B::Next, M::Ethernet, A::Any, F::Any, F::NotHeld, O::Three, Wiz11C, true },
+    Route { Wiz08, B::Next, M::Ethernet, A::Any, F::Any, F::Set, O::Three, Wiz12C, false },
+    Route { Wiz08, B::Next, M::Ethernet, A::Any, F::Any, F::Clear, O::Three, Wiz11C, true },
     Route { Wiz08, B::Back, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz07, false },
 
     Route { Wiz09, B::Next, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz10, true },
@@ -54,8 +54,8 @@ constexpr std::array kRoutes {
 
     Route { Wiz10, B::Next, M::Any, A::Any, F::Any, F::Any, O::One, Wiz11A, false },
     Route { Wiz10, B::Next, M::Any, A::Any, F::Any, F::Any, O::Two, Wiz11B, false },
-    Route { Wiz10, B::Next, M::Any, A::Any, F::Any, F::Held, O::NotOneOrTwo, Wiz12C, false },
-    Route { Wiz10, B::Next, M::Any, A::Any, F::Any, F::NotHeld, O::NotOneOrTwo, Wiz11C, true },
+    Route { Wiz10, B::Next, M::Any, A::Any, F::Any, F::Set, O::NotOneOrTwo, Wiz12C, false },
+    Route { Wiz10, B::Next, M::Any, A::Any, F::Any, F::Clear, O::NotOneOrTwo, Wiz11C, true },
     Route { Wiz10, B::Back, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz09, false },
 
     // Unit address pages; all three go back alike.
@@ -66,8 +66,8 @@ constexpr std::array kRoutes {
     Route { Wiz11B, B::Back, M::Cellular, A::Any, F::Any, F::Any, O::Any, Wiz10, true },
     Route { Wiz11B, B::Back, M::Ethernet, A::Any, F::Any, F::Any, O::Any, Wiz08, true },
     // With Shift the page runs the final page's web login first, then the run ends.
-    Route { Wiz11C, B::Next, M::Any, A::Any, F::Held, F::Any, O::Any, EndProgram, false },
-    Route { Wiz11C, B::Next, M::Any, A::Any, F::NotHeld, F::Any, O::Any, Wiz12C, false },
+    Route { Wiz11C, B::Next, M::Any, A::Any, F::Set, F::Any, O::Any, EndProgram, false },
+    Route { Wiz11C, B::Next, M::Any, A::Any, F::Clear, F::Any, O::Any, Wiz12C, false },
     Route { Wiz11C, B::Back, M::Cellular, A::Any, F::Any, F::Any, O::Any, Wiz10, true },
     Route { Wiz11C, B::Back, M::Ethernet, A::Any, F::Any, F::Any, O::Any, Wiz08, true },
 
@@ -80,9 +80,9 @@ constexpr std::array kRoutes {
     Route { Wiz12B, B::Back, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz11B, false },
     Route { Wiz12C, B::Next, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz13, true },
     Route { Wiz12C, B::Skip, M::Any, A::Any, F::Any, F::Any, O::Any, Wiz13, true },
-    Route { Wiz12C, B::Back, M::Any, A::Any, F::Any, F::NotHeld, O::Any, Wiz11C, true },
-    Route { Wiz12C, B::Back, M::Cellular, A::Any, F::Any, F::Held, O::Any, Wiz10, true },
-    Route { Wiz12C, B::Back, M::Ethernet, A::Any, F::Any, F::Held, O::Any, Wiz08, true },
+    Route { Wiz12C, B::Back, M::Any, A::Any, F::Any, F::Clear, O::Any, Wiz11C, true },
+    Route { Wiz12C, B::Back, M::Cellular, A::Any, F::Any, F::Set, O::Any, Wiz10, true },
+    Route { Wiz12C, B::Back, M::Ethernet, A::Any, F::Any, F::Set, O::Any, Wiz08, true },
 
     // Final page: Finish ends the run.
     Route { Wiz13, B::Next, M::Any, A::Any, F::Any, F::Any, O::Any, EndProgram, false },
@@ -119,7 +119,7 @@ bool matches(Adapters a, qint32 count)
 
 bool matches(Flag f, bool value)
 {
-    return f == Flag::Any || (f == Flag::Held) == value;
+    return f == Flag::Any || (f == Flag::Set) == value;
 }
 
 bool matches(Option o, qint16 option)

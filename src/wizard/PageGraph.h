@@ -17,7 +17,7 @@ enum class Button { Next, Back, Skip };
 // Conditions a row may place on the wizard's state. Any matches everything.
 enum class Mode { Any, Ethernet /* 1 */, Cellular /* 0 */ };
 enum class Adapters { Any, FewerThanTwo, TwoOrMore };
-enum class Flag { Any, Held, NotHeld };
+enum class Flag { Any, Set, Clear };
 enum class Option { Any, One, Two, Three, NotOneOrTwo };
 
 // What a page knows when one of its buttons is pressed.

@@ -126,9 +126,11 @@ QPixmap unitPicture(QSize size, qreal dpr, bool simHint)
         p.setBrush(body);
         p.drawRoundedRect(QRectF(20, 60, 363, 62), 8, 8);
 
-        caption(p, QRectF(35, 64, 80, 14), QStringLiteral("SIM"));
+        // Cables and plugs come from below, the aerial and the SIM from above:
+        // each caption stands on the side left free.
+        caption(p, QRectF(35, 100, 80, 12), QStringLiteral("SIM"));
         caption(p, QRectF(136, 64, 64, 12), QStringLiteral("LAN 0"));
-        caption(p, QRectF(219, 64, 60, 12), QStringLiteral("Aerial"));
+        caption(p, QRectF(219, 106, 60, 12), QStringLiteral("Aerial"));
         caption(p, QRectF(303, 64, 60, 12), QStringLiteral("DC"));
 
         // SIM slot.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/InterfaceEntry.h"
+#include "unit/UnitInterfacePrefixes.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -24,8 +25,9 @@ struct WizardState {
     qint32 WizardMode = 0;
     qint32 SelectedUnitNo = 0;
     std::shared_ptr<CQarUnitInfo> CurrentUnit;
-    QString EthIf;
-    QString PPPIf;
+    // EthIf and PPPIf, which the configuration-option page sets, live with the
+    // unit commands' GPRSPPP so that the commands and the pages share one copy.
+    UnitInterfacePrefixes Prefixes;
     bool DHCPSrvOnLAN = false;
     bool PCUsesDHCP = false;
     bool UnitReachable = false;

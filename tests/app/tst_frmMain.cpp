@@ -1,6 +1,7 @@
 #include "RecordingScanView.h"
 #include "SimulatedClock.h"
 #include "app/frmMain.h"
+#include "unit/clsUnitQuerier.h"
 
 #include <QAction>
 #include <QLabel>
@@ -67,6 +68,9 @@ public:
     AppSettings settings;
     int doubleClicks = 0;
     std::function<void()> duringPing;
+    UnitInterfacePrefixes prefixes;
+    bool cancelRequested = false;
+    QList<const CQarUnitInfo*> queriersMadeFor;
     std::unique_ptr<frmMain> w;
 
     explicit Fixture(bool showStatusLog = false)
@@ -99,6 +103,12 @@ public:
             .WizardMode = [this] { return mode; },
             .ShiftKeyDown = [this] { return shift; },
             .lvUnits_DblClick = [this] { ++doubleClicks; },
+            .createQuerier =
+                [this](CQarUnitInfo& unit) {
+                    queriersMadeFor << &unit;
+                    return std::make_unique<clsUnitQuerier>(clock, prefixes, settings.RebootTime, cancelRequested,
+                        [](const QString&, const QString&) {}, [&unit] { return unit.Mac(); });
+                },
         };
         w = std::make_unique<frmMain>(std::move(s));
         view.window = w.get();
@@ -356,6 +366,21 @@ private slots:
         QCOMPARE(rec->model(), QStringLiteral("KR5004"));
         QCOMPARE(f.view.rowTexts(), (QStringList { "600" }));
         QCOMPARE(f.pings.size(), 1);
+    }
+
+    void everyNewRecordGetsItsOwnCommandObject()
+    {
+        Fixture f;
+        f.startScan();
+        f.discovery->answer(unit("600", "198.51.100.60"));
+        f.discovery->answerAt(200, unit("601", "198.51.100.61"));
+        f.discovery->answerAt(400, unit("600", "198.51.100.60"));
+        f.clock.advance(5000);
+        const auto first = f.w->Units()->Item(QStringLiteral("600"));
+        const auto second = f.w->Units()->Item(QStringLiteral("601"));
+        QVERIFY(first->cuq() && second->cuq());
+        QVERIFY(first->cuq() != second->cuq());
+        QCOMPARE(f.queriersMadeFor, (QList<const CQarUnitInfo*> { first.get(), second.get() }));
     }
 
     void recordIsBuiltFromTheAnswer()

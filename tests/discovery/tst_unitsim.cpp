@@ -143,8 +143,8 @@ private slots:
         QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
         QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("2002"), QStringList { "config 0 save", "AT" }));
         QVERIFY(rig.waitFor([&] { return responses.size() == 2; }));
-        QCOMPARE(responses[0][1].toString(), QStringLiteral("OK"));
-        QCOMPARE(responses[1][1].toString(), QStringLiteral("OK"));
+        QCOMPARE(responses[0][1].toString(), QStringLiteral("Power Up Profile: config.da0\r\nOK\r\n"));
+        QCOMPARE(responses[1][1].toString(), QStringLiteral("OK\r\n"));
         QCOMPARE(responses[0][0].toString().size(), 16);
         QVERIFY(!rig.simLog.contains("unitsim: 2001 sent"));
     }

@@ -113,7 +113,8 @@ private slots:
         SimulatedClock clock(10 * hourMs, startTick);
         modTrmTypes::WaitMs(clock, ms);
         // The counter has moved past start + ms: by ms + 1 ticks exactly.
-        QCOMPARE(static_cast<qint32>(static_cast<quint32>(clock.tickCount()) - static_cast<quint32>(startTick)), ms + 1);
+        QCOMPARE(
+            static_cast<qint32>(static_cast<quint32>(clock.tickCount()) - static_cast<quint32>(startTick)), ms + 1);
     }
 
     void waitMsKeepsTimersRunning()

@@ -52,7 +52,7 @@ NetLab::~NetLab()
     }
     QString ignored;
     for (const QString& ns : m_namespaces)
-        runCommand(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("delete"), ns}, nullptr, &ignored);
+        runCommand(QStringLiteral("ip"), { QStringLiteral("netns"), QStringLiteral("delete"), ns }, nullptr, &ignored);
 }
 
 QString NetLab::unavailableReason()
@@ -62,9 +62,10 @@ QString NetLab::unavailableReason()
     static const QString probe = [] {
         const QString name = QStringLiteral("lwprobe%1").arg(getpid());
         QString error;
-        if (!runCommand(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("add"), name}, nullptr, &error))
+        if (!runCommand(
+                QStringLiteral("ip"), { QStringLiteral("netns"), QStringLiteral("add"), name }, nullptr, &error))
             return QStringLiteral("cannot make a network namespace here: ") + error;
-        runCommand(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("delete"), name}, nullptr, &error);
+        runCommand(QStringLiteral("ip"), { QStringLiteral("netns"), QStringLiteral("delete"), name }, nullptr, &error);
         return QString();
     }();
     return probe;
@@ -73,20 +74,22 @@ QString NetLab::unavailableReason()
 QString NetLab::addHost(const QString& role)
 {
     const QString name = QStringLiteral("lw%1-%2-%3").arg(getpid()).arg(++m_counter).arg(role);
-    if (!runCommand(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("add"), name}, nullptr, &m_lastError))
+    if (!runCommand(
+            QStringLiteral("ip"), { QStringLiteral("netns"), QStringLiteral("add"), name }, nullptr, &m_lastError))
         return QString();
     m_namespaces << name;
-    runCommand(QStringLiteral("ip"), {QStringLiteral("-n"), name, QStringLiteral("link"), QStringLiteral("set"),
-                                         QStringLiteral("lo"), QStringLiteral("up")},
+    runCommand(QStringLiteral("ip"),
+        { QStringLiteral("-n"), name, QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"),
+            QStringLiteral("up") },
         nullptr, &m_lastError);
     return name;
 }
 
-bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, const QString& nsB,
-    const QString& ifB, const QString& cidrB, const QString& macA, const QString& macB)
+bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, const QString& nsB, const QString& ifB,
+    const QString& cidrB, const QString& macA, const QString& macB)
 {
     const QString ip = QStringLiteral("ip");
-    QStringList add{QStringLiteral("link"), QStringLiteral("add"), ifA, QStringLiteral("netns"), nsA};
+    QStringList add { QStringLiteral("link"), QStringLiteral("add"), ifA, QStringLiteral("netns"), nsA };
     if (!macA.isEmpty())
         add << QStringLiteral("address") << macA;
     add << QStringLiteral("type") << QStringLiteral("veth") << QStringLiteral("peer") << QStringLiteral("name") << ifB
@@ -95,15 +98,18 @@ bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, 
         add << QStringLiteral("address") << macB;
     if (!runCommand(ip, add, nullptr, &m_lastError))
         return false;
-    const QList<std::pair<QString, std::pair<QString, QString>>> ends{{nsA, {ifA, cidrA}}, {nsB, {ifB, cidrB}}};
+    const QList<std::pair<QString, std::pair<QString, QString>>> ends { { nsA, { ifA, cidrA } },
+        { nsB, { ifB, cidrB } } };
     for (const auto& [ns, end] : ends) {
         if (!end.second.isEmpty()
-            && !runCommand(ip, {QStringLiteral("-n"), ns, QStringLiteral("addr"), QStringLiteral("add"), end.second,
-                                   QStringLiteral("dev"), end.first},
+            && !runCommand(ip,
+                { QStringLiteral("-n"), ns, QStringLiteral("addr"), QStringLiteral("add"), end.second,
+                    QStringLiteral("dev"), end.first },
                 nullptr, &m_lastError))
             return false;
-        if (!runCommand(ip, {QStringLiteral("-n"), ns, QStringLiteral("link"), QStringLiteral("set"), end.first,
-                               QStringLiteral("up")},
+        if (!runCommand(ip,
+                { QStringLiteral("-n"), ns, QStringLiteral("link"), QStringLiteral("set"), end.first,
+                    QStringLiteral("up") },
                 nullptr, &m_lastError))
             return false;
     }
@@ -112,20 +118,20 @@ bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, 
 
 bool NetLab::run(const QString& ns, const QStringList& argv, QString* output)
 {
-    return runCommand(QStringLiteral("ip"), QStringList{QStringLiteral("netns"), QStringLiteral("exec"), ns} + argv,
+    return runCommand(QStringLiteral("ip"), QStringList { QStringLiteral("netns"), QStringLiteral("exec"), ns } + argv,
         output, &m_lastError);
 }
 
 bool NetLab::sh(const QString& ns, const QString& command, QString* output)
 {
-    return run(ns, {QStringLiteral("sh"), QStringLiteral("-c"), command}, output);
+    return run(ns, { QStringLiteral("sh"), QStringLiteral("-c"), command }, output);
 }
 
 QProcess* NetLab::start(const QString& ns, const QStringList& argv)
 {
     auto* p = new QProcess;
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p->start(QStringLiteral("ip"), QStringList{QStringLiteral("netns"), QStringLiteral("exec"), ns} + argv);
+    p->start(QStringLiteral("ip"), QStringList { QStringLiteral("netns"), QStringLiteral("exec"), ns } + argv);
     m_processes << p;
     if (!p->waitForStarted(10'000))
         m_lastError = p->errorString();

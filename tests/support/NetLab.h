@@ -25,9 +25,8 @@ public:
     QString addHost(const QString& role);
     // A veth pair: ifA in nsA with address cidrA (may be empty), ifB likewise;
     // macA / macB set the link addresses when not empty. Both ends come up.
-    bool link(const QString& nsA, const QString& ifA, const QString& cidrA, const QString& nsB,
-        const QString& ifB, const QString& cidrB, const QString& macA = QString(),
-        const QString& macB = QString());
+    bool link(const QString& nsA, const QString& ifA, const QString& cidrA, const QString& nsB, const QString& ifB,
+        const QString& cidrB, const QString& macA = QString(), const QString& macB = QString());
 
     // Runs argv inside ns and waits (30 s at most); true on exit code 0.
     bool run(const QString& ns, const QStringList& argv, QString* output = nullptr);

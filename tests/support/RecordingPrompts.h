@@ -18,11 +18,11 @@ public:
 
     void message(const QString& text, Icon icon, const QString& title) override
     {
-        boxes.append({text, icon, title, false});
+        boxes.append({ text, icon, title, false });
     }
     bool askYesNo(const QString& text, Icon icon, const QString& title) override
     {
-        boxes.append({text, icon, title, true});
+        boxes.append({ text, icon, title, true });
         return answers.isEmpty() ? false : answers.takeFirst();
     }
 

@@ -5,8 +5,7 @@
 SimulatedClock::SimulatedClock(qint64 wallMs, qint32 tick)
     : m_wallStart(wallMs)
     , m_tickStart(tick)
-{
-}
+{ }
 
 qint32 SimulatedClock::tickCount() const
 {

@@ -21,6 +21,7 @@ public:
     { }
 
     bool press(PageGraph::Button button) { return leave(button); }
+    void pressHelp() { showHelpStub(); }
     void startup() override
     {
         ++startups;

@@ -87,6 +87,20 @@ private slots:
         QCOMPARE(f.ends, 1);
     }
 
+    void helpStub()
+    {
+        WizardFixture f;
+        f.stubAll();
+        auto* page = static_cast<StubPage*>(f.router->open(PageId::Wiz12A));
+        page->pressHelp();
+        QCOMPARE(f.prompts.boxes.size(), 1);
+        QCOMPARE(f.prompts.boxes[0].text, QStringLiteral("Help not yet implemented!"));
+        QCOMPARE(f.prompts.boxes[0].icon, UserPrompts::Icon::Exclamation);
+        QVERIFY(!f.prompts.boxes[0].question);
+        QCOMPARE(f.currentId(), PageId::Wiz12A);
+        QCOMPARE(f.ends, 0);
+    }
+
     void missingTargetKeepsThePage()
     {
         WizardFixture f;

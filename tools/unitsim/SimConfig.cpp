@@ -25,7 +25,33 @@ constexpr Option options[] = {
     { "spread", "window in milliseconds over which the units' answers are spread" },
     { "fault", "none, silence, wrong-auth, short, no-cr or overrun" },
     { "fault-serials", "comma-separated serial numbers the fault applies to (default: all)" },
+    { "reboot-down", "milliseconds a unit stays silent after \"reboot\"" },
+    { "ppp-idle", "milliseconds the PPP link stays Idle once switched on" },
+    { "ppp-activating", "milliseconds the PPP link then shows 0.0.0.0 before it connects" },
+    { "ppp-address", "address of the connected PPP link" },
+    { "gprs", "1: the unit has a modem, 0: it has none" },
+    { "dhcp-client", "1: Ethernet DHCP client supported" },
+    { "dhcp-server", "1: DHCP server supported" },
+    { "lan-dhcp-server", "1: a DHCP discovery on the LAN finds a server" },
+    { "users", "comma-separated names of user profiles 1, 2, ... (empty: free)" },
+    { "refuse", "'|'-separated command prefixes answered with ERROR" },
+    { "mute", "'|'-separated command prefixes never answered" },
+    { "late", "'|'-separated prefix=milliseconds: answered that much later" },
+    { "reply", "'|'-separated prefix=text (\\r \\n escapes): answered with that text" },
+    { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
 };
+
+bool flag(const QString& value)
+{
+    return value != u"0" && value != u"false" && value != u"no";
+}
+
+QByteArray unescape(const QString& text)
+{
+    QByteArray out = text.toLatin1();
+    out.replace("\\r", "\r").replace("\\n", "\n");
+    return out;
+}
 
 std::optional<SimFault> faultFrom(const QString& text)
 {
@@ -82,6 +108,46 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
     } else if (key == u"fault-serials") {
         for (const QString& s : value.split(u',', Qt::SkipEmptyParts))
             c.faultSerials.insert(s.trimmed());
+    } else if (key == u"reboot-down") {
+        c.rebootDownMs = value.toInt(&ok);
+    } else if (key == u"ppp-idle") {
+        c.pppIdleMs = value.toInt(&ok);
+    } else if (key == u"ppp-activating") {
+        c.pppActivatingMs = value.toInt(&ok);
+    } else if (key == u"ppp-address") {
+        c.pppAddress = value;
+    } else if (key == u"gprs") {
+        c.gprs = flag(value);
+    } else if (key == u"dhcp-client") {
+        c.dhcpClient = flag(value);
+    } else if (key == u"dhcp-server") {
+        c.dhcpServer = flag(value);
+    } else if (key == u"lan-dhcp-server") {
+        c.lanDhcpServer = flag(value);
+    } else if (key == u"users") {
+        c.users = value.split(u',');
+    } else if (key == u"refuse") {
+        c.refuse = value.split(u'|', Qt::SkipEmptyParts);
+    } else if (key == u"mute") {
+        c.mute = value.split(u'|', Qt::SkipEmptyParts);
+    } else if (key == u"late" || key == u"reply") {
+        for (const QString& item : value.split(u'|', Qt::SkipEmptyParts)) {
+            const qsizetype eq = item.indexOf(u'=');
+            if (eq <= 0) {
+                ok = false;
+                break;
+            }
+            if (key == u"late") {
+                const int ms = item.mid(eq + 1).toInt(&ok);
+                if (!ok)
+                    break;
+                c.late.append({ item.left(eq), ms });
+            } else {
+                c.replies.append({ item.left(eq), unescape(item.mid(eq + 1)) });
+            }
+        }
+    } else if (key == u"command-log") {
+        c.commandLog = value;
     } else if (key == u"verbose") {
         c.verbose = value != u"0" && value != u"false";
     } else {

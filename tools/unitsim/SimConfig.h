@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QList>
+#include <QPair>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -37,6 +39,27 @@ struct SimConfig {
     // Units the fault applies to; empty means every unit.
     QSet<QString> faultSerials;
     bool verbose = false;
+
+    // The command language (see UnitCommandLanguage).
+    int rebootDownMs = 5000; // silent after "reboot", then answering again
+    int pppIdleMs = 2000; // after the link is switched on: Idle this long,
+    int pppActivatingMs = 3000; // then activating (0.0.0.0) this long, then connected
+    QString pppAddress = QStringLiteral("203.0.113.5");
+    bool gprs = true; // has a modem
+    bool dhcpClient = true; // Ethernet DHCP client supported
+    bool dhcpServer = true; // DHCP server supported
+    bool lanDhcpServer = false; // a DHCP discovery on the LAN finds a server
+    // Names of user profiles 1, 2, ... ("" is a free profile); profile 0 is "admin".
+    QStringList users = { QStringLiteral(""), QStringLiteral("") };
+    // Faults of single commands, matched against the start of the line in
+    // any letter case: refused with "ERROR", never answered, answered late,
+    // or answered with a text of the test's own.
+    QStringList refuse;
+    QStringList mute;
+    QList<QPair<QString, int>> late;
+    QList<QPair<QString, QByteArray>> replies;
+    // Every command line received, one "<serial>\t<line>" a line.
+    QString commandLog;
 };
 
 // Reads the command line; "--config file" reads key=value lines with the same

@@ -2,13 +2,13 @@
 
 #include "discovery/RuraCodec.h"
 
-#include <QTimer>
-
 #include <cstdio>
+#include <memory>
 
 SimTransport::SimTransport(
-    const SimConfig& config, std::vector<SimUnit> units, CommandInterpreter& interpreter, QObject* parent)
+    Clock& clock, const SimConfig& config, std::vector<SimUnit> units, CommandInterpreter& interpreter, QObject* parent)
     : QObject(parent)
+    , m_clock(clock)
     , m_config(config)
     , m_units(std::move(units))
     , m_interpreter(interpreter)
@@ -16,6 +16,12 @@ SimTransport::SimTransport(
     for (qsizetype i = 0; i < qsizetype(m_units.size()); ++i)
         m_bySerial.insert(m_units[i].serial(), i);
     connect(&m_socket, &QUdpSocket::readyRead, this, &SimTransport::readPending);
+}
+
+SimTransport::~SimTransport()
+{
+    for (const Clock::TimerId id : std::as_const(m_pending))
+        m_clock.cancel(id);
 }
 
 bool SimTransport::listen(QString* error)
@@ -110,9 +116,19 @@ void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, 
             return;
         SimUnit& unit = m_units[*it];
         QList<QByteArray> replies;
-        for (const QByteArray& c : commands)
-            replies.append(m_interpreter.execute(unit, c));
-        reply(unit, unit.responseDatagram(replies), m_config.replyDelayMs, from, port);
+        int delayMs = 0;
+        bool silent = false;
+        for (const QByteArray& c : commands) {
+            const SimReply r = m_interpreter.respond(unit, c);
+            replies.append(r.text);
+            delayMs = qMax(delayMs, r.delayMs);
+            silent = silent || r.silent;
+        }
+        // A unit that is restarting, or told to keep a command unanswered,
+        // sends nothing for the whole datagram.
+        if (silent)
+            return;
+        reply(unit, unit.responseDatagram(replies), m_config.replyDelayMs + delayMs, from, port);
     }
 }
 
@@ -126,9 +142,13 @@ void SimTransport::reply(
             std::fprintf(stderr, "unitsim: %s keeps silent\n", qPrintable(unit.serial()));
         return;
     }
-    QTimer::singleShot(delayMs, this, [this, out, to, port, serial = unit.serial()] {
+    const auto idBox = std::make_shared<Clock::TimerId>(0);
+    const Clock::TimerId id = m_clock.schedule(delayMs, [this, idBox, out, to, port, serial = unit.serial()] {
+        m_pending.remove(*idBox);
         m_socket.writeDatagram(out, to, port);
         if (m_config.verbose)
             std::fprintf(stderr, "unitsim: %s sent %lld bytes\n", qPrintable(serial), qlonglong(out.size()));
     });
+    *idBox = id;
+    m_pending.insert(id);
 }

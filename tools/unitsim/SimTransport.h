@@ -3,9 +3,11 @@
 #include "CommandInterpreter.h"
 #include "SimConfig.h"
 #include "SimUnit.h"
+#include "net/Clock.h"
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QUdpSocket>
 
 #include <vector>
@@ -16,8 +18,11 @@
 class SimTransport : public QObject {
     Q_OBJECT
 public:
-    SimTransport(const SimConfig& config, std::vector<SimUnit> units, CommandInterpreter& interpreter,
+    // Answers leave on clock, so a simulated clock in a test moves them too.
+    SimTransport(Clock& clock, const SimConfig& config, std::vector<SimUnit> units, CommandInterpreter& interpreter,
         QObject* parent = nullptr);
+
+    ~SimTransport() override;
 
     bool listen(QString* error);
     quint16 localPort() const { return m_socket.localPort(); }
@@ -31,9 +36,11 @@ private:
     void handle(const QByteArray& datagram, const QHostAddress& from, quint16 port);
     void reply(const SimUnit& unit, const QByteArray& datagram, int delayMs, const QHostAddress& to, quint16 port);
 
+    Clock& m_clock;
     const SimConfig& m_config;
     std::vector<SimUnit> m_units;
     QHash<QString, qsizetype> m_bySerial;
     CommandInterpreter& m_interpreter;
     QUdpSocket m_socket;
+    QSet<Clock::TimerId> m_pending;
 };

@@ -4,6 +4,8 @@
 #include "SimConfig.h"
 #include "SimTransport.h"
 #include "SimUnit.h"
+#include "UnitCommandLanguage.h"
+#include "net/SystemClock.h"
 
 #include <QCoreApplication>
 
@@ -51,8 +53,9 @@ int main(int argc, char* argv[])
         units.emplace_back(nthSerial(config->firstSerial, i), nthMac(config->firstMac, i),
             QHostAddress(firstIp + quint32(i)).toString(), config->unitId, config->productId, config->model);
 
-    CommandInterpreter interpreter;
-    SimTransport transport(*config, std::move(units), interpreter);
+    SystemClock clock;
+    UnitCommandLanguage interpreter(clock, *config);
+    SimTransport transport(clock, *config, std::move(units), interpreter);
     if (!transport.listen(&error)) {
         std::fprintf(stderr, "unitsim: cannot listen on %s:%u: %s\n", qPrintable(config->bindAddress.toString()),
             config->port, qPrintable(error));

@@ -1,0 +1,116 @@
+#include "net/AdapterConfig.h"
+
+#include "net/NetworkManagerAdapterConfig.h"
+
+namespace {
+const QString nmTag = QStringLiteral("nm:");
+const QString kernelTag = QStringLiteral("kernel:");
+} // namespace
+
+AdapterConfig::AdapterConfig(NetworkManagerAdapterConfig* networkManager, AdapterConfigBackend& kernel)
+    : m_nm(networkManager)
+    , m_kernel(kernel)
+{ }
+
+bool AdapterConfig::dhcpEnabledForMac(const QString& macText)
+{
+    const auto all = ipEnabledConfigurations();
+    if (!all)
+        return false;
+    bool enabled = false;
+    for (const Configuration& c : *all) {
+        if (c.macAddress && c.macAddress->compare(macText, Qt::CaseInsensitive) == 0) {
+            const FlagRead r = dhcpEnabled(c);
+            enabled = r.ok && r.value.value_or(false);
+        }
+    }
+    return enabled;
+}
+
+std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabledConfigurations()
+{
+    QList<Configuration> out;
+    QSet<QString> managed;
+    if (m_nm && m_nm->available()) {
+        const auto nm = m_nm->ipEnabledConfigurations();
+        if (!nm)
+            return std::nullopt;
+        for (const Configuration& c : *nm)
+            out.append({ nmTag + c.id, c.macAddress });
+        managed = m_nm->managedInterfaces();
+    }
+    const auto kernel = m_kernel.ipEnabledConfigurations();
+    if (!kernel)
+        return std::nullopt;
+    for (const Configuration& c : *kernel) {
+        if (!managed.contains(c.id))
+            out.append({ kernelTag + c.id, c.macAddress });
+    }
+    return out;
+}
+
+std::pair<AdapterConfigBackend*, AdapterConfigBackend::Configuration> AdapterConfig::route(const Configuration& c)
+{
+    if (c.id.startsWith(nmTag) && m_nm)
+        return { m_nm, { c.id.mid(nmTag.size()), c.macAddress } };
+    if (c.id.startsWith(kernelTag))
+        return { &m_kernel, { c.id.mid(kernelTag.size()), c.macAddress } };
+    return { nullptr, c };
+}
+
+AdapterConfigBackend::ListRead AdapterConfig::readList(const Configuration& c, ListProperty property)
+{
+    const auto [b, own] = route(c);
+    return b ? b->readList(own, property) : ListRead {};
+}
+
+AdapterConfigBackend::FlagRead AdapterConfig::dhcpEnabled(const Configuration& c)
+{
+    const auto [b, own] = route(c);
+    return b ? b->dhcpEnabled(own) : FlagRead {};
+}
+
+std::optional<qint32> AdapterConfig::enableStatic(
+    const Configuration& c, const QStringList& addresses, const QStringList& masks)
+{
+    const auto [b, own] = route(c);
+    return b ? b->enableStatic(own, addresses, masks) : std::nullopt;
+}
+
+std::optional<qint32> AdapterConfig::setGateways(
+    const Configuration& c, const QStringList& gateways, const QList<quint16>& metrics)
+{
+    const auto [b, own] = route(c);
+    return b ? b->setGateways(own, gateways, metrics) : std::nullopt;
+}
+
+std::optional<qint32> AdapterConfig::setDnsServerSearchOrder(const Configuration& c, const QStringList& servers)
+{
+    const auto [b, own] = route(c);
+    return b ? b->setDnsServerSearchOrder(own, servers) : std::nullopt;
+}
+
+std::optional<qint32> AdapterConfig::enableDhcp(const Configuration& c)
+{
+    const auto [b, own] = route(c);
+    return b ? b->enableDhcp(own) : std::nullopt;
+}
+
+std::optional<qint32> AdapterConfig::releaseDhcpLease(const Configuration& c)
+{
+    const auto [b, own] = route(c);
+    return b ? b->releaseDhcpLease(own) : std::nullopt;
+}
+
+std::optional<qint32> AdapterConfig::renewDhcpLease(const Configuration& c)
+{
+    const auto [b, own] = route(c);
+    return b ? b->renewDhcpLease(own) : std::nullopt;
+}
+
+std::optional<qint32> AdapterConfig::setWinsServer(
+    const Configuration& c, const QString& primary, const QString& secondary)
+{
+    const auto [b, own] = route(c);
+    return b ? b->setWinsServer(own, primary, secondary) : std::nullopt;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct nl_sock;
+
+// A small rtnetlink client for the calling thread's network namespace: links,
+// IPv4 addresses and default routes. Errors are negative libnl codes; 0 is done.
+class RouteNetlink {
+public:
+    struct Link {
+        int ifindex = 0;
+        QString name;
+        QString mac; // upper-case pairs joined by ":", "" without one
+        bool ethernet = false;
+        bool up = false;
+    };
+    struct Address {
+        QString address;
+        int prefixLength = 0;
+    };
+
+    RouteNetlink();
+    ~RouteNetlink();
+    RouteNetlink(const RouteNetlink&) = delete;
+    RouteNetlink& operator=(const RouteNetlink&) = delete;
+
+    std::optional<QList<Link>> links();
+    int ifindex(const QString& name);
+    std::optional<QList<Address>> addresses(int ifindex);
+    std::optional<QStringList> defaultGateways(int ifindex);
+
+    int flushAddresses(int ifindex);
+    int addAddress(int ifindex, const QString& address, int prefixLength);
+    int flushDefaultRoutes(int ifindex);
+    int addDefaultRoute(int ifindex, const QString& gateway, quint32 metric);
+
+    static QString maskText(int prefixLength);
+    // Prefix length of a contiguous dotted mask, -1 otherwise.
+    static int prefixOf(const QString& mask);
+    // The adapter code for a libnl error.
+    static qint32 codeFor(int error);
+    // True when address lies in the network of one of addresses.
+    static bool onLink(const QList<Address>& addresses, const QString& address);
+
+private:
+    nl_sock* m_sock = nullptr;
+};

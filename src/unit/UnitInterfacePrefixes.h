@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The words the unit commands put in front of their own. The application owns
+// one and lends it to every command object: the configuration-option page
+// picks EthIf and PPPIf from the unit's model, the settings give GPRSPPP.
+// Each command's own words begin with a blank, so the prefixes carry none.
+struct UnitInterfacePrefixes {
+    QString EthIf; // "eth 0" or "eth 1"; empty until the option page has run
+    QString PPPIf; // "PPP 1" or "PPP 3"; empty until the option page has run
+    QString GPRSPPP = QStringLiteral("1"); // PPP instance of status, phone number and cellular ping
+};

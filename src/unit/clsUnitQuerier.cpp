@@ -1,0 +1,114 @@
+#include "unit/clsUnitQuerier.h"
+
+#include "session/modTrmTypes.h"
+
+clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
+    const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, QObject* parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_prefixes(prefixes)
+    , m_rebootTime(rebootTime)
+    , m_cancelRequested(cancelRequested)
+    , m_log(std::move(log))
+    , m_unitMac(std::move(unitMac))
+{ }
+
+clsUnitQuerier::~clsUnitQuerier()
+{
+    SetVerevo(nullptr);
+}
+
+bool clsUnitQuerier::replyOk(const QString& reply)
+{
+    return reply.contains(QLatin1String("OK"), Qt::CaseInsensitive);
+}
+
+QString clsUnitQuerier::quoted(const QString& value)
+{
+    // The unit's command line has no escape for a quote: the value goes as it is.
+    return QLatin1Char('"') + value + QLatin1Char('"');
+}
+
+void clsUnitQuerier::log(const QString& serial, const QString& text) const
+{
+    if (m_log)
+        m_log(serial, text);
+}
+
+void clsUnitQuerier::logClosing(const QString& serial, const QString& noun, bool ok, const QString& tail) const
+{
+    log(serial, noun + (ok ? QStringLiteral(" ") : QStringLiteral(" not ")) + tail);
+}
+
+void clsUnitQuerier::SetVerevo(clsVerevo* v)
+{
+    if (m_responseHook)
+        QObject::disconnect(m_responseHook);
+    m_responseHook = {};
+    cVerevo = v;
+    if (!v)
+        return;
+    // The authenticator has already been checked against the unit's MAC by
+    // the discovery object; only the text matters here.
+    m_responseHook = connect(v, &clsVerevo::RuraCMDResponse, this,
+        [this](const QString&, const QString& response) { sRuraResp += response; });
+}
+
+clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& serial, const QString& command)
+{
+    Hook before { cVerevo, v.replyMacProvider(), bBusy };
+    bBusy = true;
+    SetVerevo(&v);
+    // Replies count only when signed with the MAC of the unit spoken to,
+    // which need not be the wizard's current unit (the pipeline walks many).
+    if (m_unitMac)
+        v.setReplyKeyMac(m_unitMac());
+    sRuraResp.clear();
+    // A send the socket refused goes unanswered: the wait below runs out
+    // as it would for a unit that keeps silent.
+    v.SendRuraCmds(serial, QStringList { command });
+    return before;
+}
+
+void clsUnitQuerier::endCommand(clsVerevo& v, const Hook& before)
+{
+    SetVerevo(before.verevo);
+    v.setReplyMacProvider(before.replyMac);
+    bBusy = before.busy;
+}
+
+QString clsUnitQuerier::GetRuraResp(
+    clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds, const QString& marker)
+{
+    const QPointer<clsVerevo> alive(&v);
+    const Hook before = beginCommand(v, serial, command);
+    const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
+    if (marker.isEmpty())
+        modTrmTypes::WaitUntil(m_clock, deadline, [this, &alive] { return !alive || !sRuraResp.isEmpty(); });
+    else
+        modTrmTypes::WaitUntil(m_clock, deadline,
+            [this, &alive, &marker] { return !alive || sRuraResp.contains(marker, Qt::CaseInsensitive); });
+    const QString reply = sRuraResp;
+    if (alive)
+        endCommand(v, before);
+    else
+        bBusy = before.busy;
+    return reply;
+}
+
+bool clsUnitQuerier::SendRuraAndWait(clsVerevo& v, const QString& serial, QString& reply, const QString& command,
+    const QString& marker, qint32 timeoutSeconds)
+{
+    const QPointer<clsVerevo> alive(&v);
+    const Hook before = beginCommand(v, serial, command);
+    const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
+    const bool found = modTrmTypes::WaitUntil(m_clock, deadline,
+                           [this, &alive, &marker] { return !alive || sRuraResp.contains(marker, Qt::CaseSensitive); })
+        && alive && sRuraResp.contains(marker, Qt::CaseSensitive);
+    reply = sRuraResp;
+    if (alive)
+        endCommand(v, before);
+    else
+        bBusy = before.busy;
+    return found;
+}

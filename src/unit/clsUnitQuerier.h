@@ -1,0 +1,114 @@
+#pragma once
+
+#include "discovery/clsVerevo.h"
+#include "net/Clock.h"
+#include "unit/PPPStatus.h"
+#include "unit/UnitInterfacePrefixes.h"
+#include "unit/UnitLog.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+// The conversation with one unit over the discovery command channel: one
+// command line out, its reply awaited on the clock, and the log lines every
+// command writes. Each unit record owns one.
+//
+// The terminal session (cTrm, sTrmData, bTrmOpen) and the commands that need
+// it (checkSerial, SetupTempUser, ClearUser, TestGPRS, ConnectTrm) join this
+// class with the terminal session engine.
+class clsUnitQuerier : public QObject {
+    Q_OBJECT
+public:
+    // The six bytes of the unit this object talks to; read at every command,
+    // since the scan fills the record after it has been created.
+    using UnitMacFn = std::function<QByteArray()>;
+
+    // prefixes, rebootTime and cancelRequested are the program's own values,
+    // read when a command runs; the owner keeps them alive.
+    clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
+        const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, QObject* parent = nullptr);
+    ~clsUnitQuerier() override;
+
+    // Capability probes: report the capability as missing, without asking,
+    // while another command of this object waits.
+    bool HasDHCPCli(const QString& serial, clsVerevo& v);
+    bool HasGPRS(const QString& serial, clsVerevo& v);
+    bool HasDHCPSrv(const QString& serial, clsVerevo& v);
+    bool DHCPServerPresent(const QString& serial, clsVerevo& v);
+
+    QString GetRuraResp(
+        clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds, const QString& marker);
+
+    bool SetDHCPCli(const QString& serial, clsVerevo& v, const QString& value);
+    bool SaveCfg(const QString& serial, clsVerevo& v);
+    bool SetEth(const QString& serial, clsVerevo& v, const QString& address, const QString& mask);
+    bool setAPN(const QString& serial, clsVerevo& v, const QString& apn);
+    bool SetPhonenum(const QString& serial, clsVerevo& v, const QString& number);
+    bool Reboot(const QString& serial, clsVerevo& v);
+    bool SetGeneric(const QString& serial, clsVerevo& v, const QString& command);
+    PPPStatus GetPPPStatus(const QString& serial, clsVerevo& v);
+    static QString GetLine(const QString& text);
+    bool WaitForPPPConnect(const QString& serial, clsVerevo& v, qint32 timeoutSeconds);
+    bool setPIN(const QString& serial, clsVerevo& v, const QString& pin);
+    bool setPPP1username(const QString& serial, clsVerevo& v, const QString& user);
+    bool setPPP1password(const QString& serial, clsVerevo& v, const QString& password);
+    bool activateGPRS(const QString& serial, clsVerevo& v);
+    bool deactivateGPRS(const QString& serial, clsVerevo& v);
+    bool SetDHCP(const QString& serial, clsVerevo& v, const QString& firstAddress, const QString& range,
+        const QString& mask, const QString& gateway, const QString& dnsServer, const QString& lease);
+    bool confMUX(const QString& serial, clsVerevo& v);
+    bool resetConfig(const QString& serial, clsVerevo& v);
+    QString SendCommand(const QString& serial, clsVerevo& v, const QString& command);
+
+    bool busy() const { return bBusy; }
+
+    // The common success test: "OK" anywhere, in any letter case.
+    static bool replyOk(const QString& reply);
+    // A value sent between two double quotes, exactly as given.
+    static QString quoted(const QString& value);
+
+private:
+    bool SendRuraAndWait(clsVerevo& v, const QString& serial, QString& reply, const QString& command,
+        const QString& marker, qint32 timeoutSeconds);
+    void SetVerevo(clsVerevo* v);
+    // What a command found when it hooked the discovery object, put back when
+    // it ends, so that a command run from inside another one's wait leaves
+    // the outer one hooked and keyed as it was.
+    struct Hook {
+        QPointer<clsVerevo> verevo;
+        clsVerevo::ReplyMacFn replyMac;
+        bool busy = false;
+    };
+    // Hooks v, keys it to this unit, clears the reply text and sends the line;
+    // the caller then waits.
+    Hook beginCommand(clsVerevo& v, const QString& serial, const QString& command);
+    void endCommand(clsVerevo& v, const Hook& before);
+
+    void log(const QString& serial, const QString& text) const;
+    // noun + (" " or " not ") + tail, the closing line of most commands.
+    void logClosing(const QString& serial, const QString& noun, bool ok, const QString& tail) const;
+    // One line, 5 seconds, "OK" as success, the standard closing line.
+    bool singleStep(const QString& serial, clsVerevo& v, const QString& firstLine, const QString& command,
+        const QString& noun, const QString& tail);
+    // Lines in order until the first that fails; one closing line.
+    bool steps(const QString& serial, clsVerevo& v, const QString& firstLine, const QStringList& commands,
+        const QString& noun, const QString& tail);
+    bool probe(
+        const QString& serial, clsVerevo& v, const QString& firstLine, const QString& command, const QString& what);
+
+    Clock& m_clock;
+    const UnitInterfacePrefixes& m_prefixes;
+    const qint32& m_rebootTime;
+    const bool& m_cancelRequested;
+    UnitLog m_log;
+    UnitMacFn m_unitMac;
+
+    QPointer<clsVerevo> cVerevo;
+    QMetaObject::Connection m_responseHook;
+    bool bBusy = false;
+    QString sRuraResp;
+};

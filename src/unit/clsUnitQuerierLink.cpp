@@ -1,0 +1,127 @@
+// Restart of a unit and control of its cellular PPP link.
+#include "session/modTrmTypes.h"
+#include "unit/clsUnitQuerier.h"
+
+#include <arpa/inet.h>
+
+namespace {
+constexpr qint32 replySeconds = 5;
+constexpr qint32 probeSeconds = 2;
+constexpr qint32 pollSeconds = 2;
+const QLatin1String crlf("\r\n");
+const QLatin1String addressLabel("IP Address: ");
+
+// Waits until the local clock reaches wallMs or stop() holds; every event
+// that arrives meanwhile is handled.
+void waitUntilWall(Clock& clock, qint64 wallMs, const std::function<bool()>& stop)
+{
+    while (!stop() && clock.localWallMs() < wallMs)
+        clock.waitForEvents(clock.monotonicMs() + (wallMs - clock.localWallMs()));
+}
+
+qint64 roundedWall(const Clock& clock, qint64 plusMs = 0)
+{
+    return modTrmTypes::SecondsDeadline::roundToSecondHalfEven(clock.localWallMs() + plusMs);
+}
+} // namespace
+
+bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
+{
+    log(serial, QStringLiteral("Rebooting"));
+    // The unit may go down before its answer leaves; nothing is read from it.
+    GetRuraResp(v, serial, QStringLiteral("reboot"), 0, QString());
+    const modTrmTypes::SecondsDeadline deadline(m_clock, m_rebootTime);
+    bool wentDown = false;
+    bool success = false;
+    while (!deadline.reached() && !m_cancelRequested) {
+        const QString reply = GetRuraResp(v, serial, QStringLiteral("AT"), probeSeconds, QString());
+        if (!reply.contains(crlf)) {
+            wentDown = true;
+            continue;
+        }
+        if (wentDown) {
+            success = true;
+            break;
+        }
+        // Still the unit as it was before the restart: look again shortly.
+        waitUntilWall(m_clock, roundedWall(m_clock, pollSeconds * 1000), [this] { return m_cancelRequested; });
+    }
+    log(serial, QStringLiteral("Reboot ") + (success ? QStringLiteral("succeeded") : QStringLiteral("failed")));
+    return success;
+}
+
+bool clsUnitQuerier::activateGPRS(const QString& serial, clsVerevo& v)
+{
+    const QString aodion = m_prefixes.PPPIf + QStringLiteral(" aodion on");
+    if (!singleStep(serial, v, QStringLiteral("activating GPRS"), aodion, aodion, QStringLiteral(" sent OK")))
+        return false;
+    const QString route = QStringLiteral("def_route 0 ll_ent ppp");
+    return singleStep(
+        serial, v, QStringLiteral("Re-instating default route"), route, route, QStringLiteral(" sent OK"));
+}
+
+bool clsUnitQuerier::deactivateGPRS(const QString& serial, clsVerevo& v)
+{
+    const QString& ppp = m_prefixes.PPPIf;
+    const QString route = QStringLiteral("def_route 0 ll_ent !");
+    const QString deact = ppp + QStringLiteral(" deact_rq");
+    return singleStep(serial, v, QStringLiteral("Settig ") + ppp + QStringLiteral(" aodion off"),
+               ppp + QStringLiteral(" aodion off"), ppp + QStringLiteral(" aodi "), QStringLiteral(" set to off"))
+        && singleStep(serial, v, QStringLiteral("Removing default route"), route, route, QStringLiteral(" sent OK"))
+        && singleStep(serial, v, QStringLiteral("Deactivating ") + ppp, deact, deact, QStringLiteral(" sent OK"))
+        && singleStep(serial, v, QStringLiteral("Setting ") + ppp + QStringLiteral(" IP Address to 0.0.0.0"),
+            ppp + QStringLiteral(" ipaddr 0.0.0.0"), ppp + QStringLiteral(" ipaddr "),
+            QStringLiteral(" set to 0.0.0.0"));
+}
+
+QString clsUnitQuerier::GetLine(const QString& text)
+{
+    const qsizetype cr = text.indexOf(QLatin1Char('\r'));
+    return cr < 0 ? QString() : text.left(cr);
+}
+
+PPPStatus clsUnitQuerier::GetPPPStatus(const QString& serial, clsVerevo& v)
+{
+    log(serial, QStringLiteral("Retrieving PPP ") + m_prefixes.GPRSPPP + QStringLiteral(" status"));
+    const QString reply = GetRuraResp(
+        v, serial, QStringLiteral("ppp ") + m_prefixes.GPRSPPP + QStringLiteral(" status"), replySeconds, QString());
+    PPPStatus status;
+    if (replyOk(reply)) {
+        status.setIdle(reply.contains(QLatin1String("Idle"), Qt::CaseInsensitive));
+        const qsizetype at = reply.indexOf(addressLabel, 0, Qt::CaseInsensitive);
+        if (at >= 0)
+            status.setIp(GetLine(reply.mid(at + addressLabel.size())));
+    }
+    return status;
+}
+
+bool clsUnitQuerier::WaitForPPPConnect(const QString& serial, clsVerevo& v, qint32 timeoutSeconds)
+{
+    qint64 nextPoll = roundedWall(m_clock);
+    const qint64 deadline = nextPoll + qint64(timeoutSeconds) * 1000;
+    for (;;) {
+        if (m_clock.localWallMs() >= deadline || m_cancelRequested)
+            return false;
+        if (m_clock.localWallMs() >= nextPoll) {
+            nextPoll = roundedWall(m_clock, pollSeconds * 1000);
+            const PPPStatus status = GetPPPStatus(serial, v);
+            // A text that is no address is no link either (inet_addr would
+            // have made it 255.255.255.255 and so "connected").
+            in_addr a {};
+            const quint32 value
+                = status.ip().isEmpty() || inet_aton(status.ip().toLatin1().constData(), &a) == 0 ? 0 : ntohl(a.s_addr);
+            if (status.Idle()) {
+                log(serial, QStringLiteral("PPP is Idle"));
+            } else if (value != 0) {
+                log(serial, QStringLiteral("PPP is connected"));
+                return true;
+            } else if (status.ip().isEmpty()) {
+                log(serial, QStringLiteral("No response to query"));
+            } else {
+                log(serial, QStringLiteral("PPP is Activating"));
+            }
+        }
+        const qint64 until = qMin(nextPoll, deadline);
+        m_clock.waitForEvents(m_clock.monotonicMs() + qMax<qint64>(until - m_clock.localWallMs(), 0));
+    }
+}

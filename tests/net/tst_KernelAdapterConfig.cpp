@@ -1,0 +1,220 @@
+#include "NetLab.h"
+#include "RecordingPrompts.h"
+#include "net/KernelAdapterConfig.h"
+#include "net/ModQarWmi.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/mount.h>
+
+namespace {
+const QByteArray pcMac = QByteArray::fromHex("020a959d6816");
+const QByteArray downMac = QByteArray::fromHex("020a959d6817");
+
+InterfaceEntry entryFor(const QByteArray& mac)
+{
+    InterfaceEntry e;
+    e.Mac = mac;
+    return e;
+}
+
+bool inLeaseRange(const QString& address)
+{
+    const quint32 v = QHostAddress(address).toIPv4Address();
+    return v >= QHostAddress(QStringLiteral("198.51.100.100")).toIPv4Address()
+        && v <= QHostAddress(QStringLiteral("198.51.100.110")).toIPv4Address();
+}
+} // namespace
+
+// The kernel backend on a real veth pair: this process lives in the PC's
+// namespace; the unit's end runs a DHCP server.
+class tst_KernelAdapterConfig : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QVERIFY(m_dir.isValid());
+        m_pc = m_lab.addHost(QStringLiteral("pc"));
+        m_unit = m_lab.addHost(QStringLiteral("unit"));
+        QVERIFY2(!m_pc.isEmpty() && !m_unit.isEmpty(), qPrintable(m_lab.lastError()));
+        QVERIFY2(m_lab.link(m_pc, QStringLiteral("lwpc0"), QString(), m_unit, QStringLiteral("lwu0"),
+                     QStringLiteral("198.51.100.1/24"), QStringLiteral("02:0a:95:9d:68:16")),
+            qPrintable(m_lab.lastError()));
+        QVERIFY2(m_lab.link(m_pc, QStringLiteral("lwpc1"), QStringLiteral("203.0.113.5/24"), m_unit,
+                     QStringLiteral("lwu1"), QString(), QStringLiteral("02:0a:95:9d:68:17")),
+            qPrintable(m_lab.lastError()));
+        QVERIFY(m_lab.run(m_pc,
+            { QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lwpc1"),
+                QStringLiteral("down") }));
+        QVERIFY2(m_lab.enter(m_pc), qPrintable(m_lab.lastError()));
+        // The DHCP client's script rewrites /etc/resolv.conf: give this mount
+        // namespace a throw-away layer over /etc so the machine's file stays.
+        // /etc stays layered until the namespace dies: a client that outlived
+        // its test would otherwise write through to the real file.
+        m_layer = m_dir.path() + QStringLiteral("/layer");
+        const QByteArray layer = QFile::encodeName(m_layer);
+        QVERIFY(QDir().mkpath(m_layer));
+        QCOMPARE(::mount("tmpfs", layer.constData(), "tmpfs", 0, nullptr), 0);
+        QVERIFY(QDir().mkpath(m_layer + QStringLiteral("/up")));
+        QVERIFY(QDir().mkpath(m_layer + QStringLiteral("/work")));
+        const QByteArray options = "lowerdir=/etc,upperdir=" + layer + "/up,workdir=" + layer + "/work";
+        QCOMPARE(::mount("overlay", "/etc", "overlay", 0, options.constData()), 0);
+        // The script follows a symlinked resolv.conf out of /etc: make it a
+        // plain file of the layer.
+        QFile::remove(QStringLiteral("/etc/resolv.conf"));
+        QFile layered(QStringLiteral("/etc/resolv.conf"));
+        QVERIFY(layered.open(QIODevice::WriteOnly));
+        layered.close();
+
+        KernelAdapterConfig::Paths paths;
+        paths.runDir = m_dir.path() + QStringLiteral("/run");
+        paths.resolvConf = m_dir.path() + QStringLiteral("/resolv.conf");
+        paths.useResolved = false;
+        paths.renewTimeoutMs = 60'000;
+        m_resolvConf = paths.resolvConf;
+        QFile seed(m_resolvConf);
+        QVERIFY(seed.open(QIODevice::WriteOnly));
+        seed.write("search lab.test\nnameserver 203.0.113.53\n");
+        seed.close();
+        m_config = std::make_unique<KernelAdapterConfig>(paths);
+    }
+
+    void linkDownIsNoCandidate()
+    {
+        const InterfaceEntry down = entryFor(downMac);
+        qint32 index = 0;
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, down, QStringLiteral("203.0.113.6"), QStringLiteral("255.255.255.0")),
+            -1);
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, down), 2);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, down, index), QString());
+        QString out;
+        QVERIFY(m_lab.sh(m_pc, QStringLiteral("ip -4 -o addr show dev lwpc1"), &out));
+        QVERIFY2(out.contains(QLatin1String("203.0.113.5/24")), qPrintable(out));
+    }
+
+    void staticAddressGatewayAndDns()
+    {
+        const InterfaceEntry pc = entryFor(pcMac);
+        qint32 index = 0;
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.10"));
+        QCOMPARE(ModQar::WmiGetIPSubnet(*m_config, pc, index), QStringLiteral("255.255.255.0"));
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 0);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QString());
+
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.20"), QStringLiteral("255.255.255.128")),
+            0);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.20"));
+        QCOMPARE(ModQar::WmiGetIPSubnet(*m_config, pc, index), QStringLiteral("255.255.255.128"));
+        index = 1;
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QString());
+
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.1")), 0);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"));
+        QString routes;
+        QVERIFY(m_lab.sh(m_pc, QStringLiteral("ip -4 route show default"), &routes));
+        QVERIFY2(
+            routes.contains(QLatin1String("via 198.51.100.1 dev lwpc0")) && routes.contains(QLatin1String("metric 1")),
+            qPrintable(routes));
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("203.0.113.1")), 71);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"));
+
+        QCOMPARE(ModQar::WmiSetDnsServer(*m_config, pc, QStringLiteral("198.51.100.1")), 0);
+        QCOMPARE(ModQar::WmiGetDnsServer(*m_config, pc), QStringLiteral("198.51.100.1"));
+        QFile conf(m_resolvConf);
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QCOMPARE(conf.readAll(), QByteArray("search lab.test\nnameserver 198.51.100.1\n"));
+        conf.close();
+
+        RecordingPrompts prompts;
+        QCOMPARE(ModQar::WmiClearWinsAndDns(*m_config, pc, prompts), 0);
+        QVERIFY(prompts.boxes.isEmpty());
+        QCOMPARE(ModQar::WmiGetDnsServer(*m_config, pc), QStringLiteral("False"));
+    }
+
+    void malformedAddressChangesNothing()
+    {
+        const InterfaceEntry pc = entryFor(pcMac);
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        qint32 index = 0;
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.300"), QStringLiteral("255.255.255.0")),
+            70);
+        QCOMPARE(ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.11"), QString()), -1);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.10"));
+    }
+
+    void dhcpLeaseReleaseAndRenew()
+    {
+        const InterfaceEntry pc = entryFor(pcMac);
+        QCOMPARE(ModQar::WmiReleaseDhcpLease(*m_config, pc), 100);
+        QProcess* server = m_lab.start(m_unit,
+            { QStringLiteral("dnsmasq"), QStringLiteral("--no-daemon"), QStringLiteral("--conf-file=/dev/null"),
+                QStringLiteral("--interface=lwu0"), QStringLiteral("--bind-interfaces"), QStringLiteral("--port=0"),
+                QStringLiteral("--user=root"),
+                QStringLiteral("--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m"),
+                QStringLiteral("--dhcp-option=3,198.51.100.1"), QStringLiteral("--dhcp-option=6,198.51.100.1"),
+                QStringLiteral("--pid-file=") + m_dir.path() + QStringLiteral("/dnsmasq.pid"),
+                QStringLiteral("--dhcp-leasefile=") + m_dir.path() + QStringLiteral("/dnsmasq.leases") });
+        QVERIFY(server->state() != QProcess::NotRunning);
+
+        qint32 index = 0;
+        QCOMPARE(ModQar::WmiEnableDhcp(*m_config, pc), 0);
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(inLeaseRange(ModQar::WmiGetIPAddress(*m_config, pc, index)), 30'000);
+        const QString leased = ModQar::WmiGetIPAddress(*m_config, pc, index);
+        QCOMPARE(ModQar::WmiGetIPSubnet(*m_config, pc, index), QStringLiteral("255.255.255.0"));
+        // The client's script adds the route just after the address.
+        QTRY_COMPARE_WITH_TIMEOUT(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"), 10'000);
+
+        QCOMPARE(ModQar::WmiReleaseDhcpLease(*m_config, pc), 0);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QString());
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QString());
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
+
+        QCOMPARE(ModQar::WmiRenewDhcpLease(*m_config, pc), 0);
+        QVERIFY(inLeaseRange(ModQar::WmiGetIPAddress(*m_config, pc, index)));
+
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 0);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.10"));
+        QCOMPARE(ModQar::WmiRenewDhcpLease(*m_config, pc), 100);
+        QVERIFY(!leased.isEmpty());
+    }
+
+    void cleanupTestCase()
+    {
+        if (!m_config)
+            return;
+        // A failed check may have left the DHCP client running: stop it.
+        if (m_config->dhcpMode(QStringLiteral("lwpc0")))
+            ModQar::WmiEnableStatic(
+                *m_config, entryFor(pcMac), QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0"));
+        m_config.reset();
+        // The layer's files live on while /etc uses them; only the mount
+        // point goes, so the temporary directory can be removed.
+        ::umount2(QFile::encodeName(m_layer).constData(), MNT_DETACH);
+    }
+
+private:
+    NetLab m_lab;
+    QTemporaryDir m_dir;
+    QString m_pc, m_unit, m_resolvConf, m_layer;
+    std::unique_ptr<KernelAdapterConfig> m_config;
+};
+
+QTEST_GUILESS_MAIN(tst_KernelAdapterConfig)
+#include "tst_KernelAdapterConfig.moc"

@@ -1,0 +1,841 @@
+#include "RecordingPrompts.h"
+#include "SimTransport.h"
+#include "SimUnit.h"
+#include "SimulatedClock.h"
+#include "UnitCommandLanguage.h"
+#include "discovery/clsVerevo.h"
+#include "net/SystemClock.h"
+#include "unit/clsUnitQuerier.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+const QByteArray pcMac = QByteArray::fromHex("0050c2000001");
+const QByteArray unitMac = QByteArray::fromHex("0050c2aa0010");
+const QByteArray otherMac = QByteArray::fromHex("0050c2aa0011");
+const QString serial = QStringLiteral("1000");
+const QString otherSerial = QStringLiteral("1001");
+
+// Two simulated units on loopback in this process, a discovery object aimed
+// at them and a command object for the first, all on a simulated clock.
+struct Rig {
+    SimulatedClock clock;
+    RecordingPrompts prompts;
+    QString broadcast = QStringLiteral("127.0.0.1");
+    SimConfig config;
+    std::unique_ptr<UnitCommandLanguage> language;
+    std::unique_ptr<SimTransport> transport;
+    std::unique_ptr<clsVerevo> verevo;
+    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    qint32 rebootTime = 50;
+    bool cancel = false;
+    QStringList log;
+    QStringList logSerials;
+    std::unique_ptr<clsUnitQuerier> q;
+
+    explicit Rig(qint64 wallMs = 12 * 3'600'000)
+        : clock(wallMs)
+    {
+        config.bindAddress = QHostAddress::LocalHost;
+        config.port = 0;
+    }
+
+    void start()
+    {
+        language = std::make_unique<UnitCommandLanguage>(clock, config);
+        std::vector<SimUnit> units;
+        units.emplace_back(serial, unitMac, QStringLiteral("198.51.100.10"), QStringLiteral("1"),
+            QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
+        units.emplace_back(otherSerial, otherMac, QStringLiteral("198.51.100.11"), QStringLiteral("1"),
+            QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
+        transport = std::make_unique<SimTransport>(clock, config, std::move(units), *language);
+        QString error;
+        QVERIFY2(transport->listen(&error), qPrintable(error));
+        VerevoSocketOptions o;
+        o.bindAddress = QHostAddress::LocalHost;
+        o.localPort = 0;
+        o.remotePort = transport->localPort();
+        verevo = std::make_unique<clsVerevo>(
+            clock, prompts, broadcast, nullptr, [] {}, o);
+        verevo->SetMac(pcMac);
+        q = querierFor(unitMac);
+    }
+
+    std::unique_ptr<clsUnitQuerier> querierFor(const QByteArray& mac)
+    {
+        return std::make_unique<clsUnitQuerier>(
+            clock, prefixes, rebootTime, cancel,
+            [this](const QString& s, const QString& text) {
+                logSerials << s;
+                log << text;
+            },
+            [mac] { return mac; });
+    }
+
+    QStringList lines() const
+    {
+        QStringList out;
+        for (const QByteArray& l : language->receivedLines())
+            out << QString::fromLatin1(l);
+        return out;
+    }
+    SimUnitState& unit() { return language->state(SimUnit(serial, unitMac, {}, {}, {}, {})); }
+};
+
+// The real unitsim program on a loopback port of its choosing, on real time.
+struct ProcessRig {
+    SystemClock clock;
+    RecordingPrompts prompts;
+    QString broadcast = QStringLiteral("127.0.0.1");
+    QTemporaryDir dir;
+    QProcess sim;
+    std::unique_ptr<clsVerevo> verevo;
+    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    qint32 rebootTime = 20;
+    bool cancel = false;
+    QStringList log;
+    std::unique_ptr<clsUnitQuerier> q;
+
+    QString commandLog() const { return dir.filePath(QStringLiteral("commands.log")); }
+
+    bool start(const QStringList& args)
+    {
+        sim.start(QStringLiteral(UNITSIM_PATH),
+            QStringList { "--bind", "127.0.0.1", "--port", "0", "--serial", serial, "--mac", unitMac.toHex(),
+                "--command-log", commandLog() }
+                + args);
+        QByteArray line;
+        const qint64 until = clock.monotonicMs() + 20000;
+        while (!line.contains('\n') && clock.monotonicMs() < until) {
+            sim.waitForReadyRead(100);
+            line += sim.readAllStandardOutput();
+        }
+        const QList<QByteArray> words = line.trimmed().split(' ');
+        if (words.size() != 5 || words[1] != "ready")
+            return false;
+        VerevoSocketOptions o;
+        o.bindAddress = QHostAddress::LocalHost;
+        o.localPort = 0;
+        o.remotePort = words[3].toUShort();
+        verevo = std::make_unique<clsVerevo>(
+            clock, prompts, broadcast, nullptr, [] {}, o);
+        verevo->SetMac(pcMac);
+        q = std::make_unique<clsUnitQuerier>(
+            clock, prefixes, rebootTime, cancel, [this](const QString&, const QString& text) { log << text; },
+            [] { return unitMac; });
+        return true;
+    }
+
+    ~ProcessRig()
+    {
+        if (sim.state() != QProcess::NotRunning) {
+            sim.kill();
+            sim.waitForFinished();
+        }
+    }
+
+    // The lines the program logged, addressee checked.
+    QStringList lines() const
+    {
+        QFile f(commandLog());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList out;
+        for (const QByteArray& l : f.readAll().split('\n')) {
+            if (l.isEmpty())
+                continue;
+            const QList<QByteArray> parts = l.split('\t');
+            out << (parts.value(0) == serial.toLatin1() ? QString::fromLatin1(parts.value(1)) : QStringLiteral("?"));
+        }
+        return out;
+    }
+};
+
+// Every command of the object by name, with the table's arguments.
+QVariant invoke(const QString& name, clsUnitQuerier& q, clsVerevo& v)
+{
+    const QString dq = QStringLiteral("a\"b");
+    static const QHash<QString, std::function<QVariant(clsUnitQuerier&, clsVerevo&)>> commands = {
+        { "HasDHCPCli", [](auto& q, auto& v) { return QVariant(q.HasDHCPCli(serial, v)); } },
+        { "HasGPRS", [](auto& q, auto& v) { return QVariant(q.HasGPRS(serial, v)); } },
+        { "HasDHCPSrv", [](auto& q, auto& v) { return QVariant(q.HasDHCPSrv(serial, v)); } },
+        { "DHCPServerPresent", [](auto& q, auto& v) { return QVariant(q.DHCPServerPresent(serial, v)); } },
+        { "SetDHCPCli", [](auto& q, auto& v) { return QVariant(q.SetDHCPCli(serial, v, "on")); } },
+        { "SaveCfg", [](auto& q, auto& v) { return QVariant(q.SaveCfg(serial, v)); } },
+        { "SetEth", [](auto& q, auto& v) { return QVariant(q.SetEth(serial, v, "198.51.100.50", "255.255.255.0")); } },
+        { "setAPN", [](auto& q, auto& v) { return QVariant(q.setAPN(serial, v, "internet")); } },
+        { "SetPhonenum", [](auto& q, auto& v) { return QVariant(q.SetPhonenum(serial, v, "*99#")); } },
+        { "SetGeneric", [](auto& q, auto& v) { return QVariant(q.SetGeneric(serial, v, "muxon")); } },
+        { "setPIN", [](auto& q, auto& v) { return QVariant(q.setPIN(serial, v, "1234")); } },
+        { "setPPP1username", [](auto& q, auto& v) { return QVariant(q.setPPP1username(serial, v, "web")); } },
+        { "setPPP1password", [](auto& q, auto& v) { return QVariant(q.setPPP1password(serial, v, "secret")); } },
+        { "SetDHCP",
+            [](auto& q, auto& v) {
+                return QVariant(q.SetDHCP(
+                    serial, v, "198.51.100.100", "20", "255.255.255.0", "198.51.100.1", "198.51.100.2", "86400"));
+            } },
+        { "confMUX", [](auto& q, auto& v) { return QVariant(q.confMUX(serial, v)); } },
+        { "resetConfig", [](auto& q, auto& v) { return QVariant(q.resetConfig(serial, v)); } },
+        { "activateGPRS", [](auto& q, auto& v) { return QVariant(q.activateGPRS(serial, v)); } },
+        { "deactivateGPRS", [](auto& q, auto& v) { return QVariant(q.deactivateGPRS(serial, v)); } },
+        { "SendCommand", [](auto& q, auto& v) { return QVariant(q.SendCommand(serial, v, "AT")); } },
+        { "GetPPPStatus", [](auto& q, auto& v) { return QVariant(q.GetPPPStatus(serial, v).ip()); } },
+    };
+    Q_UNUSED(dq);
+    return commands.value(name)(q, v);
+}
+
+QStringList dhcpLines()
+{
+    return { "dhcp 0 ipmin \"198.51.100.100\"", "dhcp 0 IPrange \"20\"", "dhcp 0 mask \"255.255.255.0\"",
+        "dhcp 0 gateway \"198.51.100.1\"", "dhcp 0 DNS \"198.51.100.2\"", "dhcp 0 lease \"86400\"" };
+}
+
+QStringList deactivateLines()
+{
+    return { "PPP 1 aodion off", "def_route 0 ll_ent !", "PPP 1 deact_rq", "PPP 1 ipaddr 0.0.0.0" };
+}
+
+QStringList deactivateLog(int failAt)
+{
+    const QStringList first { "Settig PPP 1 aodion off", "Removing default route", "Deactivating PPP 1",
+        "Setting PPP 1 IP Address to 0.0.0.0" };
+    const QStringList noun { "PPP 1 aodi ", "def_route 0 ll_ent !", "PPP 1 deact_rq", "PPP 1 ipaddr " };
+    const QStringList tail { " set to off", " sent OK", " sent OK", " set to 0.0.0.0" };
+    QStringList out;
+    for (int i = 0; i < 4; ++i) {
+        out << first[i] << noun[i] + (i == failAt ? " not " : " ") + tail[i];
+        if (i == failAt)
+            break;
+    }
+    return out;
+}
+} // namespace
+
+class tst_clsUnitQuerier : public QObject {
+    Q_OBJECT
+private slots:
+    void everyCommand_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("refuse"); // command prefixes the unit answers with ERROR, '|'-separated
+        QTest::addColumn<bool>("lanServer");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QVariant>("result");
+
+        const QVariant yes(true);
+        const QVariant no(false);
+        auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
+
+        row("HasDHCPCli has") << "HasDHCPCli"
+                              << "" << false << QStringList { "eth 0 dhcpcli ?" }
+                              << QStringList { "Checking for DHCP client support", "Has DHCP client support" } << yes;
+        row("HasDHCPCli refused") << "HasDHCPCli"
+                                  << "eth 0 dhcpcli" << false << QStringList { "eth 0 dhcpcli ?" }
+                                  << QStringList { "Checking for DHCP client support",
+                                         "Does not have DHCP client support" }
+                                  << no;
+        row("HasGPRS has") << "HasGPRS"
+                           << "" << false << QStringList { "modemcc 0 apn ?" }
+                           << QStringList { "Checking for GPRS support", "Has GPRS support" } << yes;
+        row("HasGPRS refused") << "HasGPRS"
+                               << "modemcc" << false << QStringList { "modemcc 0 apn ?" }
+                               << QStringList { "Checking for GPRS support", "Does not have GPRS support" } << no;
+        row("HasDHCPSrv has") << "HasDHCPSrv"
+                              << "" << false << QStringList { "dhcp 0 ?" }
+                              << QStringList { "Checking for DHCP server support", "Has DHCP server support" } << yes;
+        row("HasDHCPSrv refused") << "HasDHCPSrv"
+                                  << "dhcp 0" << false << QStringList { "dhcp 0 ?" }
+                                  << QStringList { "Checking for DHCP server support",
+                                         "Does not have DHCP server support" }
+                                  << no;
+        row("DHCPServerPresent present") << "DHCPServerPresent"
+                                         << "" << true << QStringList { "dhcpcli discover eth 0" }
+                                         << QStringList { "Checking for DHCP server presence on LAN",
+                                                "DHCP Server present on Calvantor's LAN" }
+                                         << yes;
+        row("DHCPServerPresent absent") << "DHCPServerPresent"
+                                        << "" << false << QStringList { "dhcpcli discover eth 0" }
+                                        << QStringList { "Checking for DHCP server presence on LAN",
+                                               "DHCP Server NOT present on Calvantor's LAN" }
+                                        << no;
+        row("SetDHCPCli set") << "SetDHCPCli"
+                              << "" << false << QStringList { "eth 0 dhcpcli ?", "eth 0 dhcpcli on" }
+                              << QStringList { "Checking for DHCP client support", "Has DHCP client support" } << yes;
+        row("SetDHCPCli no support") << "SetDHCPCli"
+                                     << "eth 0 dhcpcli ?" << false << QStringList { "eth 0 dhcpcli ?" }
+                                     << QStringList { "Checking for DHCP client support",
+                                            "Does not have DHCP client support" }
+                                     << no;
+        row("SetDHCPCli refused") << "SetDHCPCli"
+                                  << "eth 0 dhcpcli on" << false
+                                  << QStringList { "eth 0 dhcpcli ?", "eth 0 dhcpcli on" }
+                                  << QStringList { "Checking for DHCP client support", "Has DHCP client support" }
+                                  << no;
+        row("SaveCfg saved") << "SaveCfg"
+                             << "" << false << QStringList { "config 0 save" }
+                             << QStringList { "Saving config", "Config saved" } << yes;
+        row("SaveCfg refused") << "SaveCfg"
+                               << "config" << false << QStringList { "config 0 save" }
+                               << QStringList { "Saving config", "Config not saved" } << no;
+        row("SetEth set") << "SetEth"
+                          << "" << false
+                          << QStringList { "eth 0 ipaddr \"198.51.100.50\"", "eth 0 mask \"255.255.255.0\"" }
+                          << QStringList { "Setting Ethernet details", "Ethernet details set" } << yes;
+        row("SetEth address refused") << "SetEth"
+                                      << "eth 0 ipaddr" << false << QStringList { "eth 0 ipaddr \"198.51.100.50\"" }
+                                      << QStringList { "Setting Ethernet details", "Ethernet details not set" } << no;
+        row("SetEth mask refused") << "SetEth"
+                                   << "eth 0 mask" << false
+                                   << QStringList { "eth 0 ipaddr \"198.51.100.50\"", "eth 0 mask \"255.255.255.0\"" }
+                                   << QStringList { "Setting Ethernet details", "Ethernet details not set" } << no;
+        row("setAPN set") << "setAPN"
+                          << "" << false << QStringList { "modemcc 0 apn \"internet\"" }
+                          << QStringList { "Setting APN", "APN set" } << yes;
+        row("setAPN refused") << "setAPN"
+                              << "modemcc" << false << QStringList { "modemcc 0 apn \"internet\"" }
+                              << QStringList { "Setting APN", "APN not set" } << no;
+        row("SetPhonenum set") << "SetPhonenum"
+                               << "" << false << QStringList { "ppp 1 phonenum \"*99#\"" }
+                               << QStringList { "Setting Phone number", "Phone number set" } << yes;
+        row("SetPhonenum refused") << "SetPhonenum"
+                                   << "ppp" << false << QStringList { "ppp 1 phonenum \"*99#\"" }
+                                   << QStringList { "Setting Phone number", "Phone number not set" } << no;
+        row("SetGeneric accepted") << "SetGeneric"
+                                   << "" << false << QStringList { "muxon" } << QStringList {} << yes;
+        row("SetGeneric refused") << "SetGeneric"
+                                  << "muxon" << false << QStringList { "muxon" } << QStringList {} << no;
+        row("setPIN set") << "setPIN"
+                          << "" << false << QStringList { "modemcc 0 pin \"1234\"" }
+                          << QStringList { "Setting PIN", "PIN  set" } << yes;
+        row("setPIN refused") << "setPIN"
+                              << "modemcc 0 pin" << false << QStringList { "modemcc 0 pin \"1234\"" }
+                              << QStringList { "Setting PIN", "PIN not  set" } << no;
+        row("setPPP1username set") << "setPPP1username"
+                                   << "" << false << QStringList { "PPP 1 username \"web\"" }
+                                   << QStringList { "Setting PPP1username", "PPP1username  set" } << yes;
+        row("setPPP1username refused") << "setPPP1username"
+                                       << "PPP 1 username" << false << QStringList { "PPP 1 username \"web\"" }
+                                       << QStringList { "Setting PPP1username", "PPP1username not  set" } << no;
+        row("setPPP1password set") << "setPPP1password"
+                                   << "" << false << QStringList { "PPP 1 password \"secret\"" }
+                                   << QStringList { "Setting PPP1password", "PPP1password  set" } << yes;
+        row("setPPP1password refused") << "setPPP1password"
+                                       << "PPP 1 password" << false << QStringList { "PPP 1 password \"secret\"" }
+                                       << QStringList { "Setting PPP1password", "PPP1password not  set" } << no;
+        row("SetDHCP set") << "SetDHCP"
+                           << "" << false << dhcpLines() << QStringList { "Setting DHCP details", "DHCP details set" }
+                           << yes;
+        const QStringList dhcpWords { "ipmin", "IPrange", "mask", "gateway", "DNS", "lease" };
+        for (int i = 0; i < 6; ++i)
+            QTest::addRow("SetDHCP fails at line %d", i + 1)
+                << "SetDHCP"
+                << "dhcp 0 " + dhcpWords[i] << false << dhcpLines().mid(0, i + 1)
+                << QStringList { "Setting DHCP details", "DHCP details not set" } << no;
+        row("confMUX both") << "confMUX"
+                            << "" << false << QStringList { "muxoff", "muxon" }
+                            << QStringList { "Sending muxoff command", "muxoff command  sent successfully",
+                                   "Sending muxon command", "muxon command  sent successfully" }
+                            << yes;
+        row("confMUX muxoff refused") << "confMUX"
+                                      << "muxoff" << false << QStringList { "muxoff" }
+                                      << QStringList { "Sending muxoff command",
+                                             "muxoff command not  sent successfully" }
+                                      << no;
+        row("confMUX muxon refused") << "confMUX"
+                                     << "muxon" << false << QStringList { "muxoff", "muxon" }
+                                     << QStringList { "Sending muxoff command", "muxoff command  sent successfully",
+                                            "Sending muxon command", "muxon command not  sent successfully" }
+                                     << no;
+        row("resetConfig reset") << "resetConfig"
+                                 << "" << false << QStringList { "fattr -r config.da0", "copy config.fac config.da0" }
+                                 << QStringList { "Resetting config to config.fac", "Config reset" } << yes;
+        row("resetConfig attribute refused, copy decides")
+            << "resetConfig"
+            << "fattr" << false << QStringList { "fattr -r config.da0", "copy config.fac config.da0" }
+            << QStringList { "Resetting config to config.fac", "Config reset" } << yes;
+        row("resetConfig copy refused") << "resetConfig"
+                                        << "copy" << false
+                                        << QStringList { "fattr -r config.da0", "copy config.fac config.da0" }
+                                        << QStringList { "Resetting config to config.fac", "Config not reset" } << no;
+        row("activateGPRS both") << "activateGPRS"
+                                 << "" << false << QStringList { "PPP 1 aodion on", "def_route 0 ll_ent ppp" }
+                                 << QStringList { "activating GPRS", "PPP 1 aodion on  sent OK",
+                                        "Re-instating default route", "def_route 0 ll_ent ppp  sent OK" }
+                                 << yes;
+        row("activateGPRS aodion refused") << "activateGPRS"
+                                           << "PPP 1 aodion" << false << QStringList { "PPP 1 aodion on" }
+                                           << QStringList { "activating GPRS", "PPP 1 aodion on not  sent OK" } << no;
+        row("activateGPRS route refused")
+            << "activateGPRS"
+            << "def_route" << false << QStringList { "PPP 1 aodion on", "def_route 0 ll_ent ppp" }
+            << QStringList { "activating GPRS", "PPP 1 aodion on  sent OK", "Re-instating default route",
+                   "def_route 0 ll_ent ppp not  sent OK" }
+            << no;
+        row("deactivateGPRS all four") << "deactivateGPRS"
+                                       << "" << false << deactivateLines() << deactivateLog(-1) << yes;
+        for (int i = 0; i < 4; ++i)
+            QTest::addRow("deactivateGPRS fails at step %d", i + 1)
+                << "deactivateGPRS" << deactivateLines()[i] << false << deactivateLines().mid(0, i + 1)
+                << deactivateLog(i) << no;
+        row("SendCommand logs the reply") << "SendCommand"
+                                          << "" << false << QStringList { "AT" } << QStringList { "AT", "OK\r\n" }
+                                          << QVariant(QStringLiteral("OK\r\n"));
+        row("SendCommand refused") << "SendCommand"
+                                   << "AT" << false << QStringList { "AT" } << QStringList { "AT", "ERROR\r\n" }
+                                   << QVariant(QStringLiteral("ERROR\r\n"));
+        row("GetPPPStatus has no closing line")
+            << "GetPPPStatus"
+            << "" << false << QStringList { "ppp 1 status" } << QStringList { "Retrieving PPP 1 status" }
+            << QVariant(QStringLiteral("0.0.0.0"));
+    }
+    void everyCommand()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, refuse);
+        QFETCH(bool, lanServer);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, log);
+        QFETCH(QVariant, result);
+        Rig rig;
+        rig.config.refuse = refuse.split(u'|', Qt::SkipEmptyParts);
+        rig.config.lanDhcpServer = lanServer;
+        rig.start();
+        const QVariant got = invoke(command, *rig.q, *rig.verevo);
+        QCOMPARE(rig.lines(), lines);
+        QCOMPARE(rig.log, log);
+        QCOMPARE(got, result);
+        for (const QString& s : std::as_const(rig.logSerials))
+            QCOMPARE(s, serial);
+        QVERIFY(!rig.q->busy());
+    }
+
+    void replyOkIgnoresLetterCase_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("upper") << "OK\r\n" << true;
+        QTest::newRow("lower") << "ok" << true;
+        QTest::newRow("inside a word") << "TOKEN" << true;
+        QTest::newRow("silence") << "" << false;
+        QTest::newRow("refusal") << "ERROR\r\n" << false;
+    }
+    void replyOkIgnoresLetterCase()
+    {
+        QFETCH(QString, reply);
+        QFETCH(bool, ok);
+        QCOMPARE(clsUnitQuerier::replyOk(reply), ok);
+    }
+
+    void lowerCaseOkPassesACommand()
+    {
+        Rig rig;
+        rig.config.replies = { { QStringLiteral("modemcc 0 apn"), QByteArray("ok") } };
+        rig.start();
+        QVERIFY(rig.q->setAPN(serial, *rig.verevo, "internet"));
+        QCOMPARE(rig.log.last(), QStringLiteral("APN set"));
+    }
+
+    void silenceGivesEmptyAfterItsTimeout_data()
+    {
+        QTest::addColumn<int>("startMs"); // milliseconds into the second when the command starts
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<int>("minMs");
+        QTest::addColumn<int>("maxMs");
+        QTest::newRow("5 s on the second") << 0 << 5 << 4500 << 5500;
+        QTest::newRow("5 s at .3") << 300 << 5 << 4500 << 5500;
+        QTest::newRow("5 s at .7") << 700 << 5 << 4500 << 5500;
+        QTest::newRow("0 s at .3") << 300 << 0 << 0 << 500;
+        QTest::newRow("0 s at .7") << 700 << 0 << 0 << 500;
+    }
+    void silenceGivesEmptyAfterItsTimeout()
+    {
+        QFETCH(int, startMs);
+        QFETCH(int, timeout);
+        QFETCH(int, minMs);
+        QFETCH(int, maxMs);
+        Rig rig(12 * 3'600'000 + startMs);
+        rig.config.mute = { QStringLiteral("AT") };
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "AT", timeout, QString()), QString());
+        const qint64 took = rig.clock.monotonicMs() - t0;
+        QVERIFY2(took >= minMs && took <= maxMs, qPrintable(QString::number(took)));
+        QVERIFY(!rig.q->busy());
+    }
+
+    void markerOfGetRuraRespIgnoresLetterCase()
+    {
+        Rig rig;
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        const QString reply = rig.q->GetRuraResp(*rig.verevo, serial, "config 0 save", 20, "power up profile:");
+        QCOMPARE(reply, QStringLiteral("Power Up Profile: config.da0\r\nOK\r\n"));
+        QVERIFY(rig.clock.monotonicMs() - t0 < 1000);
+    }
+
+    void markerOfSaveCfgRespectsLetterCase_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("the profile line") << QByteArray("Power Up Profile: config.da0\r\nOK\r\n") << true;
+        QTest::newRow("lower case profile line") << QByteArray("power up profile: config.da0\r\nOK\r\n") << false;
+        QTest::newRow("OK alone") << QByteArray("OK\r\n") << false;
+    }
+    void markerOfSaveCfgRespectsLetterCase()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, saved);
+        Rig rig;
+        rig.config.replies = { { QStringLiteral("config 0 save"), reply } };
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        QCOMPARE(rig.q->SaveCfg(serial, *rig.verevo), saved);
+        const qint64 took = rig.clock.monotonicMs() - t0;
+        if (saved)
+            QVERIFY(took < 1000);
+        else
+            QVERIFY2(took >= 19500 && took <= 20500, qPrintable(QString::number(took)));
+        QCOMPARE(rig.log.last(), saved ? QStringLiteral("Config saved") : QStringLiteral("Config not saved"));
+    }
+
+    void lateReplyWithinTheWaitCounts()
+    {
+        Rig rig;
+        rig.config.late = { { QStringLiteral("eth 0 ipaddr"), 3000 } };
+        rig.start();
+        QVERIFY(rig.q->SetEth(serial, *rig.verevo, "198.51.100.50", "255.255.255.0"));
+        QCOMPARE(rig.unit().value("eth 0 ipaddr"), QStringLiteral("198.51.100.50"));
+    }
+
+    void replyAfterTheWaitBelongsToNobody()
+    {
+        Rig rig;
+        rig.config.late = { { QStringLiteral("muxoff"), 7000 } };
+        rig.start();
+        QVERIFY(!rig.q->confMUX(serial, *rig.verevo));
+        // The late "OK" arrives while the next command waits: it must not
+        // count for that one.
+        rig.config.late.clear();
+        rig.config.mute = { QStringLiteral("muxon") };
+        QVERIFY(!rig.q->SetGeneric(serial, *rig.verevo, "muxon"));
+    }
+
+    void forgedResponseIsNeverSeen()
+    {
+        Rig rig;
+        rig.config.fault = SimFault::WrongAuthenticator;
+        rig.start();
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "AT", 5, QString()), QString());
+        QVERIFY(!rig.q->SaveCfg(serial, *rig.verevo));
+    }
+
+    void repliesAreKeyedToTheUnitSpokenTo()
+    {
+        Rig rig;
+        rig.start();
+        // The wizard's current unit is the first one; the pipeline talks to
+        // the second through its own command object.
+        rig.verevo->setReplyKeyMac(unitMac);
+        const auto second = rig.querierFor(otherMac);
+        QCOMPARE(second->GetRuraResp(*rig.verevo, otherSerial, "AT", 5, QString()), QStringLiteral("OK\r\n"));
+        // Afterwards the key is the current unit's again.
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "AT", 5, QString()), QStringLiteral("OK\r\n"));
+        const auto provider = rig.verevo->replyMacProvider();
+        QVERIFY(provider);
+        QCOMPARE(provider().value_or(QByteArray()), unitMac);
+        // A reply signed by another unit than the one spoken to is refused.
+        const auto wrong = rig.querierFor(unitMac);
+        QCOMPARE(wrong->GetRuraResp(*rig.verevo, otherSerial, "AT", 5, QString()), QString());
+    }
+
+    void probeWhileBusyAsksNothing()
+    {
+        Rig rig;
+        // Late, but before the discovery object's resend after one second.
+        rig.config.late = { { QStringLiteral("AT"), 800 } };
+        rig.start();
+        bool probed = true;
+        rig.clock.schedule(500, [&] { probed = rig.q->HasGPRS(serial, *rig.verevo); });
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "AT", 5, QString()), QStringLiteral("OK\r\n"));
+        QVERIFY(!probed);
+        QCOMPARE(rig.lines(), QStringList { "AT" });
+        QCOMPARE(rig.log, QStringList { "Does not have GPRS support" });
+    }
+
+    void quotedValuesTravelUnchanged_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("inner quote") << "198.51.100.5\"x";
+        QTest::newRow("only quotes") << "\"\"";
+        QTest::newRow("blanks") << " a b ";
+    }
+    void quotedValuesTravelUnchanged()
+    {
+        QFETCH(QString, value);
+        Rig rig;
+        rig.start();
+        QVERIFY(rig.q->setAPN(serial, *rig.verevo, value));
+        QCOMPARE(rig.lines(), QStringList { "modemcc 0 apn \"" + value + "\"" });
+        QCOMPARE(rig.unit().value("modemcc 0 apn"), value);
+    }
+
+    void rebootAnsweredThroughoutFails()
+    {
+        Rig rig;
+        rig.config.rebootDownMs = 0;
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        QVERIFY(!rig.q->Reboot(serial, *rig.verevo));
+        const qint64 took = rig.clock.monotonicMs() - t0;
+        QVERIFY2(took >= 49500 && took <= 52500, qPrintable(QString::number(took)));
+        QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot failed" }));
+        const QStringList lines = rig.lines();
+        QCOMPARE(lines.first(), QStringLiteral("reboot"));
+        // One probe every 2 seconds for 50 seconds.
+        QVERIFY2(lines.count("AT") >= 24 && lines.count("AT") <= 26, qPrintable(QString::number(lines.count("AT"))));
+    }
+
+    void rebootSilentThenAnsweringSucceeds()
+    {
+        Rig rig;
+        rig.config.rebootDownMs = 1500;
+        rig.start();
+        QVERIFY(rig.q->Reboot(serial, *rig.verevo));
+        QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot succeeded" }));
+        // The silent probe is sent again by the discovery object after one
+        // second; the second probe is answered.
+        QCOMPARE(rig.lines(), (QStringList { "reboot", "AT", "AT", "AT" }));
+        QVERIFY(rig.clock.monotonicMs() < 6000);
+    }
+
+    void rebootThatNeverComesBackFails()
+    {
+        Rig rig;
+        rig.config.rebootDownMs = 120'000;
+        rig.rebootTime = 10;
+        rig.start();
+        QVERIFY(!rig.q->Reboot(serial, *rig.verevo));
+        QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot failed" }));
+        QVERIFY(rig.clock.monotonicMs() <= 13000);
+    }
+
+    void rebootWithCancelSetFailsAtOnce()
+    {
+        Rig rig;
+        rig.cancel = true;
+        rig.start();
+        QVERIFY(!rig.q->Reboot(serial, *rig.verevo));
+        QVERIFY(rig.clock.monotonicMs() <= 500);
+        // Let the unit read what was sent.
+        rig.clock.advance(100);
+        QCOMPARE(rig.lines(), QStringList { "reboot" });
+        QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot failed" }));
+    }
+
+    void rebootCancelledDuringTheWait()
+    {
+        Rig rig;
+        rig.config.rebootDownMs = 0;
+        rig.start();
+        rig.clock.schedule(5000, [&] { rig.cancel = true; });
+        QVERIFY(!rig.q->Reboot(serial, *rig.verevo));
+        QVERIFY(rig.clock.monotonicMs() < 6000);
+    }
+
+    void pppStatusParsing_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<bool>("idle");
+        QTest::newRow("idle with address")
+            << QByteArray("PPP 1: Idle\r\nIP Address: 0.0.0.0\r\nOK\r\n") << "0.0.0.0" << true;
+        QTest::newRow("connected") << QByteArray("ip address: 203.0.113.9\r\nok") << "203.0.113.9" << false;
+        QTest::newRow("address without OK") << QByteArray("IP Address: 203.0.113.9\r\n") << "" << false;
+        QTest::newRow("address line not ended") << QByteArray("OK IP Address: 203.0.113.9") << "" << false;
+    }
+    void pppStatusParsing()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, ip);
+        QFETCH(bool, idle);
+        Rig rig;
+        rig.config.replies = { { QStringLiteral("ppp 1 status"), reply } };
+        rig.start();
+        const PPPStatus s = rig.q->GetPPPStatus(serial, *rig.verevo);
+        QCOMPARE(s.ip(), ip);
+        QCOMPARE(s.Idle(), idle);
+    }
+
+    void getLineStopsAtTheFirstCarriageReturn()
+    {
+        QCOMPARE(clsUnitQuerier::GetLine("198.51.100.1\r\nOK"), QStringLiteral("198.51.100.1"));
+        QCOMPARE(clsUnitQuerier::GetLine("198.51.100.1"), QString());
+        QCOMPARE(clsUnitQuerier::GetLine(QString()), QString());
+    }
+
+    void waitForPPPConnectWithZeroReturnsAtOnce_data()
+    {
+        QTest::addColumn<int>("startMs");
+        QTest::newRow("on the second") << 0;
+        QTest::newRow("at .3") << 300;
+        QTest::newRow("at .7") << 700;
+    }
+    void waitForPPPConnectWithZeroReturnsAtOnce()
+    {
+        QFETCH(int, startMs);
+        Rig rig(12 * 3'600'000 + startMs);
+        rig.start();
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, 0));
+        QVERIFY(rig.clock.monotonicMs() <= 500);
+        QVERIFY(rig.lines().isEmpty());
+        QVERIFY(rig.log.isEmpty());
+    }
+
+    void waitForPPPConnectKeepsWaitingWhileIdle()
+    {
+        Rig rig;
+        rig.start();
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, 10));
+        const qint64 took = rig.clock.monotonicMs();
+        QVERIFY2(took >= 9500 && took <= 10500, qPrintable(QString::number(took)));
+        // A poll at once and then every 2 seconds.
+        QCOMPARE(rig.lines(), QStringList(5, "ppp 1 status"));
+        QStringList expected;
+        for (int i = 0; i < 5; ++i)
+            expected << "Retrieving PPP 1 status"
+                     << "PPP is Idle";
+        QCOMPARE(rig.log, expected);
+    }
+
+    void waitForPPPConnectStopsWhenConnected()
+    {
+        Rig rig;
+        rig.config.pppIdleMs = 1000;
+        rig.config.pppActivatingMs = 2000;
+        rig.start();
+        QVERIFY(rig.q->activateGPRS(serial, *rig.verevo));
+        rig.log.clear();
+        QVERIFY(rig.q->WaitForPPPConnect(serial, *rig.verevo, 60));
+        QCOMPARE(rig.log,
+            (QStringList { "Retrieving PPP 1 status", "PPP is Idle", "Retrieving PPP 1 status", "PPP is Activating",
+                "Retrieving PPP 1 status", "PPP is connected" }));
+        QVERIFY(rig.clock.monotonicMs() < 6000);
+    }
+
+    void waitForPPPConnectWithoutAnswer()
+    {
+        Rig rig;
+        rig.config.mute = { QStringLiteral("ppp 1 status") };
+        rig.start();
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, 6));
+        QVERIFY(rig.log.contains("No response to query"));
+        QVERIFY(!rig.log.contains("PPP is connected"));
+    }
+
+    void waitForPPPConnectEndsOnCancel()
+    {
+        Rig rig;
+        rig.start();
+        rig.clock.schedule(3000, [&] { rig.cancel = true; });
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, 180));
+        QVERIFY(rig.clock.monotonicMs() < 4000);
+    }
+
+    void waitForPPPConnectTakesTheSameTimeTwice()
+    {
+        Rig rig(12 * 3'600'000 + 250);
+        rig.start();
+        const qint32 timeout = 7;
+        qint64 t0 = rig.clock.monotonicMs();
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, timeout));
+        const qint64 first = rig.clock.monotonicMs() - t0;
+        t0 = rig.clock.monotonicMs();
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, timeout));
+        const qint64 second = rig.clock.monotonicMs() - t0;
+        QCOMPARE(timeout, 7);
+        QVERIFY2(qAbs(first - second) <= 1000, qPrintable(QStringLiteral("%1 %2").arg(first).arg(second)));
+    }
+
+    void rebootLoadsTheSavedConfiguration()
+    {
+        Rig rig;
+        rig.config.rebootDownMs = 3000;
+        rig.start();
+        QVERIFY(rig.q->SetEth(serial, *rig.verevo, "198.51.100.60", "255.255.255.0"));
+        QVERIFY(rig.q->SaveCfg(serial, *rig.verevo));
+        QVERIFY(rig.q->SetEth(serial, *rig.verevo, "198.51.100.61", "255.255.255.0"));
+        QVERIFY(rig.q->Reboot(serial, *rig.verevo));
+        QCOMPARE(rig.unit().value("eth 0 ipaddr"), QStringLiteral("198.51.100.60"));
+        QVERIFY(rig.q->resetConfig(serial, *rig.verevo));
+        QVERIFY(rig.q->Reboot(serial, *rig.verevo));
+        QCOMPARE(rig.unit().value("eth 0 ipaddr"), QStringLiteral("198.51.100.10"));
+    }
+    void simulatorListsAndChangesUserProfiles()
+    {
+        Rig rig;
+        rig.config.users = { QStringLiteral("TEMPUSER"), QString() };
+        rig.start();
+        QCOMPARE(
+            rig.q->GetRuraResp(*rig.verevo, serial, "user ?", 5, QString()), QStringLiteral("USER <0...2>\r\nOK\r\n"));
+        QVERIFY(rig.q->SetGeneric(serial, *rig.verevo, "user 2 name \"ops\""));
+        QVERIFY(rig.q->GetRuraResp(*rig.verevo, serial, "user 2 ?", 5, QString()).contains("name: ops\r\n"));
+        QVERIFY(rig.q->GetRuraResp(*rig.verevo, serial, "user 1 ?", 5, QString()).contains("name: TEMPUSER\r\n"));
+        QVERIFY(!rig.q->SetGeneric(serial, *rig.verevo, "user 3 name x"));
+    }
+
+    void realSimulatorSetEth()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({}));
+        QVERIFY(rig.q->SetEth(serial, *rig.verevo, "198.51.100.70", "255.255.0.0"));
+        QCOMPARE(rig.lines(), (QStringList { "eth 0 ipaddr \"198.51.100.70\"", "eth 0 mask \"255.255.0.0\"" }));
+        QCOMPARE(rig.log, (QStringList { "Setting Ethernet details", "Ethernet details set" }));
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "eth 0 ipaddr ?", 5, QString()),
+            QStringLiteral("eth 0 ipaddr: \"198.51.100.70\"\r\nOK\r\n"));
+    }
+
+    void realSimulatorSetDHCPFailsAtTheThirdLine()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--refuse", "dhcp 0 mask" }));
+        QVERIFY(!rig.q->SetDHCP(
+            serial, *rig.verevo, "198.51.100.100", "20", "255.255.255.0", "198.51.100.1", "198.51.100.2", "86400"));
+        QCOMPARE(rig.lines(), dhcpLines().mid(0, 3));
+        QCOMPARE(rig.log, (QStringList { "Setting DHCP details", "DHCP details not set" }));
+    }
+
+    void realSimulatorRebootsAndComesBack()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--reboot-down", "2500" }));
+        QVERIFY(rig.q->Reboot(serial, *rig.verevo));
+        QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot succeeded" }));
+        const QStringList lines = rig.lines();
+        QCOMPARE(lines.first(), QStringLiteral("reboot"));
+        QVERIFY(lines.size() >= 3);
+        QCOMPARE(QSet<QString>(lines.begin() + 1, lines.end()), QSet<QString> { "AT" });
+    }
+
+    void realSimulatorPPPLinkComesUp()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--ppp-idle", "0", "--ppp-activating", "3000" }));
+        QVERIFY(rig.q->activateGPRS(serial, *rig.verevo));
+        QVERIFY(rig.q->WaitForPPPConnect(serial, *rig.verevo, 20));
+        QCOMPARE(rig.log.last(), QStringLiteral("PPP is connected"));
+        QVERIFY(rig.log.contains("PPP is Activating"));
+        QCOMPARE(rig.q->GetPPPStatus(serial, *rig.verevo).ip(), QStringLiteral("203.0.113.5"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_clsUnitQuerier)
+#include "tst_clsUnitQuerier.moc"

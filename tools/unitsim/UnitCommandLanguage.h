@@ -1,0 +1,45 @@
+#pragma once
+
+#include "CommandInterpreter.h"
+#include "SimConfig.h"
+#include "SimUnitState.h"
+#include "net/Clock.h"
+
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QPair>
+
+// The command language of a unit: the lines the wizard sends over the
+// discovery channel, each changing the unit's state and answered the way the
+// unit's firmware does ("OK", "ERROR", "Power Up Profile:", "IP Address: "...).
+// Times (restart, PPP link) run on the clock given, so a test can use a
+// simulated one.
+class UnitCommandLanguage : public CommandInterpreter {
+public:
+    UnitCommandLanguage(Clock& clock, const SimConfig& config);
+
+    QByteArray execute(SimUnit& unit, const QByteArray& commandLine) override;
+    SimReply respond(SimUnit& unit, const QByteArray& commandLine) override;
+
+    // Every line received, in order, with the serial number it was sent to.
+    const QList<QPair<QString, QByteArray>>& received() const { return m_received; }
+    QByteArrayList receivedLines() const;
+    void clearReceived() { m_received.clear(); }
+
+    // The unit's state, created on first use.
+    SimUnitState& state(const SimUnit& unit);
+
+private:
+    QByteArray run(SimUnitState& s, const QString& line);
+    QByteArray pppStatus(const SimUnitState& s, const QString& instance) const;
+    QByteArray userCommand(SimUnitState& s, const QString& line);
+    void powerUp(SimUnitState& s);
+    static bool startsWith(const QString& line, const QString& prefix);
+
+    Clock& m_clock;
+    const SimConfig& m_config;
+    QHash<QString, SimUnitState> m_states;
+    QList<QPair<QString, QByteArray>> m_received;
+    QFile m_log;
+};
