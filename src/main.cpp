@@ -16,6 +16,7 @@
 #include "unit/clsUnitQuerier.h"
 #include "wizard/PageId.h"
 #include "wizard/ProgramEnd.h"
+#include "wizard/ScanPages.h"
 #include "wizard/WizardPages.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
@@ -114,6 +115,7 @@ int main(int argc, char* argv[])
         router = std::make_unique<WizardRouter>(
             wizardState, prompts, clock, &Module1::ShiftKeyDown, WizardRouter::defaultEnder(), mainWindow.get());
         WizardPages::registerAll(*router);
+        ScanPages::registerPages(*router, *mainWindow);
         router->open(PageId::Wiz01);
     };
     hooks.showNoAdaptorPage = [&] {
