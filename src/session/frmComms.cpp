@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <QSettings>
 
+#include <limits>
+
 namespace {
 const QString cr = QStringLiteral("\r");
 const QString lf = QStringLiteral("\n");
