@@ -13,8 +13,26 @@ clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefix
     , m_unitMac(std::move(unitMac))
 { }
 
+clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
+    const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, std::unique_ptr<clsTrm> trm, QObject* parent)
+    : clsUnitQuerier(clock, prefixes, rebootTime, cancelRequested, std::move(log), std::move(unitMac), parent)
+{
+    cTrm = std::move(trm);
+    if (!cTrm)
+        return;
+    connect(cTrm.get(), &clsTrm::DataArrival, this, [this](const QString& text) { sTrmData += text; });
+    cTrm->Setup();
+}
+
 clsUnitQuerier::~clsUnitQuerier()
 {
+    if (cTrm) {
+        cTrm->CloseComm();
+        bTrmOpen = false;
+        // The session's last status texts have no listener left.
+        cTrm->disconnect(this);
+        cTrm.reset();
+    }
     SetVerevo(nullptr);
 }
 

@@ -2,6 +2,7 @@
 
 #include "discovery/clsVerevo.h"
 #include "net/Clock.h"
+#include "session/clsTrm.h"
 #include "unit/PPPStatus.h"
 #include "unit/UnitInterfacePrefixes.h"
 #include "unit/UnitLog.h"
@@ -12,14 +13,15 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // The conversation with one unit over the discovery command channel: one
 // command line out, its reply awaited on the clock, and the log lines every
 // command writes. Each unit record owns one.
 //
-// The terminal session (cTrm, sTrmData, bTrmOpen) and the commands that need
-// it (checkSerial, SetupTempUser, ClearUser, TestGPRS, ConnectTrm) join this
-// class with the terminal session engine.
+// The unit's terminal session (cTrm) comes with the object when the owner
+// gives one; the commands that use it (checkSerial, SetupTempUser,
+// ClearUser, TestGPRS, ConnectTrm) are still to come.
 class clsUnitQuerier : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +33,15 @@ public:
     // read when a command runs; the owner keeps them alive.
     clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
         const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, QObject* parent = nullptr);
+    // With the unit's terminal session, which is set up here and closed when
+    // this object goes; everything it receives is collected in sTrmData.
+    clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
+        const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, std::unique_ptr<clsTrm> trm,
+        QObject* parent = nullptr);
     ~clsUnitQuerier() override;
+
+    clsTrm* terminal() const { return cTrm.get(); }
+    const QString& terminalData() const { return sTrmData; }
 
     // Capability probes: report the capability as missing, without asking,
     // while another command of this object waits.
@@ -111,4 +121,7 @@ private:
     QMetaObject::Connection m_responseHook;
     bool bBusy = false;
     QString sRuraResp;
+    std::unique_ptr<clsTrm> cTrm;
+    QString sTrmData;
+    bool bTrmOpen = false;
 };

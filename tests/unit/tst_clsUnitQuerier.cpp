@@ -1,4 +1,5 @@
 #include "RecordingPrompts.h"
+#include "SimTelnetServer.h"
 #include "SimTransport.h"
 #include "SimUnit.h"
 #include "SimulatedClock.h"
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -834,6 +837,45 @@ private slots:
         QCOMPARE(rig.log.last(), QStringLiteral("PPP is connected"));
         QVERIFY(rig.log.contains("PPP is Activating"));
         QCOMPARE(rig.q->GetPPPStatus(serial, *rig.verevo).ip(), QStringLiteral("203.0.113.5"));
+    }
+
+    // The unit's terminal session comes set up with the command object,
+    // collects what the unit sends, and is closed when the object goes.
+    void terminalSession()
+    {
+        SimulatedClock clock;
+        RecordingPrompts prompts;
+        SimConfig config;
+        config.bindAddress = QHostAddress::LocalHost;
+        config.telnetPort = 0;
+        UnitCommandLanguage language(clock, config);
+        std::vector<SimUnit> units;
+        units.emplace_back(serial, unitMac, QStringLiteral("198.51.100.10"), QStringLiteral("1"),
+            QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
+        SimTelnetServer server(config, units, language);
+        QString error;
+        QVERIFY2(server.listen(&error), qPrintable(error));
+        UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+        const qint32 rebootTime = 50;
+        const bool cancel = false;
+        TrmOptions o;
+        o.port = server.localPort();
+        auto q = std::make_unique<clsUnitQuerier>(
+            clock, prefixes, rebootTime, cancel, UnitLog {}, [] { return unitMac; },
+            std::make_unique<clsTrm>(clock, prompts, o));
+        clsTrm* trm = q->terminal();
+        QVERIFY(trm && trm->isSetUp());
+        QCOMPARE(
+            trm->ConnectNowTelnet(QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("127.0.0.1")), 0);
+        trm->Send(QStringLiteral("ATI5\r"));
+        clock.advance(10);
+        QVERIFY2(q->terminalData().contains(QStringLiteral("Ser#:1000 ")), qPrintable(q->terminalData()));
+        QSignalSpy status(trm, &clsTrm::StatusMessage);
+        q.reset();
+        // The session's unload step ran.
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status[1][0].toString(), QStringLiteral("Disconnected from: "));
+        QVERIFY(prompts.boxes.isEmpty());
     }
 };
 

@@ -38,6 +38,8 @@ constexpr Option options[] = {
     { "mute", "'|'-separated command prefixes never answered" },
     { "late", "'|'-separated prefix=milliseconds: answered that much later" },
     { "reply", "'|'-separated prefix=text (\\r \\n escapes): answered with that text" },
+    { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
+    { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
 };
 
@@ -146,6 +148,12 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
                 c.replies.append({ item.left(eq), unescape(item.mid(eq + 1)) });
             }
         }
+    } else if (key == u"telnet-port") {
+        c.telnet = value != u"off";
+        if (c.telnet)
+            c.telnetPort = value.toUShort(&ok);
+    } else if (key == u"telnet-user-prompt") {
+        c.telnetNoUserPrompt = !flag(value);
     } else if (key == u"command-log") {
         c.commandLog = value;
     } else if (key == u"verbose") {

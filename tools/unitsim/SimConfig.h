@@ -58,6 +58,13 @@ struct SimConfig {
     QStringList mute;
     QList<QPair<QString, int>> late;
     QList<QPair<QString, QByteArray>> replies;
+    // The telnet server: whether there is one, its port (0 lets the system
+    // choose), its prompts and the line a login earns.
+    quint16 telnetPort = 23;
+    bool telnet = true;
+    bool telnetNoUserPrompt = false;
+    QString telnetPasswordPrompt = QStringLiteral("password:");
+    QByteArray telnetLoginBanner = QByteArrayLiteral("SUPER\r\n");
     // Every command line received, one "<serial>\t<line>" a line.
     QString commandLog;
 };

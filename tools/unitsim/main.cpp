@@ -2,6 +2,7 @@
 // and benchmarks of the wizard on loopback or inside network namespaces.
 #include "CommandInterpreter.h"
 #include "SimConfig.h"
+#include "SimTelnetServer.h"
 #include "SimTransport.h"
 #include "SimUnit.h"
 #include "UnitCommandLanguage.h"
@@ -55,11 +56,22 @@ int main(int argc, char* argv[])
 
     SystemClock clock;
     UnitCommandLanguage interpreter(clock, *config);
+    SimTelnetServer telnet(*config, units, interpreter);
     SimTransport transport(clock, *config, std::move(units), interpreter);
     if (!transport.listen(&error)) {
         std::fprintf(stderr, "unitsim: cannot listen on %s:%u: %s\n", qPrintable(config->bindAddress.toString()),
             config->port, qPrintable(error));
         return 1;
+    }
+    // The discovery port is what every test needs; a telnet port already
+    // taken (23 by another simulator) only costs the terminal features.
+    if (config->telnet) {
+        QString telnetError;
+        if (telnet.listen(&telnetError))
+            std::fprintf(
+                stderr, "unitsim: telnet %s %u\n", qPrintable(config->bindAddress.toString()), telnet.localPort());
+        else
+            std::fprintf(stderr, "unitsim: no telnet on port %u: %s\n", config->telnetPort, qPrintable(telnetError));
     }
     std::printf(
         "unitsim: ready %s %u %d\n", qPrintable(config->bindAddress.toString()), transport.localPort(), config->count);

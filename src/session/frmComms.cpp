@@ -1,0 +1,387 @@
+#include "session/frmComms.h"
+
+#include "session/clsTrm.h"
+#include "session/modTrmTypes.h"
+
+#include <QRandomGenerator>
+#include <QSettings>
+
+#include <limits>
+
+namespace {
+const QString cr = QStringLiteral("\r");
+const QString lf = QStringLiteral("\n");
+
+// The tick counter runs modulo 2^32: past means the signed difference is positive.
+bool tickPast(const Clock& clock, quint32 deadlineTick)
+{
+    return static_cast<qint32>(static_cast<quint32>(clock.tickCount()) - deadlineTick) > 0;
+}
+
+qint64 monotonicForTick(const Clock& clock, quint32 deadlineTick)
+{
+    const auto left = static_cast<qint32>(deadlineTick - static_cast<quint32>(clock.tickCount()));
+    return clock.monotonicMs() + qMax(left, 0) + 1;
+}
+} // namespace
+
+frmComms::frmComms(Clock& clock, UserPrompts& prompts, TrmOptions options, QObject* parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_prompts(prompts)
+    , m_options(std::move(options))
+{
+    connect(&Winsock1, &QTcpSocket::readyRead, this, &frmComms::Winsock1_DataArrival);
+    connect(&Winsock1, &QTcpSocket::disconnected, this, &frmComms::Winsock1_Close);
+    connect(&Winsock1, &QTcpSocket::errorOccurred, this, &frmComms::Winsock1_Error);
+}
+
+frmComms::~frmComms()
+{
+    m_closingLocally = true;
+    disconnect(&Winsock1, nullptr, this, nullptr);
+    Winsock1.abort();
+}
+
+qint32 frmComms::LeadingNumber(const QString& text)
+{
+    // Leading blanks are skipped and digits read as far as they go, as the
+    // original's number conversion did; "2x" is 2, "x2" is 0.
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
+        negative = t[i++] == u'-';
+    qint64 n = 0;
+    for (; i < t.size() && t[i].isDigit() && t[i].unicode() < 128; ++i) {
+        n = n * 10 + (t[i].unicode() - u'0');
+        if (n > std::numeric_limits<qint32>::max())
+            return negative ? std::numeric_limits<qint32>::min() : std::numeric_limits<qint32>::max();
+    }
+    return static_cast<qint32>(negative ? -n : n);
+}
+
+qint32 frmComms::RetryCount(QSettings* store)
+{
+    if (!store)
+        return 0;
+    const QVariant v = store->value(QStringLiteral("operationoptions/txtRetryTelnet"), QStringLiteral("0"));
+    // An unquoted value with a comma comes back from an INI file as a list.
+    const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
+    return LeadingNumber(text);
+}
+
+int frmComms::winsockState() const
+{
+    switch (Winsock1.state()) {
+    case QAbstractSocket::UnconnectedState:
+        return m_socketError ? 9 : 0;
+    case QAbstractSocket::HostLookupState:
+        return 4;
+    case QAbstractSocket::ConnectingState:
+        return 6;
+    case QAbstractSocket::ConnectedState:
+        return 7;
+    case QAbstractSocket::BoundState:
+        return 1;
+    case QAbstractSocket::ListeningState:
+        return 2;
+    case QAbstractSocket::ClosingState:
+        return 8;
+    }
+    return 0;
+}
+
+void frmComms::RelayStatusMessage(const QString& text)
+{
+    if (m_owner)
+        m_owner->NewStatusMessage(text);
+}
+
+void frmComms::RelayErrorMessage(const QString& text)
+{
+    if (m_owner)
+        m_owner->NewErrMessage(text);
+}
+
+void frmComms::NotifyClosed()
+{
+    if (m_owner)
+        m_owner->NotifyClosed();
+}
+
+void frmComms::closeSocket()
+{
+    m_closingLocally = true;
+    Winsock1.abort();
+    m_closingLocally = false;
+}
+
+void frmComms::Backoff()
+{
+    const int draw = m_options.backoffDraw ? m_options.backoffDraw() : QRandomGenerator::global()->bounded(1, 7);
+    modTrmTypes::WaitMs(m_clock, draw * 300);
+}
+
+bool frmComms::Request(const QString& host, quint16 port)
+{
+    m_socketError = false;
+    m_socketErrorText.clear();
+    closeSocket();
+    Winsock1.connectToHost(host, port);
+    // A request the socket turned down inside the call never got under way.
+    return Winsock1.state() != QAbstractSocket::UnconnectedState;
+}
+
+bool frmComms::GiveUp(const QString& host, const QString& port)
+{
+    const QString detail = QStringLiteral("Winsockerr = '") + m_socketErrorText + QStringLiteral("' Error no = ")
+        + QString::number(0) + QStringLiteral(" State = ") + QString::number(winsockState())
+        + QStringLiteral(" Error = ");
+    closeSocket();
+    LastError = 27;
+    ExtendedError = 0;
+    RelayErrorMessage(
+        QStringLiteral("Last error: ") + QStringLiteral("Host = ") + host + QStringLiteral(" Port = ") + port + detail);
+    return false;
+}
+
+bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeoutMs)
+{
+    const qint32 retries = RetryCount(m_options.remoteManagement) - 1;
+    RelayStatusMessage(QStringLiteral("Initiating IP Connection"));
+    const quint32 deadlineTick = static_cast<quint32>(m_clock.tickCount()) + static_cast<quint32>(timeoutMs);
+    bool portOk = false;
+    const quint16 portNumber = port.toUShort(&portOk);
+    qint32 refused = 0;
+    qint32 errors = 0;
+    for (;;) {
+        if (!portOk || !Request(host, portNumber)) {
+            Backoff();
+            if (++refused > retries + 1)
+                return GiveUp(host, port);
+            continue;
+        }
+        bool reconnect = false;
+        while (!reconnect && Winsock1.state() != QAbstractSocket::ConnectedState) {
+            if (tickPast(m_clock, deadlineTick))
+                return GiveUp(host, port);
+            m_clock.waitForEvents(monotonicForTick(m_clock, deadlineTick));
+            if (m_socketError) {
+                if (errors > retries)
+                    return GiveUp(host, port);
+                ++errors;
+                closeSocket();
+                Backoff();
+                reconnect = true;
+            }
+        }
+        if (!reconnect)
+            break;
+    }
+    RelayStatusMessage(QStringLiteral("IP connection successful"));
+    m_tcpConnected = true;
+    IPMode = true;
+    m_clock.waitForEvents(m_clock.monotonicMs());
+    return true;
+}
+
+qint32 frmComms::ConnectNowTelnet(
+    const QString& user, const QString& password, const QString& host, const QString& expectedSerial)
+{
+    if (!ConnectIP(host, QString::number(m_options.port), 60000)) {
+        m_prompts.message(QStringLiteral("Failed to connect to : ") + host, UserPrompts::Icon::Exclamation);
+        return 4;
+    }
+    IPMode = true;
+    if (user.isEmpty() && password.isEmpty()) {
+        EnableForwarding();
+        return 0;
+    }
+    if (!LoginSession(user, password)) {
+        m_prompts.message(QStringLiteral("Failed to login to remote unit"), UserPrompts::Icon::Exclamation);
+        return 5;
+    }
+    if (!expectedSerial.isEmpty()) {
+        RelayStatusMessage(QStringLiteral("Checking serial number.."));
+        if (readSerialNumber().compare(expectedSerial, Qt::CaseInsensitive) != 0) {
+            RelayStatusMessage(QStringLiteral("Serial Number Incorrect"));
+            m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
+                                             "number. Therefore the dynamic IP address that Quillstone has for this "
+                                             "unit must be out of date!"),
+                UserPrompts::Icon::Exclamation);
+        } else {
+            RelayStatusMessage(QStringLiteral("Serial Number Correct"));
+        }
+    }
+    EnableForwarding();
+    return 0;
+}
+
+bool frmComms::LoginSession(const QString& user, const QString& password)
+{
+    RelayStatusMessage(QStringLiteral("Login in: ") + m_name);
+    // Some units show no user-name prompt; the name is sent all the same.
+    waitFor(QStringLiteral("Username: "), 3);
+    Send(user + cr);
+    if (!waitFor(QStringLiteral("password:"), 10)) {
+        RelayStatusMessage(QStringLiteral("Login failure: ") + m_name);
+        LastError = 28;
+        return false;
+    }
+    Send(password + cr);
+    if (!waitFor(QStringLiteral("SUPER") + cr + lf, 10)) {
+        RelayStatusMessage(QStringLiteral("Login failure: ") + m_name);
+        LastError = 29;
+        return false;
+    }
+    RelayStatusMessage(QStringLiteral("Login succesful: ") + m_name);
+    return true;
+}
+
+void frmComms::Send(const QString& data)
+{
+    Send(data.toLatin1());
+}
+
+void frmComms::Send(const QByteArray& raw)
+{
+    if (Winsock1.state() != QAbstractSocket::ConnectedState)
+        return;
+    Winsock1.write(raw);
+    // Out on the wire now, so that a peer in the same thread sees it at the
+    // next pass of the event loop.
+    Winsock1.flush();
+}
+
+bool frmComms::waitFor(const QString& marker, qint32 timeoutSeconds)
+{
+    const quint32 deadlineTick
+        = static_cast<quint32>(m_clock.tickCount()) + static_cast<quint32>(qint64(timeoutSeconds) * 1000);
+    TimedOut = false;
+    QString buffer;
+    while (!buffer.contains(marker, Qt::CaseInsensitive) && !TimedOut) {
+        char byte = 0;
+        if (Winsock1.bytesAvailable() > 0 && Winsock1.getChar(&byte))
+            buffer += QChar::fromLatin1(byte);
+        else
+            m_clock.waitForEvents(monotonicForTick(m_clock, deadlineTick));
+        if (tickPast(m_clock, deadlineTick))
+            TimedOut = true;
+    }
+    return !TimedOut;
+}
+
+QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds, qint32 byteLimit, bool* error)
+{
+    if (error)
+        *error = false;
+    const qint64 deadlineWall = m_clock.localWallMs() + qint64(timeoutSeconds) * 1000;
+    const QString errorMarker = QStringLiteral("ERROR") + cr;
+    TimedOut = false;
+    QString buffer;
+    for (;;) {
+        const qint64 pending = Winsock1.bytesAvailable();
+        if (pending > 0)
+            buffer += QString::fromLatin1(Winsock1.read(byteLimit > 0 ? qMin<qint64>(pending, byteLimit) : pending));
+        if (error && buffer.contains(errorMarker)) {
+            *error = true;
+            break;
+        }
+        if (buffer.contains(marker, Qt::CaseInsensitive) || m_clock.localWallMs() > deadlineWall)
+            break;
+        if (pending <= 0)
+            m_clock.waitForEvents(m_clock.monotonicMs() + (deadlineWall - m_clock.localWallMs()) + 1);
+    }
+    TimedOut = m_clock.localWallMs() > deadlineWall;
+    return TimedOut ? QString() : buffer;
+}
+
+QString frmComms::SendCommand(const QString& command, bool* error)
+{
+    Busy = true;
+    Send(command + cr);
+    const QString reply = waitForAndReturn(QStringLiteral("OK") + cr, 50, 0, error);
+    Busy = false;
+    return reply;
+}
+
+QString frmComms::readSerialNumber()
+{
+    Busy = true;
+    Send(QStringLiteral("ATI5") + cr + lf);
+    bool error = false;
+    const QString reply = waitForAndReturn(QStringLiteral("OK") + cr + lf, 50, 0, &error);
+    Busy = false;
+    return ParseSerialNumber(reply);
+}
+
+QString frmComms::ParseSerialNumber(const QString& text)
+{
+    // Positions count from 1, 0 meaning not found, as the banner rules are written.
+    const qsizetype p = text.indexOf(QLatin1String("Ser#:"), 0, Qt::CaseInsensitive) + 1;
+    if (p == 0)
+        return {};
+    const qsizetype s = text.indexOf(u' ', p - 1) + 1;
+    const qsizetype c = text.indexOf(u'\r', p - 1) + 1;
+    qsizetype end = s;
+    if (c < s)
+        end = c;
+    if (end <= p + 5 || end < 1)
+        return {};
+    return text.mid(p + 4, end - (p + 5));
+}
+
+void frmComms::Winsock1_DataArrival()
+{
+    if (!Online || Busy)
+        return;
+    if (ReceiveAndForward() == 0)
+        return;
+    if (!m_prompts.askYesNo(
+            QStringLiteral("An error has occurred with this CONNECT NOW session, do you wish to ignore it?"),
+            UserPrompts::Icon::Question))
+        NotifyClosed();
+}
+
+qint32 frmComms::ReceiveAndForward()
+{
+    const QByteArray bytes = Winsock1.readAll();
+    if (bytes.isEmpty())
+        return 0;
+    if (!m_owner)
+        return -1;
+    m_owner->ForwardReceivedText(QString::fromLatin1(bytes));
+    return 0;
+}
+
+void frmComms::Winsock1_Close()
+{
+    if (!m_closingLocally)
+        NotifyClosed();
+}
+
+void frmComms::Winsock1_Error(QAbstractSocket::SocketError)
+{
+    m_socketError = true;
+    m_socketErrorText = Winsock1.errorString();
+}
+
+void frmComms::CloseComm()
+{
+    m_closingLocally = true;
+    Winsock1.flush();
+    Winsock1.abort();
+    m_closingLocally = false;
+    IPMode = false;
+    Online = false;
+}
+
+void frmComms::DisconnectSession()
+{
+    RelayStatusMessage(QStringLiteral("Disconnecting from: ") + m_name);
+    m_clock.waitForEvents(m_clock.monotonicMs());
+    if (m_tcpConnected)
+        closeSocket();
+    RelayStatusMessage(QStringLiteral("Disconnected from: ") + m_name);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "net/Clock.h"
+#include "net/UserPrompts.h"
+#include "session/TrmOptions.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+
+class clsTrm;
+
+// The hidden side of a terminal session: the telnet socket and everything
+// that reads and writes it. Only TCP links are made here; the serial link of
+// the original program was never opened by anything and is left out.
+class frmComms : public QObject {
+    Q_OBJECT
+public:
+    frmComms(Clock& clock, UserPrompts& prompts, TrmOptions options, QObject* parent = nullptr);
+    ~frmComms() override;
+
+    void CfgTrm(clsTrm* owner) { m_owner = owner; }
+    void setName(const QString& name) { m_name = name; }
+
+    // 0 connected (and logged in when a user name or password is given),
+    // 4 the connection failed, 5 the login failed.
+    qint32 ConnectNowTelnet(
+        const QString& user, const QString& password, const QString& host, const QString& expectedSerial);
+    bool ConnectIP(const QString& host, const QString& port, qint32 timeoutMs);
+    bool LoginSession(const QString& user, const QString& password);
+
+    // Bytes go as they are, one byte per character; nothing is appended.
+    void Send(const QString& data);
+    void Send(const QByteArray& raw);
+    QString SendCommand(const QString& command, bool* error = nullptr);
+    QString readSerialNumber();
+
+    // Reads one byte at a time so that nothing after the marker is consumed.
+    bool waitFor(const QString& marker, qint32 timeoutSeconds);
+    QString waitForAndReturn(const QString& marker, qint32 timeoutSeconds, qint32 byteLimit, bool* error = nullptr);
+
+    void EnableForwarding() { Online = true; }
+    void CloseComm();
+    // The last step before the window goes away.
+    void DisconnectSession();
+
+    // The field after "Ser#:" in an identity banner, up to the next space or
+    // CR, whichever comes first; "" when there is no such field.
+    static QString ParseSerialNumber(const QString& text);
+    // The number a setting text begins with; 0 when it begins with none.
+    static qint32 LeadingNumber(const QString& text);
+    // The retry count from the remote-management tool's store, 0 without one.
+    static qint32 RetryCount(QSettings* store);
+    // The Winsock state number the connect failure text reports.
+    int winsockState() const;
+
+    bool Online = false;
+    bool IPMode = false;
+    bool Busy = false;
+    bool TimedOut = false;
+    qint32 LastError = 0;
+    qint32 ExtendedError = 0;
+
+    QTcpSocket& socket() { return Winsock1; }
+
+private:
+    void Winsock1_DataArrival();
+    void Winsock1_Close();
+    void Winsock1_Error(QAbstractSocket::SocketError error);
+    qint32 ReceiveAndForward();
+    bool Request(const QString& host, quint16 port);
+    void Backoff();
+    bool GiveUp(const QString& host, const QString& port);
+    void RelayStatusMessage(const QString& text);
+    void RelayErrorMessage(const QString& text);
+    void NotifyClosed();
+    void closeSocket();
+
+    Clock& m_clock;
+    UserPrompts& m_prompts;
+    TrmOptions m_options;
+    QTcpSocket Winsock1;
+    clsTrm* m_owner = nullptr;
+    QString m_name;
+    bool m_socketError = false;
+    QString m_socketErrorText;
+    bool m_tcpConnected = false;
+    bool m_closingLocally = false;
+};

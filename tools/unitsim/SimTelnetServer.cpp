@@ -1,0 +1,143 @@
+#include "SimTelnetServer.h"
+
+#include <QRegularExpression>
+#include <QTcpSocket>
+
+#include <memory>
+
+struct SimTelnetServer::Session {
+    enum class Step { User, Password, Commands };
+    QTcpSocket* socket = nullptr;
+    SimUnit* unit = nullptr;
+    Step step = Step::User;
+    QByteArray user;
+    QByteArray pending;
+};
+
+SimTelnetServer::SimTelnetServer(
+    const SimConfig& config, std::vector<SimUnit> units, UnitCommandLanguage& language, QObject* parent)
+    : QObject(parent)
+    , m_config(config)
+    , m_units(std::move(units))
+    , m_language(language)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &SimTelnetServer::accept);
+}
+
+SimTelnetServer::~SimTelnetServer()
+{
+    for (const auto& s : m_sessions)
+        s->socket->disconnect(this);
+}
+
+bool SimTelnetServer::listen(QString* error)
+{
+    if (!m_server.listen(m_config.bindAddress, m_config.telnetPort)) {
+        *error = m_server.errorString();
+        return false;
+    }
+    return true;
+}
+
+SimUnit& SimTelnetServer::unitFor(const QHostAddress& local)
+{
+    // Inside a lab every unit has an address of its own; on loopback they
+    // share one and the first unit answers.
+    for (SimUnit& u : m_units)
+        if (QHostAddress(u.address()).isEqual(local, QHostAddress::ConvertV4MappedToIPv4))
+            return u;
+    return m_units.front();
+}
+
+void SimTelnetServer::accept()
+{
+    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        socket->setParent(this);
+        auto session = std::make_unique<Session>();
+        session->socket = socket;
+        session->unit = &unitFor(socket->localAddress());
+        Session* s = session.get();
+        m_sessions.push_back(std::move(session));
+        connect(socket, &QTcpSocket::readyRead, this, [this, s] { readFrom(*s); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, s] {
+            s->socket->deleteLater();
+            std::erase_if(m_sessions, [s](const auto& p) { return p.get() == s; });
+        });
+        if (!m_config.telnetNoUserPrompt)
+            socket->write("Username: ");
+        socket->flush();
+    }
+}
+
+void SimTelnetServer::readFrom(Session& s)
+{
+    s.pending += s.socket->readAll();
+    // A line ends with CR; the LF a terminal may send after it is dropped.
+    for (qsizetype cr = s.pending.indexOf('\r'); cr >= 0; cr = s.pending.indexOf('\r')) {
+        QByteArray line = s.pending.left(cr);
+        s.pending.remove(0, cr + 1);
+        if (s.pending.startsWith('\n'))
+            s.pending.remove(0, 1);
+        if (line.startsWith('\n'))
+            line.remove(0, 1);
+        lineFrom(s, line);
+        if (!s.socket->isOpen())
+            return;
+    }
+}
+
+void SimTelnetServer::lineFrom(Session& s, const QByteArray& line)
+{
+    QTcpSocket& out = *s.socket;
+    switch (s.step) {
+    case Session::Step::User:
+        s.user = line;
+        s.step = Session::Step::Password;
+        out.write(m_config.telnetPasswordPrompt.toLatin1());
+        break;
+    case Session::Step::Password: {
+        const SimUnitState& state = m_language.state(*s.unit);
+        bool known = false;
+        for (const SimUserProfile& u : state.users)
+            known = known || (!u.name.isEmpty() && u.name.toLatin1() == s.user && u.password.toLatin1() == line);
+        if (known) {
+            s.step = Session::Step::Commands;
+            out.write(m_config.telnetLoginBanner);
+        } else {
+            s.step = Session::Step::User;
+            out.write("\r\nLogin incorrect\r\nUsername: ");
+        }
+        break;
+    }
+    case Session::Step::Commands:
+        m_typed << line;
+        out.write(answer(*s.unit, line));
+        break;
+    }
+    out.flush();
+}
+
+QByteArray SimTelnetServer::ping(SimUnit& unit, const QString& host)
+{
+    if (host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive))
+        return QByteArrayLiteral("Unable to resolve ") + host.toLatin1() + "\r\n";
+    // Replies come back only while the cellular link is up.
+    const bool up = m_language.respond(unit, QByteArrayLiteral("ppp 1 status")).text.contains("Connected");
+    const QByteArray received = up ? "4" : "0";
+    return QByteArrayLiteral("Pinging ") + host.toLatin1() + "\r\nPing Statistics for " + host.toLatin1()
+        + "\r\nSent: 4\r\nReceived: " + received + "\r\n";
+}
+
+QByteArray SimTelnetServer::answer(SimUnit& unit, const QByteArray& line)
+{
+    static const QRegularExpression pingLine(
+        QStringLiteral(R"(^ping (\S+)(?: ppp \d+)?$)"), QRegularExpression::CaseInsensitiveOption);
+    const QString text = QString::fromLatin1(line).trimmed();
+    if (text.compare(u"ATI5", Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("Calvantor ") + m_config.productId.toLatin1() + "\r\nSer#:" + unit.serial().toLatin1()
+            + " Rev 1.0\r\nOK\r\n";
+    if (const auto m = pingLine.match(text); m.hasMatch())
+        return ping(unit, m.captured(1));
+    const SimReply reply = m_language.respond(unit, text.toLatin1());
+    return reply.silent ? QByteArray() : reply.text;
+}
