@@ -111,6 +111,10 @@ int main(int argc, char* argv[])
                     [&](const QString& serial, const QString& text) { mainWindow->AddLogEntry(serial, text); },
                     [&unit] { return unit.Mac(); });
             },
+            // The unload writes the settings back here.
+            .store = &store,
+            .CancelRequested = &state.CancelRequested,
+            .prompts = &prompts,
         });
         router = std::make_unique<WizardRouter>(
             wizardState, prompts, clock, &Module1::ShiftKeyDown, WizardRouter::defaultEnder(), mainWindow.get());

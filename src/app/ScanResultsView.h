@@ -24,4 +24,6 @@ public:
     // returns the discovery object to its resting slot. True asks for the
     // chosen unit to go through Configure Units at once.
     virtual bool DisplayScanResults(const QString& filter, const std::shared_ptr<CQarUnitInfos>& units) = 0;
+    // The row the person has selected in the unit list, or nullptr.
+    virtual std::shared_ptr<UnitListRow> selectedUnitRow() const { return nullptr; }
 };

@@ -1,10 +1,10 @@
 #include "app/frmMain.h"
 
 #include "app/ModelNames.h"
-#include "unit/clsUnitQuerier.h"
 #include "app/Module1.h"
 #include "net/IPHlpAPI.h"
 #include "net/ModQar.h"
+#include "unit/clsUnitQuerier.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -42,12 +42,14 @@ frmMain::frmMain(Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(std::move(services))
     , m_Timer1(m_services.clock)
+    , m_clockPanels(m_services.clock)
 {
     if (!m_services.PingAddress)
         m_services.PingAddress = &IPHlpAPI::PingAddress;
     m_Timer1.setSingleShot(true);
     connect(&m_Timer1, &ClockTimer::timeout, this, &frmMain::statemachine);
     buildControls();
+    connectActions();
     Form_Load();
 }
 
@@ -60,21 +62,8 @@ frmMain::~frmMain()
 void frmMain::buildControls()
 {
     setWindowTitle(QStringLiteral("VelmarWizard"));
-
-    // Menu captions that are numbers are string-table ids, replaced at load.
-    QMenu* mnuScan = menuBar()->addMenu(QStringLiteral("1002"));
-    m_mnumnuScan = mnuScan->addAction(QStringLiteral("Start New Scan"));
-    QMenu* mnuView = menuBar()->addMenu(QStringLiteral("1009"));
-    m_mnuStatusLog = mnuView->addAction(QStringLiteral("Status &Log"));
-    m_mnuStatusLog->setCheckable(true);
-
-    m_tbToolBar = addToolBar(QStringLiteral("tbToolBar"));
-    m_tbScan = m_tbToolBar->addAction(QStringLiteral("Scan"));
-    m_tbScan->setData(QStringLiteral("Scan"));
-    m_tbScan->setToolTip(QStringLiteral("1018"));
-    m_tbStopScan = m_tbToolBar->addAction(QStringLiteral("StopScan"));
-    m_tbStopScan->setData(QStringLiteral("StopScan"));
-    m_tbStopScan->setToolTip(QStringLiteral("Stop Current Scan Operation"));
+    resize(720, 540);
+    buildMenus();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -99,7 +88,10 @@ void frmMain::buildControls()
 
     for (auto*& panel : m_panels) {
         panel = new QLabel(this);
-        statusBar()->addWidget(panel, panel == m_panels[0] ? 1 : 0);
+        if (panel == m_panels[0])
+            statusBar()->addWidget(panel, 1);
+        else
+            statusBar()->addPermanentWidget(panel);
     }
     m_panels[0]->setText(QStringLiteral("Status"));
     sizeLogColumns();
@@ -115,6 +107,8 @@ void frmMain::Form_Load()
     ApplyStatusLogVisibility();
     m_cz = m_cVerevo;
     setScanSlot(nullptr);
+    readWindowPosition();
+    refreshClockPanels();
 }
 
 QLabel* frmMain::statusPanel(int panel) const
@@ -284,8 +278,8 @@ void frmMain::statemachine()
         configureNow = m_view->DisplayScanResults(QString(), m_Units);
     else
         returnDiscoveryFromScan();
-    if (configureNow && m_services.lvUnits_DblClick)
-        m_services.lvUnits_DblClick();
+    if (configureNow)
+        lvUnits_DblClick();
     EnableScanControls();
 }
 

@@ -6,6 +6,7 @@
 #include "app/clsScanOptions.h"
 #include "net/ClockTimer.h"
 #include "net/InterfaceEntry.h"
+#include "net/UserPrompts.h"
 #include "unit/CQarUnitInfos.h"
 
 #include <QMainWindow>
@@ -14,9 +15,11 @@
 #include <memory>
 
 class QAction;
+class QCloseEvent;
 class clsUnitQuerier;
 class QLabel;
 class QPushButton;
+class QSettings;
 class QToolBar;
 class QTreeWidget;
 
@@ -44,11 +47,37 @@ public:
         std::function<qint32()> WizardMode;
         // Module1::ShiftKeyDown when left empty.
         std::function<bool()> ShiftKeyDown = {};
-        // The Configure Units run on the unit chosen in the search page's list.
-        std::function<void()> lvUnits_DblClick = {};
         // Gives each new unit record its command object; records stay without
         // one when left empty.
         std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier = {};
+        // The per-user store (group "Settings") that the unload writes back
+        // and the window position is read from; nothing is read or written
+        // without one.
+        QSettings* store = nullptr;
+        // The program-wide cancel flag that the stop action raises; the stop
+        // action is disabled without one.
+        bool* CancelRequested = nullptr;
+        // Message boxes of the unit actions; without one they stay silent.
+        UserPrompts* prompts = nullptr;
+
+        // Windows of the rest of the program. An action whose hook is left
+        // empty is disabled.
+        // The Configure Units run: serial number, a collection holding that
+        // one unit, the discovery object lent for the run.
+        std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> ConfigureUnits
+            = {};
+        // Logs in to the unit with a temporary profile and opens a terminal
+        // window on it; the profile is cleared again once the window has
+        // connected. Returns the window, or nullptr when the login failed.
+        std::function<std::unique_ptr<QWidget>(CQarUnitInfo&, DiscoveryChannel*)> openTerminal = {};
+        // The modal dialogs of the Tools and Help menus, owned by this window.
+        std::function<void(QWidget*)> SelectInterface = {};
+        std::function<void(QWidget*)> AdvancedOptions = {};
+        std::function<void(QWidget*)> About = {};
+        std::function<void()> WebBrowser = {};
+        // Ends the program once the window has unloaded; QCoreApplication::quit
+        // when left empty.
+        std::function<void()> endProgram = {};
     };
 
     enum { Idle = 0, Collecting = 1, Processing = 2 };
@@ -64,6 +93,17 @@ public:
     void ApplyStatusLogVisibility();
     void DisableScanControls();
     void EnableScanControls();
+
+    // The Configure Units run on the unit chosen in the search page's list.
+    void lvUnits_DblClick();
+    // cancel flag := True; the scan itself does not read it.
+    void StopScan();
+    // The terminal opened by the Telnet item, or nullptr.
+    QWidget* TermForm() const { return m_TermForm.get(); }
+    // True once the window has unloaded (Exit or the close box).
+    bool unloaded() const { return m_unloaded; }
+    // Twips per pixel of this window's screen, the unit of the position keys.
+    double twipsPerPixel() const;
 
     // The last scan's units; empty until the first ID response of a scan.
     std::shared_ptr<CQarUnitInfos> Units() const { return m_Units; }
@@ -92,18 +132,44 @@ public:
     QLabel* statusPanel(int panel) const;
     QLabel* Label1() const { return m_Label1; }
     QLabel* Label5() const { return m_Label5; }
+    QAction* mnuFileExit() const { return m_mnuFileExit; }
     QAction* mnumnuScan() const { return m_mnumnuScan; }
+    QAction* mnuViewToolbar() const { return m_mnuViewToolbar; }
+    QAction* mnuViewStatusBar() const { return m_mnuViewStatusBar; }
     QAction* mnuStatusLog() const { return m_mnuStatusLog; }
+    QAction* mnuInterface() const { return m_mnuInterface; }
+    QAction* mnuViewWebBrowser() const { return m_mnuViewWebBrowser; }
+    QAction* mnuViewTelnet() const { return m_mnuViewTelnet; }
+    QAction* mnuOptions() const { return m_mnuOptions; }
+    QAction* mnuHelpAbout() const { return m_mnuHelpAbout; }
+    QToolBar* tbToolBar() const { return m_tbToolBar; }
     QAction* scanToolButton() const { return m_tbScan; }
     QAction* stopScanToolButton() const { return m_tbStopScan; }
     QPushButton* cmdStartScan() const { return m_cmdStartScan; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();
+    void buildMenus();
+    void connectActions();
     void Form_Load();
+    void Form_Unload();
+    void readWindowPosition();
+    void writeWindowPosition();
+    void refreshClockPanels();
+    void mnumnuScan_Click();
+    void tbToolBar_ButtonClick(QAction* button);
+    void mnuViewTelnet_Click();
+    // The record behind the search page's selected row; shows noSelection
+    // when no row is selected.
+    std::shared_ptr<CQarUnitInfo> chosenUnit(const QString& noSelection, UserPrompts::Icon icon);
+    // Runs use with the discovery object taken from its slot, then puts it back there.
+    void lendDiscovery(const std::function<void(DiscoveryChannel*)>& use);
     void setScanSlot(DiscoveryChannel* channel);
     void sizeLogColumns();
     void cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
@@ -122,6 +188,9 @@ private:
     clsScanOptions m_ScanOptions;
     bool m_UnitsLabelVisible = false;
     ScanResultsView* m_view = nullptr;
+    std::unique_ptr<QWidget> m_TermForm;
+    ClockTimer m_clockPanels;
+    bool m_unloaded = false;
 
     QTreeWidget* m_lvLog = nullptr;
     QTreeWidget* m_lvUnits = nullptr;
@@ -130,8 +199,16 @@ private:
     QLabel* m_panels[3] = {};
     QPushButton* m_cmdStartScan = nullptr;
     QToolBar* m_tbToolBar = nullptr;
+    QAction* m_mnuFileExit = nullptr;
     QAction* m_mnumnuScan = nullptr;
+    QAction* m_mnuViewToolbar = nullptr;
+    QAction* m_mnuViewStatusBar = nullptr;
     QAction* m_mnuStatusLog = nullptr;
+    QAction* m_mnuInterface = nullptr;
+    QAction* m_mnuViewWebBrowser = nullptr;
+    QAction* m_mnuViewTelnet = nullptr;
+    QAction* m_mnuOptions = nullptr;
+    QAction* m_mnuHelpAbout = nullptr;
     QAction* m_tbScan = nullptr;
     QAction* m_tbStopScan = nullptr;
 };

@@ -33,6 +33,8 @@ public:
     std::shared_ptr<CQarUnitInfos> shownUnits;
     DiscoveryChannel* heldDuringDisplay = nullptr;
     bool answer = false;
+    // The serial whose row counts as selected; none when empty.
+    QString selectSerial;
 
     void clearUnitRows() override
     {
@@ -57,6 +59,14 @@ public:
               : QStringLiteral("No Calvantor units Located"));
         window->returnDiscoveryFromScan();
         return answer;
+    }
+    std::shared_ptr<UnitListRow> selectedUnitRow() const override
+    {
+        for (const auto& r : rows) {
+            if (!selectSerial.isEmpty() && r->text() == selectSerial)
+                return r;
+        }
+        return nullptr;
     }
     QStringList rowTexts() const
     {

@@ -1,3 +1,4 @@
+#include "RecordingPrompts.h"
 #include "RecordingScanView.h"
 #include "SimulatedClock.h"
 #include "app/frmMain.h"
@@ -6,8 +7,13 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <arpa/inet.h>
@@ -55,6 +61,28 @@ struct Ping {
 
 const QByteArray kPcMac = QByteArray::fromHex("02005e0000a1");
 
+struct ConfigureRun {
+    QString serial;
+    QStringList unitSerials;
+    DiscoveryChannel* discovery;
+    DiscoveryChannel* czDuring;
+};
+
+struct TerminalOpen {
+    QString serial;
+    DiscoveryChannel* discovery;
+    DiscoveryChannel* czDuring;
+    bool earlierTerminalGone;
+};
+
+struct FixtureOptions {
+    bool showStatusLog = false;
+    // Leaves every hook of the later windows empty.
+    bool noHooks = false;
+    // Written to group "Settings" of the store before the window loads.
+    QMap<QString, QString> stored = {};
+};
+
 class Fixture {
 public:
     SimulatedClock clock { 10 * 3'600'000 + 23 * 60'000 + 45'000 };
@@ -66,7 +94,17 @@ public:
     bool shift = false;
     qint32 mode = 0;
     AppSettings settings;
-    int doubleClicks = 0;
+    QList<ConfigureRun> configureRuns;
+    QList<TerminalOpen> terminals;
+    QPointer<QWidget> lastTerminal;
+    bool loginSucceeds = true;
+    QStringList dialogsOpened;
+    QList<QWidget*> dialogOwners;
+    int ends = 0;
+    RecordingPrompts prompts;
+    QTemporaryDir dir;
+    QString iniPath = dir.filePath(QStringLiteral("Linkwise.ini"));
+    std::unique_ptr<QSettings> store;
     std::function<void()> duringPing;
     UnitInterfacePrefixes prefixes;
     bool cancelRequested = false;
@@ -74,9 +112,20 @@ public:
     std::unique_ptr<frmMain> w;
 
     explicit Fixture(bool showStatusLog = false)
+        : Fixture(FixtureOptions { .showStatusLog = showStatusLog })
+    { }
+    explicit Fixture(const FixtureOptions& options)
     {
+        {
+            QSettings seed(iniPath, QSettings::IniFormat);
+            seed.beginGroup(QStringLiteral("Settings"));
+            for (auto it = options.stored.cbegin(); it != options.stored.cend(); ++it)
+                seed.setValue(it.key(), it.value());
+            seed.endGroup();
+        }
+        store = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
         settings.PingTimeout = 750;
-        settings.ShowStatusLog = showStatusLog;
+        settings.ShowStatusLog = options.showStatusLog;
         interfaces.InterfaceList << InterfaceEntry { QByteArray::fromHex("02005e0000ff"), nullptr }
                                  << InterfaceEntry { kPcMac, nullptr };
         interfaces.SelectedInterface = 1;
@@ -102,17 +151,70 @@ public:
             .settings = settings,
             .WizardMode = [this] { return mode; },
             .ShiftKeyDown = [this] { return shift; },
-            .lvUnits_DblClick = [this] { ++doubleClicks; },
             .createQuerier =
                 [this](CQarUnitInfo& unit) {
                     queriersMadeFor << &unit;
-                    return std::make_unique<clsUnitQuerier>(clock, prefixes, settings.RebootTime, cancelRequested,
-                        [](const QString&, const QString&) {}, [&unit] { return unit.Mac(); });
+                    return std::make_unique<clsUnitQuerier>(
+                        clock, prefixes, settings.RebootTime, cancelRequested, [](const QString&, const QString&) {},
+                        [&unit] { return unit.Mac(); });
                 },
+            .store = store.get(),
+            .CancelRequested = &cancelRequested,
+            .prompts = &prompts,
+            .ConfigureUnits =
+                [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, DiscoveryChannel* d) {
+                    QStringList serials;
+                    for (const auto& u : *units)
+                        serials << u->Serial();
+                    configureRuns << ConfigureRun { serial, serials, d, w->cz() };
+                },
+            .openTerminal = [this](CQarUnitInfo& unit, DiscoveryChannel* d) -> std::unique_ptr<QWidget> {
+                terminals << TerminalOpen { unit.Serial(), d, w->cz(), lastTerminal.isNull() };
+                if (!loginSucceeds)
+                    return nullptr;
+                auto terminal = std::make_unique<QWidget>();
+                lastTerminal = terminal.get();
+                return terminal;
+            },
+            .SelectInterface = [this](QWidget* owner) { opened(QStringLiteral("interface"), owner); },
+            .AdvancedOptions = [this](QWidget* owner) { opened(QStringLiteral("options"), owner); },
+            .About = [this](QWidget* owner) { opened(QStringLiteral("about"), owner); },
+            .WebBrowser = [this] { opened(QStringLiteral("browser"), nullptr); },
+            .endProgram = [this] { ++ends; },
         };
+        if (options.noHooks) {
+            s.CancelRequested = nullptr;
+            s.ConfigureUnits = {};
+            s.openTerminal = {};
+            s.SelectInterface = {};
+            s.AdvancedOptions = {};
+            s.About = {};
+            s.WebBrowser = {};
+        }
         w = std::make_unique<frmMain>(std::move(s));
         view.window = w.get();
         w->setScanResultsView(&view);
+    }
+
+    void opened(const QString& which, QWidget* owner)
+    {
+        dialogsOpened << which;
+        dialogOwners << owner;
+    }
+
+    // A scan that lists the given units, with the search page's row of
+    // selectSerial selected afterwards (none when empty).
+    void scanUnits(const QList<IdResponse>& answers, const QString& selectSerial);
+
+    QString storedText(const QString& key) const
+    {
+        QSettings reread(iniPath, QSettings::IniFormat);
+        return reread.value(QStringLiteral("Settings/") + key).toString();
+    }
+    bool stored(const QString& key) const
+    {
+        QSettings reread(iniPath, QSettings::IniFormat);
+        return reread.contains(QStringLiteral("Settings/") + key);
     }
 
     // As the search page starts a scan.
@@ -141,6 +243,37 @@ IdResponse unit(const QString& sn, const QString& ip, const QString& model = QSt
     return { QByteArray::fromHex("00a0c6112233"), sn, ip, QStringLiteral("U-") + sn, QStringLiteral("P-") + sn, model };
 }
 
+void Fixture::scanUnits(const QList<IdResponse>& answers, const QString& selectSerial)
+{
+    startScan();
+    for (const IdResponse& r : answers)
+        discovery->answer(r);
+    clock.advance(5000);
+    view.selectSerial = selectSerial;
+}
+
+QAction* menuItem(const frmMain& w, const QString& name)
+{
+    const QHash<QString, QAction*> items {
+        { "mnuFileExit", w.mnuFileExit() },
+        { "mnumnuScan", w.mnumnuScan() },
+        { "mnuViewToolbar", w.mnuViewToolbar() },
+        { "mnuViewStatusBar", w.mnuViewStatusBar() },
+        { "mnuStatusLog", w.mnuStatusLog() },
+        { "mnuInterface", w.mnuInterface() },
+        { "mnuViewWebBrowser", w.mnuViewWebBrowser() },
+        { "mnuViewTelnet", w.mnuViewTelnet() },
+        { "mnuOptions", w.mnuOptions() },
+        { "mnuHelpAbout", w.mnuHelpAbout() },
+        { "StopScan", w.stopScanToolButton() },
+    };
+    return items.value(name);
+}
+
+const QStringList kSettingKeys { "APN", "PPPPhonenum", "RebootTime", "PPPWaitTime", "GPRSPPP", "ShowStatusLog",
+    "CfgDir", "GPRSCfgFile", "TestHostname", "PingTimeout" };
+const QStringList kWindowKeys { "MainLeft", "MainTop", "MainWidth", "MainHeight" };
+
 } // namespace
 
 class tst_frmMain : public QObject {
@@ -165,7 +298,7 @@ private slots:
         QStringList menus;
         for (QAction* a : f.w->menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList { "&Scan", "&View" }));
+        QCOMPARE(menus, (QStringList { "&File", "&Scan", "&View", "&Tools", "&Help" }));
         QCOMPARE(f.w->mnumnuScan()->text(), QStringLiteral("Start New Scan"));
         QCOMPARE(f.w->mnuStatusLog()->text(), QStringLiteral("Status &Log"));
         QCOMPARE(f.w->scanToolButton()->toolTip(), QStringLiteral("Scan"));
@@ -541,9 +674,13 @@ private slots:
         QFETCH(bool, answer);
         Fixture f;
         f.view.answer = answer;
+        f.view.selectSerial = QStringLiteral("1101");
         f.startScan();
+        f.discovery->answer(unit("1101", "198.51.100.111"));
         f.clock.advance(5000);
-        QCOMPARE(f.doubleClicks, answer ? 1 : 0);
+        QCOMPARE(f.configureRuns.size(), answer ? 1 : 0);
+        if (answer)
+            QCOMPARE(f.configureRuns[0].serial, QStringLiteral("1101"));
     }
 
     void scanFromTheMainWindowsOwnControlsLendsTheObject()
@@ -587,6 +724,396 @@ private slots:
         QCOMPARE(f.view.displays, 1);
         QCOMPARE(f.w->ScanState(), int(frmMain::Idle));
         QCOMPARE(f.logColumn(2).last(), QStringLiteral("Scanning for Calvantor units"));
+    }
+
+    void menuItemCaptions_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("checkable");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("Exit from the table") << "mnuFileExit"
+                                             << "E&xit" << false << false;
+        QTest::newRow("Start New Scan kept") << "mnumnuScan"
+                                             << "Start New Scan" << false << false;
+        QTest::newRow("Toolbar from the table, ticked") << "mnuViewToolbar"
+                                                        << "&Toolbar" << true << true;
+        QTest::newRow("Status Bar from the table, ticked") << "mnuViewStatusBar"
+                                                           << "Status &Bar" << true << true;
+        QTest::newRow("Status Log kept") << "mnuStatusLog"
+                                         << "Status &Log" << true << false;
+        QTest::newRow("Select Interface kept") << "mnuInterface"
+                                               << "&Select Interface" << false << false;
+        QTest::newRow("Web Browser from the table") << "mnuViewWebBrowser"
+                                                    << "&Web Browser" << false << false;
+        QTest::newRow("Telnet from the table") << "mnuViewTelnet"
+                                               << "&Telnet" << false << false;
+        QTest::newRow("Advanced Options kept") << "mnuOptions"
+                                               << "&Advanced Options" << false << false;
+        QTest::newRow("About with its trailing blank") << "mnuHelpAbout"
+                                                       << "&About " << false << false;
+    }
+    void menuItemCaptions()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, caption);
+        QFETCH(bool, checkable);
+        QFETCH(bool, checked);
+        Fixture f;
+        QAction* a = menuItem(*f.w, item);
+        QVERIFY(a);
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->isCheckable(), checkable);
+        QCOMPARE(a->isChecked(), checked);
+    }
+
+    void designOfTheWindow()
+    {
+        Fixture f;
+        QCOMPARE(f.w->windowTitle(), QStringLiteral("VelmarWizard"));
+        QCOMPARE(f.w->cmdStartScan()->text(), QStringLiteral("Start search for Velmar units"));
+        QStringList columns;
+        for (int c = 0; c < f.w->lvUnits()->columnCount(); ++c)
+            columns << f.w->lvUnits()->headerItem()->text(c);
+        QCOMPARE(columns,
+            (QStringList { "Serial Number", "Ethernet MAC", "Ethernet IP", "Unit ID", "Product ID", "Contacted" }));
+        QCOMPARE(f.w->lvUnits()->topLevelItemCount(), 0);
+        QCOMPARE(f.w->tbToolBar()->actions(), (QList<QAction*> { f.w->scanToolButton(), f.w->stopScanToolButton() }));
+        QCOMPARE(f.w->statusPanel(1)->text(), QStringLiteral("Status"));
+        // 10:23:45 on the first day of the simulated clock.
+        QCOMPARE(f.w->statusPanel(2)->text(), QLocale().toString(QDate(1970, 1, 1), QLocale::ShortFormat));
+        QCOMPARE(f.w->statusPanel(3)->text(), QLocale().toString(QTime(10, 23, 45), QLocale::ShortFormat));
+    }
+
+    void viewToggles_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("toolbar") << "mnuViewToolbar";
+        QTest::newRow("status bar") << "mnuViewStatusBar";
+    }
+    void viewToggles()
+    {
+        QFETCH(QString, item);
+        Fixture f;
+        QAction* a = menuItem(*f.w, item);
+        QWidget* bar = item == QLatin1String("mnuViewToolbar") ? static_cast<QWidget*>(f.w->tbToolBar())
+                                                               : static_cast<QWidget*>(f.w->statusBar());
+        QVERIFY(bar->isVisibleTo(f.w.get()));
+        a->trigger();
+        QVERIFY(!a->isChecked());
+        QVERIFY(!bar->isVisibleTo(f.w.get()));
+        a->trigger();
+        QVERIFY(a->isChecked());
+        QVERIFY(bar->isVisibleTo(f.w.get()));
+    }
+
+    void statusLogItemTogglesTheLogAndTheSetting_data()
+    {
+        QTest::addColumn<bool>("initially");
+        QTest::newRow("hidden, then shown") << false;
+        QTest::newRow("shown, then hidden") << true;
+    }
+    void statusLogItemTogglesTheLogAndTheSetting()
+    {
+        QFETCH(bool, initially);
+        Fixture f(initially);
+        f.w->mnuStatusLog()->trigger();
+        QCOMPARE(f.settings.ShowStatusLog, !initially);
+        QCOMPARE(f.w->mnuStatusLog()->isChecked(), !initially);
+        QCOMPARE(f.w->lvLog()->isVisibleTo(f.w.get()), !initially);
+        QCOMPARE(f.w->Label5()->isVisibleTo(f.w.get()), !initially);
+        f.w->close();
+        QCOMPARE(f.storedText(QStringLiteral("ShowStatusLog")),
+            initially ? QStringLiteral("False") : QStringLiteral("True"));
+    }
+
+    void stopSetsTheCancelFlagAndLeavesTheScanRunning()
+    {
+        Fixture f;
+        f.startScan();
+        QVERIFY(f.w->stopScanToolButton()->isEnabled());
+        f.w->stopScanToolButton()->trigger();
+        QVERIFY(f.cancelRequested);
+        QCOMPARE(f.w->ScanState(), int(frmMain::Collecting));
+        f.discovery->answer(unit("1501", "198.51.100.151"));
+        f.clock.advance(5000);
+        QCOMPARE(f.view.rowTexts(), (QStringList { "1501" }));
+    }
+
+    void ownScanControlsStartAScan_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("start button") << "button";
+        QTest::newRow("Scan menu") << "menu";
+        QTest::newRow("toolbar Scan") << "toolbar";
+    }
+    void ownScanControlsStartAScan()
+    {
+        QFETCH(QString, control);
+        Fixture f;
+        QCOMPARE(f.w->cz(), f.discovery);
+        if (control == QLatin1String("button"))
+            QTest::mouseClick(f.w->cmdStartScan(), Qt::LeftButton);
+        else if (control == QLatin1String("menu"))
+            f.w->mnumnuScan()->trigger();
+        else
+            f.w->scanToolButton()->trigger();
+        QCOMPARE(f.w->ScanState(), int(frmMain::Collecting));
+        QCOMPARE(f.w->cVerevo(), f.discovery);
+        QVERIFY(!f.w->cz());
+        QCOMPARE(f.discovery->queries.size(), 1);
+        QVERIFY(!f.w->cmdStartScan()->isEnabled());
+        QVERIFY(!f.w->mnumnuScan()->isEnabled());
+        QVERIFY(!f.w->scanToolButton()->isEnabled());
+        f.discovery->answer(unit("1601", "198.51.100.161"));
+        f.clock.advance(5000);
+        QCOMPARE(f.view.rowTexts(), (QStringList { "1601" }));
+        QCOMPARE(f.w->cz(), f.discovery);
+        QVERIFY(f.w->cmdStartScan()->isEnabled());
+    }
+
+    void itemsOfLaterWindows_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("Select Interface") << "mnuInterface"
+                                          << "interface";
+        QTest::newRow("Advanced Options") << "mnuOptions"
+                                          << "options";
+        QTest::newRow("About") << "mnuHelpAbout"
+                               << "about";
+        QTest::newRow("Web Browser") << "mnuViewWebBrowser"
+                                     << "browser";
+        QTest::newRow("Telnet") << "mnuViewTelnet"
+                                << "";
+        QTest::newRow("Stop") << "StopScan"
+                              << "";
+    }
+    void itemsOfLaterWindows()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, opens);
+        {
+            Fixture f(FixtureOptions { .noHooks = true });
+            QAction* a = menuItem(*f.w, item);
+            QVERIFY(!a->isEnabled());
+            a->trigger();
+            QVERIFY(f.dialogsOpened.isEmpty());
+            QVERIFY(f.prompts.boxes.isEmpty());
+            QVERIFY(!f.cancelRequested);
+        }
+        if (opens.isEmpty())
+            return;
+        Fixture f;
+        QAction* a = menuItem(*f.w, item);
+        QVERIFY(a->isEnabled());
+        a->trigger();
+        QCOMPARE(f.dialogsOpened, QStringList { opens });
+        QCOMPARE(f.dialogOwners.first(), opens == QLatin1String("browser") ? nullptr : f.w.get());
+    }
+
+    void doubleClickWithoutThePipelineDoesNothing()
+    {
+        Fixture f(FixtureOptions { .noHooks = true });
+        f.scanUnits({ unit("1701", "198.51.100.171") }, QStringLiteral("1701"));
+        f.w->lvUnits_DblClick();
+        f.view.selectSerial.clear();
+        f.w->lvUnits_DblClick();
+        QVERIFY(f.prompts.boxes.isEmpty());
+        QCOMPARE(f.w->cz(), f.discovery);
+    }
+
+    void windowPositionAtLoad_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<bool>("placed");
+        QTest::newRow("all four keys") << QStringList { "1500", "900", "9000", "6000" } << true;
+        QTest::newRow("no keys") << QStringList {} << false;
+        QTest::newRow("one key missing") << QStringList { "1500", "900", "9000" } << false;
+        QTest::newRow("a key that is no number") << QStringList { "1500", "900", "wide", "6000" } << false;
+    }
+    void windowPositionAtLoad()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(bool, placed);
+        FixtureOptions options;
+        for (qsizetype i = 0; i < values.size(); ++i)
+            options.stored[kWindowKeys[i]] = values[i];
+        Fixture f(options);
+        const QRect design = Fixture().w->geometry();
+        if (!placed) {
+            QCOMPARE(f.w->geometry(), design);
+            return;
+        }
+        const double pixelsPerTwip = f.w->logicalDpiX() / 1440.0;
+        QCOMPARE(f.w->pos(), QPoint(qRound(1500 * pixelsPerTwip), qRound(900 * pixelsPerTwip)));
+        QCOMPARE(f.w->size(), QSize(qRound(9000 * pixelsPerTwip), qRound(6000 * pixelsPerTwip)));
+        // Written back as read when the window has not moved.
+        f.w->close();
+        QStringList written;
+        for (const QString& key : kWindowKeys)
+            written << f.storedText(key);
+        QCOMPARE(written, values);
+    }
+
+    void unloadWritesTheSettingsAndEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("viaExit");
+        QTest::newRow("Exit menu") << true;
+        QTest::newRow("close box") << false;
+    }
+    void unloadWritesTheSettingsAndEndsTheProgram()
+    {
+        QFETCH(bool, viaExit);
+        Fixture f;
+        f.settings.APN = QStringLiteral("lab.apn");
+        f.settings.RebootTime = 75;
+        f.settings.PingTimeout = 1250;
+        f.settings.TestHost = QStringLiteral("198.51.100.1");
+        f.w->move(40, 30);
+        f.w->resize(600, 400);
+        QVERIFY(!f.stored(QStringLiteral("APN")));
+        if (viaExit)
+            f.w->mnuFileExit()->trigger();
+        else
+            f.w->close();
+        QVERIFY(f.w->unloaded());
+        QCOMPARE(f.ends, 1);
+        QVERIFY(!f.w->cz());
+        QVERIFY(!f.w->cVerevo());
+        QStringList values;
+        for (const QString& key : kSettingKeys)
+            values << f.storedText(key);
+        QCOMPARE(values,
+            (QStringList {
+                "lab.apn", "*99#", "75", "180", "1", "False", "files", "gprscfg.da0", "198.51.100.1", "1250" }));
+        const double tpp = f.w->twipsPerPixel();
+        QCOMPARE(f.storedText(QStringLiteral("MainLeft")).toDouble(), qRound(40 * tpp) * 1.0);
+        QCOMPARE(f.storedText(QStringLiteral("MainTop")).toDouble(), qRound(30 * tpp) * 1.0);
+        QCOMPARE(f.storedText(QStringLiteral("MainWidth")).toDouble(), qRound(600 * tpp) * 1.0);
+        QCOMPARE(f.storedText(QStringLiteral("MainHeight")).toDouble(), qRound(400 * tpp) * 1.0);
+    }
+
+    void unloadOfAMaximisedOrMinimisedWindowSkipsThePosition_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::newRow("maximised") << int(Qt::WindowMaximized);
+        QTest::newRow("minimised") << int(Qt::WindowMinimized);
+    }
+    void unloadOfAMaximisedOrMinimisedWindowSkipsThePosition()
+    {
+        QFETCH(int, state);
+        Fixture f;
+        f.w->setWindowState(Qt::WindowStates(state));
+        f.w->close();
+        for (const QString& key : kWindowKeys)
+            QVERIFY2(!f.stored(key), qPrintable(key));
+        QCOMPARE(f.storedText(QStringLiteral("PingTimeout")), QStringLiteral("750"));
+        QCOMPARE(f.ends, 1);
+    }
+
+    void unloadCanHappenOnlyOnce()
+    {
+        Fixture f;
+        f.w->close();
+        f.w->mnuFileExit()->trigger();
+        QCOMPARE(f.ends, 1);
+    }
+
+    void doubleClickWithoutASelectedRowAsks()
+    {
+        Fixture f;
+        f.scanUnits({ unit("1801", "198.51.100.181") }, QString());
+        f.w->lvUnits_DblClick();
+        QCOMPARE(f.prompts.texts(), QStringList { "Select a unit from the List first" });
+        QCOMPARE(f.prompts.boxes[0].icon, UserPrompts::Icon::None);
+        QVERIFY(f.prompts.boxes[0].title.isEmpty());
+        QVERIFY(f.configureRuns.isEmpty());
+    }
+
+    void doubleClickRunsThePipelineOnTheChosenUnit()
+    {
+        Fixture f;
+        f.scanUnits({ unit("1901", "198.51.100.191"), unit("1902", "198.51.100.192") }, QStringLiteral("1902"));
+        QCOMPARE(f.w->cz(), f.discovery);
+        f.w->lvUnits_DblClick();
+        QCOMPARE(f.configureRuns.size(), 1);
+        QCOMPARE(f.configureRuns[0].serial, QStringLiteral("1902"));
+        QCOMPARE(f.configureRuns[0].unitSerials, QStringList { "1902" });
+        QCOMPARE(f.configureRuns[0].discovery, f.discovery);
+        QVERIFY(!f.configureRuns[0].czDuring);
+        QCOMPARE(f.w->cz(), f.discovery);
+        QVERIFY(f.prompts.boxes.isEmpty());
+    }
+
+    void rowOfAnEarlierScanFindsNoUnit()
+    {
+        Fixture f;
+        f.scanUnits({ unit("2001", "198.51.100.201") }, QStringLiteral("2001"));
+        const auto earlierRow = f.view.selectedUnitRow();
+        f.scanUnits({ unit("2002", "198.51.100.202") }, QString());
+        // The page still holds the old row selected.
+        f.view.rows.prepend(std::static_pointer_cast<RecordedRow>(earlierRow));
+        f.view.selectSerial = QStringLiteral("2001");
+        f.w->lvUnits_DblClick();
+        f.w->mnuViewTelnet()->trigger();
+        QVERIFY(f.configureRuns.isEmpty());
+        QVERIFY(f.terminals.isEmpty());
+        QVERIFY(f.prompts.boxes.isEmpty());
+    }
+
+    void telnetWithoutASelectedRowInforms()
+    {
+        Fixture f;
+        f.scanUnits({ unit("2101", "198.51.100.211") }, QString());
+        f.w->mnuViewTelnet()->trigger();
+        QCOMPARE(f.prompts.texts(), QStringList { "Select a unit from the list first" });
+        QCOMPARE(f.prompts.boxes[0].icon, UserPrompts::Icon::Information);
+        QVERIFY(f.terminals.isEmpty());
+    }
+
+    void telnetOnAUnitWithoutAddressInforms()
+    {
+        Fixture f;
+        f.scanUnits({ unit("2201", QString()) }, QStringLiteral("2201"));
+        f.w->mnuViewTelnet()->trigger();
+        QCOMPARE(f.prompts.texts(), QStringList { "This unit does not have an IP address" });
+        QCOMPARE(f.prompts.boxes[0].icon, UserPrompts::Icon::Information);
+        QVERIFY(f.terminals.isEmpty());
+        QVERIFY(!f.w->TermForm());
+    }
+
+    void telnetTwiceReplacesTheTerminal()
+    {
+        Fixture f;
+        f.scanUnits({ unit("2301", "198.51.100.231") }, QStringLiteral("2301"));
+        f.w->mnuViewTelnet()->trigger();
+        QPointer<QWidget> first = f.lastTerminal;
+        QVERIFY(first);
+        QCOMPARE(f.w->TermForm(), first.data());
+        QCOMPARE(f.terminals[0].discovery, f.discovery);
+        QVERIFY(!f.terminals[0].czDuring);
+        QCOMPARE(f.w->cz(), f.discovery);
+        f.w->mnuViewTelnet()->trigger();
+        QCOMPARE(f.terminals.size(), 2);
+        QVERIFY(f.terminals[1].earlierTerminalGone);
+        QVERIFY(!first);
+        QCOMPARE(f.w->TermForm(), f.lastTerminal.data());
+        // The unload takes the terminal with it.
+        QPointer<QWidget> second = f.lastTerminal;
+        f.w->close();
+        QVERIFY(!second);
+    }
+
+    void failedLoginOpensNoTerminalAndReturnsTheObject()
+    {
+        Fixture f;
+        f.loginSucceeds = false;
+        f.scanUnits({ unit("2401", "198.51.100.241") }, QStringLiteral("2401"));
+        f.w->mnuViewTelnet()->trigger();
+        QCOMPARE(f.terminals.size(), 1);
+        QVERIFY(!f.w->TermForm());
+        QCOMPARE(f.w->cz(), f.discovery);
     }
 };
 
