@@ -12,6 +12,7 @@
 #include "net/ModQarWmi.h"
 #include "net/NetworkManagerAdapterConfig.h"
 #include "net/SystemClock.h"
+#include "session/clsTrm.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
 #include "wizard/PageId.h"
@@ -54,6 +55,8 @@ int main(int argc, char* argv[])
     // ~/.config/Linkwise/Linkwise.ini
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings store;
+    // The telnet retry count is shared with the remote-management tool's own settings.
+    QSettings remoteManagement(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
 
     SystemClock clock;
     DialogPrompts prompts;
@@ -83,8 +86,8 @@ int main(int argc, char* argv[])
             if (!entry)
                 return {};
             qint32 first = 0;
-            return {ModQar::WmiGetIPAddress(adapterConfig, *entry, first),
-                ModQar::WmiGetIPSubnet(adapterConfig, *entry, first)};
+            return { ModQar::WmiGetIPAddress(adapterConfig, *entry, first),
+                ModQar::WmiGetIPSubnet(adapterConfig, *entry, first) };
         };
         auto createDiscovery = [&, selectedAddressAndMask]() -> std::unique_ptr<DiscoveryChannel> {
             auto verevo = std::make_unique<clsVerevo>(
@@ -97,20 +100,22 @@ int main(int argc, char* argv[])
             });
             return std::make_unique<VerevoChannel>(std::move(verevo));
         };
-        mainWindow = std::make_unique<frmMain>(frmMain::Services{
+        mainWindow = std::make_unique<frmMain>(frmMain::Services {
             .clock = clock,
             .interfaces = usable,
             .createDiscovery = createDiscovery,
             .PingAddress = {},
             .settings = settings,
             .WizardMode = [&] { return wizardState.WizardMode; },
-            .createQuerier = [&](CQarUnitInfo& unit) {
-                // The record owns its command object, so the key reads the record directly.
-                return std::make_unique<clsUnitQuerier>(
-                    clock, wizardState.Prefixes, settings.RebootTime, state.CancelRequested,
-                    [&](const QString& serial, const QString& text) { mainWindow->AddLogEntry(serial, text); },
-                    [&unit] { return unit.Mac(); });
-            },
+            .createQuerier =
+                [&](CQarUnitInfo& unit) {
+                    // The record owns its command object, so the key reads the record directly.
+                    return std::make_unique<clsUnitQuerier>(
+                        clock, wizardState.Prefixes, settings.RebootTime, state.CancelRequested,
+                        [&](const QString& serial, const QString& text) { mainWindow->AddLogEntry(serial, text); },
+                        [&unit] { return unit.Mac(); },
+                        std::make_unique<clsTrm>(clock, prompts, TrmOptions { 23, &remoteManagement, {} }));
+                },
             // The unload writes the settings back here.
             .store = &store,
             .CancelRequested = &state.CancelRequested,
