@@ -1,6 +1,7 @@
 #include "NetLab.h"
 #include "RecordingPrompts.h"
 #include "RecordingScanView.h"
+#include "UnitSimReady.h"
 #include "app/VerevoChannel.h"
 #include "net/SystemClock.h"
 
@@ -72,13 +73,9 @@ struct Rig {
     }
 };
 
-// Reads "unitsim: ready <address> <port> <count>" and returns the port.
 quint16 readyPort(QProcess& sim)
 {
-    if (!sim.waitForReadyRead(10000))
-        return 0;
-    const QList<QByteArray> words = sim.readLine().trimmed().split(' ');
-    return words.size() == 5 && words[1] == "ready" ? words[3].toUShort() : 0;
+    return unitsimReadyPort(sim, 10000);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "RecordingPrompts.h"
+#include "UnitSimReady.h"
 #include "discovery/clsVerevo.h"
 #include "discovery/encode_hash.h"
 #include "net/SystemClock.h"
@@ -33,20 +34,13 @@ struct SimRig {
         QObject::connect(&sim, &QProcess::readyReadStandardError, [this] { simLog += sim.readAllStandardError(); });
         sim.start(QStringLiteral(UNITSIM_PATH),
             QStringList { "--bind", "127.0.0.1", "--port", "0", "--verbose", "--mac", "00:50:c2:aa:00:00" } + args);
-        QByteArray line;
-        if (!waitFor([&] {
-                line += sim.readAllStandardOutput();
-                return line.contains('\n');
-            }))
-            return false;
-        // "unitsim: ready <address> <port> <count>"
-        const QList<QByteArray> words = line.trimmed().split(' ');
-        if (words.size() != 5 || words[1] != "ready")
+        const quint16 port = unitsimReadyPort(sim);
+        if (port == 0)
             return false;
         VerevoSocketOptions o;
         o.bindAddress = QHostAddress::LocalHost;
         o.localPort = 0;
-        o.remotePort = words[3].toUShort();
+        o.remotePort = port;
         verevo = std::make_unique<clsVerevo>(
             clock, prompts, broadcast, nullptr, [] {}, o);
         return true;

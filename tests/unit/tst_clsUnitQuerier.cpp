@@ -4,6 +4,7 @@
 #include "SimUnit.h"
 #include "SimulatedClock.h"
 #include "UnitCommandLanguage.h"
+#include "UnitSimReady.h"
 #include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
 #include "unit/clsUnitQuerier.h"
@@ -114,19 +115,13 @@ struct ProcessRig {
             QStringList { "--bind", "127.0.0.1", "--port", "0", "--serial", serial, "--mac", unitMac.toHex(),
                 "--command-log", commandLog() }
                 + args);
-        QByteArray line;
-        const qint64 until = clock.monotonicMs() + 20000;
-        while (!line.contains('\n') && clock.monotonicMs() < until) {
-            sim.waitForReadyRead(100);
-            line += sim.readAllStandardOutput();
-        }
-        const QList<QByteArray> words = line.trimmed().split(' ');
-        if (words.size() != 5 || words[1] != "ready")
+        const quint16 port = unitsimReadyPort(sim);
+        if (port == 0)
             return false;
         VerevoSocketOptions o;
         o.bindAddress = QHostAddress::LocalHost;
         o.localPort = 0;
-        o.remotePort = words[3].toUShort();
+        o.remotePort = port;
         verevo = std::make_unique<clsVerevo>(
             clock, prompts, broadcast, nullptr, [] {}, o);
         verevo->SetMac(pcMac);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingPrompts.h"
+#include "UnitSimReady.h"
 #include "WizardFixture.h"
 #include "app/VerevoChannel.h"
 #include "app/frmMain.h"
@@ -139,15 +140,7 @@ inline QString unitsimPath()
     return qEnvironmentVariable("LINKWISE_BUILD_DIR") + QStringLiteral("/tools/unitsim/unitsim");
 }
 
-// Waits for "unitsim: ready <address> <port> <count>" and returns the port.
 inline quint16 unitsimReady(QProcess& sim)
 {
-    while (sim.waitForReadyRead(10000)) {
-        while (sim.canReadLine()) {
-            const QList<QByteArray> words = sim.readLine().trimmed().split(' ');
-            if (words.size() == 5 && words[0] == "unitsim:" && words[1] == "ready")
-                return words[3].toUShort();
-        }
-    }
-    return 0;
+    return unitsimReadyPort(sim, 10000);
 }
