@@ -79,8 +79,8 @@ public:
     bool startUnits(const QStringList& extra = {})
     {
         QProcess* sim = m_lab.start(m_unit,
-            QStringList { unitsimPath(), "--bind", "0.0.0.0", "--port", "7477", "--serial", "9", "--count", "2",
-                "--ip", kUnitAddress, "--mac", "0050c2aa0009" }
+            QStringList { unitsimPath(), "--bind", "0.0.0.0", "--port", "7477", "--serial", "9", "--count", "2", "--ip",
+                kUnitAddress, "--mac", "0050c2aa0009", "--model", "Calvantor KR5004 Router" }
                 + extra);
         return sim && unitsimReady(*sim) == 7477;
     }

@@ -33,8 +33,7 @@ void choose(frmWiz07& page, const QString& serial)
 {
     const QList<QTreeWidgetItem*> hits = page.lvUnits->findItems(serial, Qt::MatchExactly, 0);
     QCOMPARE(hits.size(), 1);
-    QTest::mouseClick(page.lvUnits->viewport(), Qt::LeftButton, {},
-        page.lvUnits->visualItemRect(hits[0]).center());
+    QTest::mouseClick(page.lvUnits->viewport(), Qt::LeftButton, {}, page.lvUnits->visualItemRect(hits[0]).center());
     QCOMPARE(page.lvUnits->selectedItems().value(0), hits[0]);
 }
 
