@@ -3,10 +3,14 @@
 #include "discovery/RuraCodec.h"
 
 #include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QPointer>
 #include <QUdpSocket>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 constexpr int resendIntervalMs = 1000;
@@ -135,10 +139,14 @@ void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
     if (retries > 0)
         Timer1.start(resendIntervalMs);
 
-    // Handlers run during the gap and may drop this object.
+    // Handlers run during the gap (and the log of a failed send) and may drop
+    // this object.
     const QPointer<frmVerevo> self(this);
     while (sends > 0 && !m_stop) {
         TransmitRuraPacket(datagram);
+        // A failed send is reported to the log, which pumps events.
+        if (!self)
+            return;
         --sends;
         if (sends == 0)
             break;
@@ -153,10 +161,33 @@ void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
 
 void frmVerevo::TransmitRuraPacket(const QByteArray& packet)
 {
-    // A lost send is covered by the resend or by the caller's time-out.
+    QNetworkDatagram datagram(packet, QHostAddress(m_broadcastAddress), m_options.remotePort);
+    // The outgoing interface index travels with the datagram (IP_PKTINFO), so
+    // the kernel sends it on that link whatever its routes say.
+    const qint32 index = m_options.outgoingInterface ? m_options.outgoingInterface() : 0;
+    if (index > 0)
+        datagram.setInterfaceIndex(uint(index));
     m_quietErrors = true;
-    wsock->writeDatagram(packet, QHostAddress(m_broadcastAddress), m_options.remotePort);
+    errno = 0;
+    const qint64 sent = wsock->writeDatagram(datagram);
+    // The socket layer words every refusal alike; the kernel's reason is
+    // what tells a missing route from a link that is gone.
+    const int err = errno;
     m_quietErrors = false;
+    if (sent == packet.size())
+        return;
+    // The resend or the caller's time-out covers a lost datagram, but a
+    // refused one must not pass for "no unit answered".
+    QString via;
+    if (index > 0) {
+        const QString name = QNetworkInterface::interfaceNameFromIndex(index);
+        via = QStringLiteral(" through ") + (name.isEmpty() ? QString::number(index) : name);
+    }
+    ProblemReport::report(m_options.problemLog,
+        QStringLiteral("Discovery datagram to %1 port %2%3 not sent: %4")
+            .arg(m_broadcastAddress)
+            .arg(m_options.remotePort)
+            .arg(via, err != 0 ? QString::fromLocal8Bit(std::strerror(err)) : wsock->errorString()));
 }
 
 void frmVerevo::timerTick()
