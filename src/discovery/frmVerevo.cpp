@@ -81,8 +81,21 @@ bool frmVerevo::rebind()
     if (!ok) {
         m_bindError = wsock->error();
         m_error = wsock->errorString();
+        return false;
     }
-    return ok;
+    // Our own broadcasts come back to this port; they are known by coming
+    // from one of this host's addresses and from the port we send from.
+    m_ownAddresses.clear();
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol)
+            m_ownAddresses.insert(a.toIPv4Address());
+    }
+    return true;
+}
+
+bool frmVerevo::isOwnDatagram(const QHostAddress& sender, quint16 senderPort) const
+{
+    return senderPort == wsock->localPort() && m_ownAddresses.contains(sender.toIPv4Address());
 }
 
 void frmVerevo::SendQuery(const QString& id)
@@ -206,8 +219,11 @@ void frmVerevo::readPending()
     while (self && wsock->hasPendingDatagrams()) {
         const qint64 size = wsock->pendingDatagramSize();
         QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
-        const qint64 got = wsock->readDatagram(data.data(), data.size());
-        if (got < 0)
+        QHostAddress sender;
+        quint16 senderPort = 0;
+        const qint64 got = wsock->readDatagram(data.data(), data.size(), &sender, &senderPort);
+        // What we sent ourselves is no answer: it would stop a command's resend.
+        if (got < 0 || isOwnDatagram(sender, senderPort))
             continue;
         data.truncate(got);
         const std::optional<QByteArray> replyMac = m_replyMac ? m_replyMac() : std::nullopt;

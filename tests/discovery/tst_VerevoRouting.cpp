@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <net/if.h>
@@ -45,6 +46,18 @@ class tst_VerevoRouting : public QObject {
     std::unique_ptr<NetLab> lab;
     QString pc;
     bool haveDummy = false;
+    // Every command line the unit receives.
+    QTemporaryFile commandLog;
+
+    QByteArrayList commandsReceived()
+    {
+        QFile f(commandLog.fileName());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QByteArrayList lines = f.readAll().split('\n');
+        lines.removeAll(QByteArray());
+        return lines;
+    }
 
     bool pcRun(const QString& command) { return lab->sh(pc, command); }
 
@@ -71,9 +84,11 @@ private slots:
         haveDummy = pcRun(
             QStringLiteral("ip link add vpn0 type dummy && ip addr add 10.7.0.2/24 dev vpn0 && ip link set vpn0 up"));
 
+        QVERIFY(commandLog.open());
         QProcess* sim = lab->start(units,
             { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--serial", "4711", "--ip",
-                "192.0.2.2", "--telnet-port", "off" });
+                "192.0.2.2", "--telnet-port", "off", "--mute", "config 0 save", "--command-log",
+                commandLog.fileName() });
         QVERIFY(sim && unitsimReadyPort(*sim) == 7477);
         QVERIFY2(lab->enter(pc), qPrintable(lab->lastError()));
     }
@@ -119,6 +134,31 @@ private slots:
         QVERIFY(replies.wait(3000));
         QVERIFY2(replies[0][1].toString().contains(QStringLiteral("OK")), qPrintable(replies[0][1].toString()));
         QVERIFY2(p.problems.isEmpty(), qPrintable(p.problems.join(QLatin1Char('\n'))));
+    }
+
+    // The PC hears its own broadcast on the discovery port; that must not
+    // count as the unit's answer and stop the resend.
+    void unansweredCommandIsSentAgainAfterASecond()
+    {
+        pcRun(QStringLiteral("ip route del default"));
+        Pc p(QStringLiteral("255.255.255.255"), qint32(if_nametoindex("eth0")));
+        QSignalSpy replies(p.verevo.get(), &clsVerevo::RuraCMDResponse);
+        const qsizetype before = commandsReceived().size();
+        const qint64 start = p.clock.monotonicMs();
+        QVERIFY(p.verevo->SendRuraCmds(QStringLiteral("4711"), QStringList { QStringLiteral("config 0 save") }));
+
+        QList<qint64> arrivals;
+        while (p.clock.monotonicMs() - start < 3000) {
+            p.clock.waitForEvents(qMin(p.clock.monotonicMs() + 20, start + 3000));
+            while (commandsReceived().size() - before > arrivals.size())
+                arrivals << p.clock.monotonicMs() - start;
+        }
+        QCOMPARE(arrivals.size(), 2);
+        QVERIFY2(arrivals[0] < 200, qPrintable(QString::number(arrivals[0])));
+        const qint64 gap = arrivals[1] - arrivals[0];
+        QVERIFY2(gap > 800 && gap < 1300, qPrintable(QString::number(gap)));
+        QCOMPARE(commandsReceived().mid(before), (QByteArrayList { "4711\tconfig 0 save", "4711\tconfig 0 save" }));
+        QCOMPARE(replies.size(), 0);
     }
 
     void refusedSendIsReported()
