@@ -11,10 +11,28 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <sys/socket.h>
 
 namespace {
 constexpr int resendIntervalMs = 1000;
 constexpr qint64 repeatGapMs = 500;
+// Datagrams read before the event loop gets its turn again; the socket's
+// notifier calls back at once while more are waiting.
+constexpr int readBatch = 128;
+// Thousands of units answer a query within a millisecond; the kernel's
+// default buffer holds a few hundred of their datagrams.
+constexpr int receiveBufferBytes = 8 << 20;
+
+void enlargeReceiveBuffer(qintptr fd)
+{
+    if (fd < 0)
+        return;
+    const int bytes = receiveBufferBytes;
+    // The forced kind passes net.core.rmem_max and needs CAP_NET_ADMIN;
+    // without it the kernel clamps the ordinary request to that maximum.
+    if (::setsockopt(int(fd), SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+        ::setsockopt(int(fd), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
 } // namespace
 
 frmVerevo::frmVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddress, InterfaceAddressFn interfaceAddress,
@@ -83,6 +101,7 @@ bool frmVerevo::rebind()
         m_error = wsock->errorString();
         return false;
     }
+    enlargeReceiveBuffer(wsock->socketDescriptor());
     // Our own broadcasts come back to this port; they are known by coming
     // from one of this host's addresses and from the port we send from.
     m_ownAddresses.clear();
@@ -216,7 +235,9 @@ void frmVerevo::timerTick()
 void frmVerevo::readPending()
 {
     const QPointer<frmVerevo> self(this);
-    while (self && wsock->hasPendingDatagrams()) {
+    // A peer that floods the port must not hold the GUI thread: after a batch
+    // the rest waits for the next turn of the event loop.
+    for (int n = 0; n < readBatch && self && wsock->hasPendingDatagrams(); ++n) {
         const qint64 size = wsock->pendingDatagramSize();
         QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
         QHostAddress sender;
