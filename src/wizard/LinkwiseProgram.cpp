@@ -84,8 +84,18 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             ModQar::WmiGetIPSubnet(*m_adapterConfig, *entry, first) };
     };
     auto createDiscovery = [this, selectedAddressAndMask]() -> std::unique_ptr<DiscoveryChannel> {
-        auto verevo = std::make_unique<clsVerevo>(
-            m_platform.clock, m_prompts, m_state.BroadcastAddress, selectedAddressAndMask, m_platform.ender);
+        VerevoSocketOptions socket;
+        // Discovery leaves through the selected interface, whatever the routes say.
+        socket.outgoingInterface = [this]() -> qint32 {
+            const InterfaceEntry* entry = m_usable.selected();
+            return entry && entry->Adapter ? entry->Adapter->InterfaceIndex() : 0;
+        };
+        socket.problemLog = [this](const QString& text) {
+            if (m_main)
+                m_main->AddLogEntry(QString(), text);
+        };
+        auto verevo = std::make_unique<clsVerevo>(m_platform.clock, m_prompts, m_state.BroadcastAddress,
+            selectedAddressAndMask, m_platform.ender, socket);
         // Replies outside a unit command are checked against the wizard's current unit.
         verevo->setReplyMacProvider([this]() -> std::optional<QByteArray> {
             if (!m_wizardState.CurrentUnit)
