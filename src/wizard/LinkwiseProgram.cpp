@@ -94,8 +94,8 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             if (m_main)
                 m_main->AddLogEntry(QString(), text);
         };
-        auto verevo = std::make_unique<clsVerevo>(m_platform.clock, m_prompts, m_state.BroadcastAddress,
-            selectedAddressAndMask, m_platform.ender, socket);
+        auto verevo = std::make_unique<clsVerevo>(
+            m_platform.clock, m_prompts, m_state.BroadcastAddress, selectedAddressAndMask, m_platform.ender, socket);
         // Replies outside a unit command are checked against the wizard's current unit.
         verevo->setReplyMacProvider([this]() -> std::optional<QByteArray> {
             if (!m_wizardState.CurrentUnit)
@@ -135,7 +135,9 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
     services.settings = &m_settings;
     services.program = &m_state;
     services.readInterfaces = [this] { return m_ipHelper->Interfaces(); };
-    services.pingHost = &IPHlpAPI::PingHost;
+    services.pingHost = [](const QString& host, const QString& payload, qint32 timeoutMs) {
+        return IPHlpAPI::PingHost(host, payload, timeoutMs);
+    };
     services.findFreeAddress = [this](const QString& address, const QString& mask, qint32 lastRejected) {
         return ModQar::FindFreeAddress(address, mask, lastRejected, m_settings.PingTimeout, m_state.CancelRequested);
     };

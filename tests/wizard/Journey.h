@@ -12,15 +12,20 @@
 #include "wizard/LinkwiseProgram.h"
 #include "wizard/WizardPage.h"
 #include "wizard/WizardRouter.h"
+#include "wizard/frmWiz07.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -187,6 +192,32 @@ private:
     QElapsedTimer m_deadline;
     int m_timeoutMs;
 };
+
+// The search page once its search has ended with units in its list; nullptr
+// when it found none or never ended.
+inline frmWiz07* waitForUnits(Run& run, int timeoutMs = 25000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        frmWiz07* search = run.page<frmWiz07>();
+        if (search && search->cmdNext->isEnabled())
+            return search;
+        if (search && search->cmdRetry->isVisible()) {
+            qWarning("search ended with: %s", qPrintable(search->lblTitle->text()));
+            return nullptr;
+        }
+        QTest::qWait(20);
+    }
+    return nullptr;
+}
+
+inline QStringList rowTexts(const frmWiz07& page)
+{
+    QStringList out;
+    for (int i = 0; i < page.lvUnits->topLevelItemCount(); ++i)
+        out << page.lvUnits->topLevelItem(i)->text(0);
+    return out;
+}
 
 // True when the two rectangles share their centre within a few pixels.
 inline bool centredOver(const QRect& inner, const QRect& outer)

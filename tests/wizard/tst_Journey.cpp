@@ -19,16 +19,10 @@
 using Journey::Box;
 using Journey::BoxAnswer;
 using Journey::Lan;
+using Journey::rowTexts;
+using Journey::waitForUnits;
 
 namespace {
-QStringList rowTexts(const frmWiz07& page)
-{
-    QStringList out;
-    for (int i = 0; i < page.lvUnits->topLevelItemCount(); ++i)
-        out << page.lvUnits->topLevelItem(i)->text(0);
-    return out;
-}
-
 void choose(frmWiz07& page, const QString& serial)
 {
     const QList<QTreeWidgetItem*> hits = page.lvUnits->findItems(serial, Qt::MatchExactly, 0);
@@ -112,8 +106,9 @@ private slots:
             QTRY_VERIFY(run.page<frmWiz02>());
             frmWiz02* adaptor = run.page<frmWiz02>();
             QCOMPARE(adaptor->cbInterfaces->count(), 2);
-            const int lanEntry = pickInterface(*adaptor, Journey::kPcAddress);
-            QVERIFY(lanEntry >= 0);
+            // The unit's link is the second entry: the first, preselected one
+            // would not find it.
+            QCOMPARE(pickInterface(*adaptor, Journey::kPcAddress), 1);
             const QPoint where = adaptor->pos();
             QTest::mouseClick(adaptor->cmdNext, Qt::LeftButton);
             frmWiz07* search = waitForUnits(run);
@@ -211,24 +206,6 @@ private:
         // The close box is one of the ways out.
         search->close();
         QCOMPARE(run.ends, 1);
-    }
-
-    // The search page once its search has ended with units in its list;
-    // nullptr when it found none or never ended.
-    static frmWiz07* waitForUnits(Journey::Run& run)
-    {
-        QDeadlineTimer deadline(25000);
-        while (!deadline.hasExpired()) {
-            frmWiz07* search = run.page<frmWiz07>();
-            if (search && search->cmdNext->isEnabled())
-                return search;
-            if (search && search->cmdRetry->isVisible()) {
-                qWarning("search ended with: %s", qPrintable(search->lblTitle->text()));
-                return nullptr;
-            }
-            QTest::qWait(20);
-        }
-        return nullptr;
     }
 
     // Goes through the list as a person reads it, stopping at the entry
