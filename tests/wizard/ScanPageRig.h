@@ -89,6 +89,8 @@ struct ScanPageRig {
             .settings = settings,
             .WizardMode = [this] { return state.WizardMode; },
             .ShiftKeyDown = [this] { return shift; },
+            .prompts = &prompts,
+            .ConfigureUnits = configureUnits,
         };
         main = std::make_unique<frmMain>(std::move(s));
         WizardServices services;
@@ -150,6 +152,8 @@ struct ScanPageRig {
     bool shift = false;
     int ends = 0;
     QList<PageId> startups;
+    // The main window's Configure Units run, when a test wants one.
+    std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> configureUnits;
     qint16 configOptionAtStartup = -1;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<WizardRouter> router;
