@@ -70,47 +70,36 @@ private slots:
         Journey::inEventLoop([&] { walkBareLan(run, commandLog); });
     }
 
-    // A VPN holds the default route: the search still goes out on the LAN.
-    void defaultRouteThroughATunnel()
+    // The search goes out on the LAN whatever else the PC has: a VPN that
+    // holds the default route, or a second adaptor (listed first) that the
+    // person passes over on the adaptor page.
+    void searchGoesOutOnTheLan_data()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::TunnelDefaultRoute), qPrintable(lan.lastError()));
-        QVERIFY(lan.startUnits());
-        Journey::Run run;
-        Journey::inEventLoop([&] {
-            run.program.start();
-            auto* welcome = run.page<frmWiz01>();
-            QVERIFY(welcome);
-            QTest::mouseClick(welcome->cmdNext, Qt::LeftButton);
-            frmWiz07* search = waitForUnits(run);
-            QVERIFY(search);
-            QCOMPARE(rowTexts(*search), (QStringList { "9", "10" }));
-            search->close();
-            QCOMPARE(run.ends, 1);
-        });
+        QTest::addColumn<int>("shape");
+        QTest::newRow("default route through a VPN tunnel") << int(Lan::Shape::TunnelDefaultRoute);
+        QTest::newRow("two adaptors, the unit on the second") << int(Lan::Shape::TwoInterfaces);
     }
-
-    // Two adaptors: the person picks the one the unit is cabled to, and the
-    // search goes out there.
-    void twoInterfaces()
+    void searchGoesOutOnTheLan()
     {
+        QFETCH(int, shape);
         Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::TwoInterfaces), qPrintable(lan.lastError()));
+        QVERIFY2(lan.build(Lan::Shape(shape)), qPrintable(lan.lastError()));
         QVERIFY(lan.startUnits());
         Journey::Run run;
         Journey::inEventLoop([&] {
             run.program.start();
             auto* welcome = run.page<frmWiz01>();
             QVERIFY(welcome);
+            QPoint where = welcome->pos();
             QTest::mouseClick(welcome->cmdNext, Qt::LeftButton);
-            QTRY_VERIFY(run.page<frmWiz02>());
-            frmWiz02* adaptor = run.page<frmWiz02>();
-            QCOMPARE(adaptor->cbInterfaces->count(), 2);
-            // The unit's link is the second entry: the first, preselected one
-            // would not find it.
-            QCOMPARE(pickInterface(*adaptor, Journey::kPcAddress), 1);
-            const QPoint where = adaptor->pos();
-            QTest::mouseClick(adaptor->cmdNext, Qt::LeftButton);
+            if (auto* adaptor = run.page<frmWiz02>()) {
+                QCOMPARE(adaptor->pos(), where);
+                QCOMPARE(adaptor->cbInterfaces->count(), 2);
+                // The first, preselected entry would not find the unit.
+                QCOMPARE(pickInterface(*adaptor, Journey::kPcAddress), 1);
+                where = adaptor->pos();
+                QTest::mouseClick(adaptor->cmdNext, Qt::LeftButton);
+            }
             frmWiz07* search = waitForUnits(run);
             QVERIFY(search);
             QCOMPARE(search->pos(), where);
