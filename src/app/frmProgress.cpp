@@ -15,6 +15,10 @@ frmProgress::frmProgress(bool& cancelRequested, QWidget* parent)
     , m_cancelRequested(cancelRequested)
 {
     setWindowTitle(QStringLiteral("Progress"));
+    // On top from the moment it is mapped: the hint goes on the window before
+    // the native window exists. Setting it on an unmapped native window would
+    // make Qt recreate that window at the first show.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
     m_Label1 = new QLabel(QStringLiteral("Current Operation:"));
     m_Label2 = new QLabel;
     m_ProgressBar1 = new QProgressBar;
@@ -37,7 +41,8 @@ frmProgress::frmProgress(bool& cancelRequested, QWidget* parent)
 
     // Wide enough for the longest step name beside the caption.
     const QFontMetrics fm(m_Label2->font());
-    m_Label2->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Wait for internet connection")) + fm.averageCharWidth());
+    m_Label2->setMinimumWidth(
+        fm.horizontalAdvance(QStringLiteral("Wait for internet connection")) + fm.averageCharWidth());
     connect(m_CancelButton, &QPushButton::clicked, this, &frmProgress::CancelButton_Click);
 }
 
@@ -62,25 +67,13 @@ void frmProgress::reject()
     CancelButton_Click();
 }
 
-void frmProgress::showEvent(QShowEvent* event)
-{
-    // The hint goes on the native window before it is first mapped, so the
-    // window manager places it above from the start.
-    if (!m_loaded) {
-        m_loaded = true;
-        winId();
-        API::SetTopMost(windowHandle());
-        overrideWindowFlags(windowHandle()->flags());
-    }
-    QDialog::showEvent(event);
-}
-
 void frmProgress::changeEvent(QEvent* event)
 {
     // Once the person turns to another window (a box of the run, another
     // program), this one stops covering it.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && windowHandle()) {
         API::ClearTopMost(windowHandle());
+        // The widget's own copy of the flags follows the native window's.
         overrideWindowFlags(windowHandle()->flags());
     }
     QDialog::changeEvent(event);

@@ -30,7 +30,6 @@ public:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -38,7 +37,6 @@ private:
     void CancelButton_Click();
 
     bool& m_cancelRequested;
-    bool m_loaded = false;
     QLabel* m_Label1 = nullptr;
     QLabel* m_Label2 = nullptr;
     QProgressBar* m_ProgressBar1 = nullptr;

@@ -12,8 +12,7 @@
 // the event loop of its exec(), the way a person would reach it. Gives up
 // after 10 s, so a dialog that never opens cannot keep a timer alive into
 // later tests.
-template<class T>
-void whenModal(std::function<void(T*)> act)
+template<class T> void whenModal(std::function<void(T*)> act)
 {
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(10000);

@@ -1,3 +1,4 @@
+#include "Clicks.h"
 #include "ModalDriver.h"
 #include "app/frmCfgOptions.h"
 
@@ -46,15 +47,33 @@ clsCfgOptions withOff(const QList<int>& off)
     clsCfgOptions o;
     for (int i : off) {
         switch (i) {
-        case 0: o.setConfirmIP(false); break;
-        case 1: o.setSaveConfig(false); break;
-        case 2: o.setReboot(false); break;
-        case 3: o.setWaitForPPP(false); break;
-        case 4: o.setTestPPP(false); break;
-        case 5: o.setSetGateway(false); break;
-        case 6: o.setTestPCConnectivity(false); break;
-        case 8: o.setCfgGPRS(false); break;
-        case 10: o.setDisplaySummary(false); break;
+        case 0:
+            o.setConfirmIP(false);
+            break;
+        case 1:
+            o.setSaveConfig(false);
+            break;
+        case 2:
+            o.setReboot(false);
+            break;
+        case 3:
+            o.setWaitForPPP(false);
+            break;
+        case 4:
+            o.setTestPPP(false);
+            break;
+        case 5:
+            o.setSetGateway(false);
+            break;
+        case 6:
+            o.setTestPCConnectivity(false);
+            break;
+        case 8:
+            o.setCfgGPRS(false);
+            break;
+        case 10:
+            o.setDisplaySummary(false);
+            break;
         }
     }
     return o;
@@ -118,10 +137,10 @@ private slots:
         QTest::addColumn<QList<int>>("offAfter");
 
         const QList<int> before = { 2, 4 };
-        QTest::newRow("OK button after changes") << true << QList<int> { 0, 4, 8 } << "ok" << true
-                                                 << QList<int> { 0, 2, 8 };
-        QTest::newRow("Return after changes") << true << QList<int> { 3, 10 } << "return" << true
-                                              << QList<int> { 2, 3, 4, 10 };
+        QTest::newRow("OK button after changes")
+            << true << QList<int> { 0, 4, 8 } << "ok" << true << QList<int> { 0, 2, 8 };
+        QTest::newRow("Return after changes")
+            << true << QList<int> { 3, 10 } << "return" << true << QList<int> { 2, 3, 4, 10 };
         QTest::newRow("Cancel button after changes") << true << QList<int> { 0, 4, 8 } << "cancel" << false << before;
         QTest::newRow("Esc after changes") << true << QList<int> { 1, 10 } << "esc" << false << before;
         QTest::newRow("close box after changes") << false << QList<int> { 10 } << "close" << false << before;
@@ -196,7 +215,7 @@ private slots:
             basicAgain = d->size();
             basicCaption = shown(d->cmdOptions());
             // A double click is two clicks: out and back again.
-            QTest::mouseDClick(d->cmdOptions(), Qt::LeftButton);
+            doubleClick(d->cmdOptions());
             QApplication::processEvents();
             afterDoubleClick = d->size();
             d->reject();
@@ -205,7 +224,8 @@ private slots:
         QCOMPARE(basicCaption, QStringLiteral("Advanced >>"));
         QCOMPARE(advancedVisible, kAdvancedBoxes);
         QVERIFY(gprsFrameVisible);
-        QVERIFY2(advanced.height() > basic.height(), qPrintable(QStringLiteral("%1 vs %2").arg(advanced.height()).arg(basic.height())));
+        QVERIFY2(advanced.height() > basic.height(),
+            qPrintable(QStringLiteral("%1 vs %2").arg(advanced.height()).arg(basic.height())));
         QCOMPARE(advanced.width(), basic.width());
         QCOMPARE(basicAgain, basic);
         QCOMPARE(afterDoubleClick, basic);

@@ -44,7 +44,8 @@ bool XvfbDisplay::start(bool withWindowManager, const QString& screen)
     const QDeadlineTimer deadline(kStartMs);
     while (!m_xvfb.canReadLine()) {
         if (m_xvfb.state() == QProcess::NotRunning || !m_xvfb.waitForReadyRead(int(deadline.remainingTime()))) {
-            m_lastError = QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(m_xvfb.readAllStandardError());
+            m_lastError
+                = QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(m_xvfb.readAllStandardError());
             return false;
         }
     }
@@ -64,7 +65,8 @@ bool XvfbDisplay::waitForWindowManager()
     QByteArray seen;
     while (!seen.contains("openbox-ready")) {
         if (m_wm.state() == QProcess::NotRunning || !m_wm.waitForReadyRead(int(deadline.remainingTime()))) {
-            m_lastError = QStringLiteral("openbox did not start: ") + QString::fromLocal8Bit(m_wm.readAllStandardError());
+            m_lastError
+                = QStringLiteral("openbox did not start: ") + QString::fromLocal8Bit(m_wm.readAllStandardError());
             return false;
         }
         seen += m_wm.readAllStandardOutput();
