@@ -120,6 +120,8 @@ void frmScanOptions::applyView()
     m_cmdOptions->setText(m_advanced ? QStringLiteral("<< A&dvanced") : QStringLiteral("A&dvanced >>"));
     m_mustHaveGPRS->setVisible(m_advanced);
     m_initialPing->setVisible(m_advanced);
+    m_Frame1->layout()->activate();
+    layout()->activate();
 }
 
 void frmScanOptions::OKButton_Click()

@@ -8,8 +8,9 @@
 
 #include <functional>
 
-// Acts on the next modal dialog of type T once it is on screen, from inside
-// the event loop of its exec(), the way a person would reach it. Gives up
+// Acts on the next modal dialog of type T (a QDialog) once it is on screen,
+// from inside the event loop of its exec(), the way a person would reach it.
+// Whatever act leaves open is rejected after it. Gives up
 // after 10 s, so a dialog that never opens cannot keep a timer alive into
 // later tests.
 template<class T> void whenModal(std::function<void(T*)> act)
@@ -21,7 +22,12 @@ template<class T> void whenModal(std::function<void(T*)> act)
         if (dialog && dialog->isVisible()) {
             timer->stop();
             timer->deleteLater();
+            const QPointer<T> open(dialog);
             act(dialog);
+            // A check that failed inside act returned early; the dialog must
+            // not be left waiting for a person who never comes.
+            if (open && open->isVisible())
+                open->reject();
         } else if (deadline.hasExpired()) {
             timer->stop();
             timer->deleteLater();
