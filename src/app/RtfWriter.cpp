@@ -23,9 +23,12 @@ void appendEscaped(QByteArray& out, QStringView text)
             out += char(c);
         } else {
             // RTF numbers Unicode escapes as signed 16-bit values; characters
-            // beyond the BMP go as their two surrogates. "?" is what a reader
-            // without Unicode shows (\uc1).
-            out += "\\u" + QByteArray::number(qint16(c)) + '?';
+            // beyond the BMP go as their two surrogates. The fallback for
+            // readers without Unicode (\uc1) is a hex escape: a bare "?"
+            // makes some readers drop the rest of the word. Latin-1 letters
+            // are the same bytes in code page 1252.
+            const QByteArray fallback = c >= 0xa0 && c <= 0xff ? QByteArray::number(c, 16) : QByteArray("3f");
+            out += "\\u" + QByteArray::number(qint16(c)) + "\\'" + fallback;
         }
     }
 }
