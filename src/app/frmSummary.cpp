@@ -174,16 +174,25 @@ bool frmSummary::writeFile(const QString& path, QString& error) const
 {
     // QSaveFile writes beside the target and renames only when every byte is
     // down, so a failure leaves an existing file as it was and no fragment.
+    // Unbuffered, so that a short write (a full disk) is seen here: through
+    // the buffer, commit() goes ahead after a short write and the target is
+    // replaced by the part that fitted.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
         return false;
     }
     const QByteArray content = rtf() + "\r\n";
-    if (file.write(content) != content.size()) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
+    qint64 done = 0;
+    while (done < content.size()) {
+        // After a short write the next one fails and says why.
+        const qint64 written = file.write(content.constData() + done, content.size() - done);
+        if (written <= 0) {
+            error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        done += written;
     }
     if (!file.commit()) {
         error = file.errorString();

@@ -30,18 +30,42 @@ const char* const kHeadings[] = {
 void setCode(clsSummary& s, Field field, qint32 code)
 {
     switch (field) {
-    case Field::Liveliness: s.setLiveliness(code); break;
-    case Field::IPAssignment: s.setIPAssignment(code); break;
-    case Field::NewIP: s.setNewIP(code); break;
-    case Field::IPCheck: s.setIPCheck(code); break;
-    case Field::GPRS: s.setGPRS(code); break;
-    case Field::SaveCfg: s.setSaveCfg(code); break;
-    case Field::Reboot: s.setReboot(code); break;
-    case Field::WaitForPPP: s.setWaitForPPP(code); break;
-    case Field::ConnectivityTest: s.setConnectivityTest(code); break;
-    case Field::SetGateway: s.setSetGateway(code); break;
-    case Field::SetNameServer: s.setSetNameServer(code); break;
-    case Field::PCConnectivityTest: s.setPCConnectivityTest(code); break;
+    case Field::Liveliness:
+        s.setLiveliness(code);
+        break;
+    case Field::IPAssignment:
+        s.setIPAssignment(code);
+        break;
+    case Field::NewIP:
+        s.setNewIP(code);
+        break;
+    case Field::IPCheck:
+        s.setIPCheck(code);
+        break;
+    case Field::GPRS:
+        s.setGPRS(code);
+        break;
+    case Field::SaveCfg:
+        s.setSaveCfg(code);
+        break;
+    case Field::Reboot:
+        s.setReboot(code);
+        break;
+    case Field::WaitForPPP:
+        s.setWaitForPPP(code);
+        break;
+    case Field::ConnectivityTest:
+        s.setConnectivityTest(code);
+        break;
+    case Field::SetGateway:
+        s.setSetGateway(code);
+        break;
+    case Field::SetNameServer:
+        s.setSetNameServer(code);
+        break;
+    case Field::PCConnectivityTest:
+        s.setPCConnectivityTest(code);
+        break;
     }
 }
 
@@ -122,8 +146,7 @@ private slots:
         row("GPRS 3", Field::GPRS, 3, "GPRS configuration was completed successfully", SuccessStyle);
         row("GPRS 4", Field::GPRS, 4, "Failed to configure the APN", FailureStyle);
         row("GPRS 8", Field::GPRS, 8, "Failed to configure the dialout phone number", FailureStyle);
-        row("GPRS 12", Field::GPRS, 12, "Failed to configure both the APN and the dialout phone number",
-            FailureStyle);
+        row("GPRS 12", Field::GPRS, 12, "Failed to configure both the APN and the dialout phone number", FailureStyle);
         for (int c : { 5, 6, 7, 9, 10, 11, 13 }) {
             QTest::addRow("GPRS %d unknown", c) << Field::GPRS << c << unknownTest(c) << FailureStyle;
         }
@@ -238,7 +261,8 @@ private slots:
 
     void plainTextUsesLineFeeds()
     {
-        const QList<StyledRun> runs = { { QStringLiteral("a\r\nb"), PlainStyle }, { QStringLiteral("\rc"), LabelStyle } };
+        const QList<StyledRun> runs
+            = { { QStringLiteral("a\r\nb"), PlainStyle }, { QStringLiteral("\rc"), LabelStyle } };
         QCOMPARE(SummaryRuns::plainText(runs), QStringLiteral("a\nb\nc"));
     }
 };

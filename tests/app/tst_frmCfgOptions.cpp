@@ -92,7 +92,7 @@ QList<int> visibleBoxes(const frmCfgOptions* d)
 bool open(clsCfgOptions& options, const QString& serial, std::function<void(frmCfgOptions*)> act)
 {
     frmCfgOptions dialog;
-    whenModal<frmCfgOptions>(std::move(act));
+    const auto script = whenModal<frmCfgOptions>(std::move(act));
     return dialog.GetCfgOptions(serial, options);
 }
 } // namespace

@@ -46,7 +46,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(bool, response);
         frmDiscoveryComplete notice;
-        whenModal<frmDiscoveryComplete>([how](frmDiscoveryComplete* d) {
+        const auto script = whenModal<frmDiscoveryComplete>([how](frmDiscoveryComplete* d) {
             d->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(d));
             if (how == QLatin1String("next")) {

@@ -21,7 +21,7 @@ clsScanOptions record(bool initialPing, bool mustHaveGPRS)
 bool ask(QString& serial, clsScanOptions& options, std::function<void(frmScanOptions*)> act)
 {
     frmScanOptions dialog;
-    whenModal<frmScanOptions>(std::move(act));
+    const auto script = whenModal<frmScanOptions>(std::move(act));
     return dialog.GetScanOptions(serial, options);
 }
 
