@@ -39,10 +39,10 @@ frmProgress::frmProgress(bool& cancelRequested, QWidget* parent)
     top->addWidget(m_ProgressBar1);
     top->addLayout(buttons);
 
-    // Wide enough for the longest step name beside the caption.
+    // Wide enough for the longest step name beside the caption, with room.
     const QFontMetrics fm(m_Label2->font());
     m_Label2->setMinimumWidth(
-        fm.horizontalAdvance(QStringLiteral("Wait for internet connection")) + fm.averageCharWidth());
+        fm.horizontalAdvance(QStringLiteral("Wait for internet connection")) + 6 * fm.averageCharWidth());
     connect(m_CancelButton, &QPushButton::clicked, this, &frmProgress::CancelButton_Click);
 }
 

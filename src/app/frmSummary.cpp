@@ -32,11 +32,14 @@ struct PositionKey {
     const char* key;
     int fallback; // twips
 };
+// Until the person has placed the window, it opens at its design size, in
+// which every line of a summary fits; a square 6500 twips wraps half of them
+// and cuts the caption.
 const std::array<PositionKey, 4> kPositionKeys = { {
     { "SummaryLeft", 1000 },
     { "SummaryTop", 1000 },
-    { "SummaryWidth", 6500 },
-    { "SummaryHeight", 6500 },
+    { "SummaryWidth", 10740 },
+    { "SummaryHeight", 8445 },
 } };
 } // namespace
 

@@ -150,11 +150,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QList<int>>("twips");
-        QTest::newRow("nothing stored: defaults") << QStringList() << QList<int> { 1000, 1000, 6500, 6500 };
+        QTest::newRow("nothing stored: defaults") << QStringList() << QList<int> { 1000, 1000, 10740, 8445 };
         QTest::newRow("stored values") << QStringList { "1500", "2250", "9000", "7500" }
                                        << QList<int> { 1500, 2250, 9000, 7500 };
         QTest::newRow("a value that is no number keeps its default")
-            << QStringList { "1500", "abc", "9000", "" } << QList<int> { 1500, 1000, 9000, 6500 };
+            << QStringList { "1500", "abc", "9000", "" } << QList<int> { 1500, 1000, 9000, 8445 };
     }
     void positionComesFromTheSettings()
     {
