@@ -1,8 +1,9 @@
 #include "app/frmCfgOptions.h"
 
+#include "app/ViewSwitchLayout.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -51,27 +52,12 @@ frmCfgOptions::frmCfgOptions(QWidget* parent)
     outer->addWidget(m_gprsFrame);
     outer->addStretch();
 
-    m_OKButton = new QPushButton(QStringLiteral("OK"));
-    m_OKButton->setDefault(true);
-    m_CancelButton = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdOptions = new QPushButton(QStringLiteral("Advanced"));
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_OKButton);
-    buttons->addWidget(m_CancelButton);
-    buttons->addWidget(m_cmdOptions);
-    buttons->addStretch();
-
-    auto* top = new QHBoxLayout(this);
-    top->addWidget(m_outerFrame, 1);
-    top->addLayout(buttons);
-    // The window follows the view: it shrinks to the summary switch and grows
-    // to all nine. The frame keeps the advanced view's width so that the
-    // buttons stay put while the view changes.
-    top->setSizeConstraint(QLayout::SetFixedSize);
-    m_outerFrame->setMinimumWidth(m_outerFrame->sizeHint().width());
+    const ViewSwitchLayout::Buttons buttons = ViewSwitchLayout::build(this, m_outerFrame);
+    m_OKButton = buttons.ok;
+    m_CancelButton = buttons.cancel;
+    m_cmdOptions = buttons.view;
 
     connect(m_OKButton, &QPushButton::clicked, this, &frmCfgOptions::OKButton_Click);
-    connect(m_CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_cmdOptions, &QPushButton::clicked, this, &frmCfgOptions::cmdOptions_Click);
     SetAdvancedView();
 }
@@ -123,8 +109,5 @@ void frmCfgOptions::SetAdvancedView()
     for (int i : kAdvancedOnly)
         m_Check1[i]->setVisible(m_advanced);
     m_gprsFrame->setVisible(m_advanced);
-    // Settle the size now rather than at the next pass of the event loop, so
-    // the window never shows one view in the other's size.
-    m_outerFrame->layout()->activate();
-    layout()->activate();
+    ViewSwitchLayout::settle(this, m_outerFrame);
 }

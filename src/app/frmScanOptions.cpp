@@ -1,13 +1,13 @@
 #include "app/frmScanOptions.h"
 
+#include "app/ViewSwitchLayout.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 frmScanOptions::frmScanOptions(QWidget* parent)
     : QDialog(parent)
@@ -28,28 +28,16 @@ frmScanOptions::frmScanOptions(QWidget* parent)
     frame->addWidget(m_initialPing, 3, 0, 1, 2);
     frame->setColumnStretch(1, 1);
 
-    m_OKButton = new QPushButton(QStringLiteral("OK"));
-    m_OKButton->setDefault(true);
-    m_CancelButton = new QPushButton(QStringLiteral("Cancel"));
-    m_cmdOptions = new QPushButton;
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_OKButton);
-    buttons->addWidget(m_CancelButton);
-    buttons->addWidget(m_cmdOptions);
-    buttons->addStretch();
-
-    auto* top = new QHBoxLayout(this);
-    top->addWidget(m_Frame1, 1);
-    top->addLayout(buttons);
-    top->setSizeConstraint(QLayout::SetFixedSize);
-    m_Frame1->setMinimumWidth(m_Frame1->sizeHint().width());
+    const ViewSwitchLayout::Buttons buttons = ViewSwitchLayout::build(this, m_Frame1);
+    m_OKButton = buttons.ok;
+    m_CancelButton = buttons.cancel;
+    m_cmdOptions = buttons.view;
 
     // A serial number is typed for the specific scan only.
     connect(m_specific, &QRadioButton::clicked, this, [this] { Option1_Click(0); });
     connect(m_all, &QRadioButton::clicked, this, [this] { Option1_Click(1); });
     connect(m_cmdOptions, &QPushButton::clicked, this, &frmScanOptions::cmdOptions_Click);
     connect(m_OKButton, &QPushButton::clicked, this, &frmScanOptions::OKButton_Click);
-    connect(m_CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     HideAdvanced();
 }
 
@@ -120,8 +108,7 @@ void frmScanOptions::applyView()
     m_cmdOptions->setText(m_advanced ? QStringLiteral("<< A&dvanced") : QStringLiteral("A&dvanced >>"));
     m_mustHaveGPRS->setVisible(m_advanced);
     m_initialPing->setVisible(m_advanced);
-    m_Frame1->layout()->activate();
-    layout()->activate();
+    ViewSwitchLayout::settle(this, m_Frame1);
 }
 
 void frmScanOptions::OKButton_Click()

@@ -2,6 +2,7 @@
 
 #include "app/TextStyle.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -30,6 +31,20 @@ inline QString html(const QString& rtfPath, QString* error)
         return QString();
     }
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// unrtf's HTML for an RTF document held in memory.
+inline QString html(const QByteArray& rtf, QString* error)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("document.rtf"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size()) {
+        *error = QStringLiteral("cannot write ") + path;
+        return QString();
+    }
+    file.close();
+    return html(path, error);
 }
 
 // The HTML as runs, one per character, with line breaks as "\n".

@@ -6,13 +6,6 @@
 #include <QApplication>
 #include <QWidget>
 
-namespace {
-bool above(const QWidget& w)
-{
-    return windowProperty(w.winId(), "_NET_WM_STATE").contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
-}
-} // namespace
-
 class tst_frmProgressDesktop : public QObject {
     Q_OBJECT
 private slots:
@@ -22,7 +15,7 @@ private slots:
         frmProgress progress(cancel);
         progress.show();
         QVERIFY(QTest::qWaitForWindowActive(&progress));
-        QTRY_VERIFY(above(progress));
+        QTRY_VERIFY(keptAbove(progress.winId()));
         const QRect placed = progress.geometry();
 
         // A window that opens later, without taking the focus, still goes
@@ -40,7 +33,7 @@ private slots:
         // Turning to the other window lets it cover the progress window.
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        QTRY_VERIFY(!above(progress));
+        QTRY_VERIFY(!keptAbove(progress.winId()));
         QCOMPARE(progress.geometry(), placed);
         QVERIFY(!cancel);
     }

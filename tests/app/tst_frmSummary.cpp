@@ -38,6 +38,12 @@ void chooseFile(QFileDialog* d, const QString& path)
     QTest::keyClick(name, Qt::Key_Return);
 }
 
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 QByteArray contents(const QString& path)
 {
     QFile f(path);
@@ -281,11 +287,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("old.rtf"));
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("old contents");
-        }
+        QVERIFY(writeBytes(path, "old contents"));
         RecordingPrompts prompts;
         prompts.answers = { false, true };
         int dialogs = 0;
@@ -357,11 +359,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kept.rtf"));
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("earlier summary");
-        }
+        QVERIFY(writeBytes(path, "earlier summary"));
         RecordingPrompts prompts;
         prompts.answers = { true };
         rlimit before {};

@@ -4,13 +4,6 @@
 
 #include <QWindow>
 
-namespace {
-bool above(const QWindow& w)
-{
-    return windowProperty(w.winId(), "_NET_WM_STATE").contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
-}
-} // namespace
-
 class tst_APIDesktop : public QObject {
     Q_OBJECT
 private slots:
@@ -28,16 +21,16 @@ private slots:
         window.setGeometry(100, 120, 300, 200);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(!above(window));
+        QVERIFY(!keptAbove(window.winId()));
         const QRect placed = window.geometry();
         const WId id = window.winId();
 
         QVERIFY(API::SetTopMost(&window));
-        QTRY_VERIFY(above(window));
+        QTRY_VERIFY(keptAbove(window.winId()));
         QVERIFY(window.flags().testFlag(Qt::WindowStaysOnTopHint));
 
         QVERIFY(API::ClearTopMost(&window));
-        QTRY_VERIFY(!above(window));
+        QTRY_VERIFY(!keptAbove(window.winId()));
         QVERIFY(!window.flags().testFlag(Qt::WindowStaysOnTopHint));
 
         QCOMPARE(window.winId(), id);

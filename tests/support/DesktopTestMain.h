@@ -50,6 +50,12 @@ inline QString windowProperty(qulonglong window, const char* property)
         QStringLiteral("xprop"), { QStringLiteral("-id"), QString::number(window), QString::fromLatin1(property) });
 }
 
+// The window manager keeps the window above ordinary ones.
+inline bool keptAbove(qulonglong window)
+{
+    return windowProperty(window, "_NET_WM_STATE").contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
+}
+
 // The client windows bottom to top, as the window manager stacks them.
 inline QList<qulonglong> stackingOrder()
 {
