@@ -2,6 +2,7 @@
 #include "RecordingPrompts.h"
 #include "net/KernelAdapterConfig.h"
 #include "net/ModQarWmi.h"
+#include "net/SystemClock.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -75,13 +76,13 @@ private slots:
         paths.runDir = m_dir.path() + QStringLiteral("/run");
         paths.resolvConf = m_dir.path() + QStringLiteral("/resolv.conf");
         paths.useResolved = false;
-        paths.renewTimeoutMs = 60'000;
+        paths.leaseTimeoutMs = 30'000;
         m_resolvConf = paths.resolvConf;
         QFile seed(m_resolvConf);
         QVERIFY(seed.open(QIODevice::WriteOnly));
         seed.write("search lab.test\nnameserver 203.0.113.53\n");
         seed.close();
-        m_config = std::make_unique<KernelAdapterConfig>(paths);
+        m_config = std::make_unique<KernelAdapterConfig>(m_clock, paths);
     }
 
     void linkDownIsNoCandidate()
@@ -210,6 +211,7 @@ private slots:
     }
 
 private:
+    SystemClock m_clock;
     NetLab m_lab;
     QTemporaryDir m_dir;
     QString m_pc, m_unit, m_resolvConf, m_layer;
