@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace {
 QByteArray readAll(const QString& path)
 {
@@ -35,7 +37,12 @@ DhcpClientScan::DhcpClientScan(QString procRoot, QString networkdRoot)
 
 QString DhcpClientScan::netnsOf(const QString& pidDir) const
 {
-    return QFileInfo(pidDir + QStringLiteral("/ns/net")).symLinkTarget();
+    // The link's own text ("net:[inode]") names the namespace; it points at
+    // no file, so it is read as it stands.
+    char target[64] = {};
+    const ssize_t n
+        = ::readlink(QFile::encodeName(pidDir + QStringLiteral("/ns/net")).constData(), target, sizeof target - 1);
+    return n > 0 ? QString::fromLatin1(target, n) : QString();
 }
 
 QList<DhcpClientScan::Client> DhcpClientScan::clientsOf(
@@ -43,7 +50,7 @@ QList<DhcpClientScan::Client> DhcpClientScan::clientsOf(
 {
     // The namespace of the calling thread: the program may run its adapter
     // work in another namespace than its main thread.
-    const QString ownNetns = QFileInfo(m_proc + QStringLiteral("/thread-self/ns/net")).symLinkTarget();
+    const QString ownNetns = netnsOf(m_proc + QStringLiteral("/thread-self"));
     QList<Client> out;
     const QStringList pids = QDir(m_proc).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& name : pids) {
