@@ -195,30 +195,33 @@ rtnl_route* buildRoute(int ifindex, const RouteNetlink::Route& route, int* error
 }
 } // namespace
 
-int RouteNetlink::addRoute(int ifindex, const Route& route)
+namespace {
+// Builds the route, hands it to call and frees it; errors the call may meet
+// on an already reached state count as done.
+template<typename Call> int onRoute(nl_sock* sock, int ifindex, const RouteNetlink::Route& route, int done, Call call)
 {
-    if (!m_sock)
+    if (!sock)
         return -NLE_BAD_SOCK;
     int err = 0;
     rtnl_route* r = buildRoute(ifindex, route, &err);
     if (!r)
         return err;
-    err = rtnl_route_add(m_sock, r, NLM_F_CREATE | NLM_F_EXCL);
+    err = call(r);
     rtnl_route_put(r);
-    return err < 0 && err != -NLE_EXIST ? err : 0;
+    return err < 0 && err != -done ? err : 0;
+}
+} // namespace
+
+int RouteNetlink::addRoute(int ifindex, const Route& route)
+{
+    return onRoute(m_sock, ifindex, route, NLE_EXIST,
+        [this](rtnl_route* r) { return rtnl_route_add(m_sock, r, NLM_F_CREATE | NLM_F_EXCL); });
 }
 
 int RouteNetlink::deleteRoute(int ifindex, const Route& route)
 {
-    if (!m_sock)
-        return -NLE_BAD_SOCK;
-    int err = 0;
-    rtnl_route* r = buildRoute(ifindex, route, &err);
-    if (!r)
-        return err;
-    err = rtnl_route_delete(m_sock, r, 0);
-    rtnl_route_put(r);
-    return err < 0 && err != -NLE_OBJ_NOTFOUND ? err : 0;
+    return onRoute(
+        m_sock, ifindex, route, NLE_OBJ_NOTFOUND, [this](rtnl_route* r) { return rtnl_route_delete(m_sock, r, 0); });
 }
 
 int RouteNetlink::flushAddresses(int ifindex)

@@ -1,3 +1,4 @@
+#include "AdapterEntries.h"
 #include "NetLab.h"
 #include "NetworkManagerLab.h"
 #include "net/KernelAdapterConfig.h"
@@ -12,13 +13,6 @@
 namespace {
 const QByteArray kernelMac = QByteArray::fromHex("020a959d7201");
 const QByteArray nmMac = QByteArray::fromHex("020a959d7202");
-
-InterfaceEntry entryFor(const QByteArray& mac)
-{
-    InterfaceEntry e;
-    e.Mac = mac;
-    return e;
-}
 } // namespace
 
 // One table of bad and odd inputs, run against both backends on real

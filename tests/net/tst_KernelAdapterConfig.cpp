@@ -1,3 +1,4 @@
+#include "AdapterEntries.h"
 #include "NetLab.h"
 #include "RecordingPrompts.h"
 #include "net/KernelAdapterConfig.h"
@@ -15,20 +16,6 @@
 namespace {
 const QByteArray pcMac = QByteArray::fromHex("020a959d6816");
 const QByteArray downMac = QByteArray::fromHex("020a959d6817");
-
-InterfaceEntry entryFor(const QByteArray& mac)
-{
-    InterfaceEntry e;
-    e.Mac = mac;
-    return e;
-}
-
-bool inLeaseRange(const QString& address)
-{
-    const quint32 v = QHostAddress(address).toIPv4Address();
-    return v >= QHostAddress(QStringLiteral("198.51.100.100")).toIPv4Address()
-        && v <= QHostAddress(QStringLiteral("198.51.100.110")).toIPv4Address();
-}
 } // namespace
 
 // The kernel backend on a real veth pair: this process lives in the PC's

@@ -1,3 +1,4 @@
+#include "AdapterEntries.h"
 #include "NetLab.h"
 #include "NetworkManagerLab.h"
 #include "RecordingPrompts.h"
@@ -13,20 +14,6 @@
 
 namespace {
 const QByteArray pcMac = QByteArray::fromHex("020a959d7101");
-
-InterfaceEntry entryFor(const QByteArray& mac)
-{
-    InterfaceEntry e;
-    e.Mac = mac;
-    return e;
-}
-
-bool inLeaseRange(const QString& address)
-{
-    const quint32 v = QHostAddress(address).toIPv4Address();
-    return v >= QHostAddress(QStringLiteral("198.51.100.100")).toIPv4Address()
-        && v <= QHostAddress(QStringLiteral("198.51.100.110")).toIPv4Address();
-}
 } // namespace
 
 // The NetworkManager backend against the real daemon, in namespaces of the
