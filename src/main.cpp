@@ -66,9 +66,9 @@ int main(int argc, char* argv[])
     WizardState wizardState(usable);
 
     // NetworkManager configures the devices it manages; the kernel backend the rest.
-    KernelAdapterConfig kernelConfig;
+    KernelAdapterConfig kernelConfig(clock);
     std::unique_ptr<NetworkManagerAdapterConfig> networkManager;
-    if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(); nm->available())
+    if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(clock); nm->available())
         networkManager = std::move(nm);
     AdapterConfig adapterConfig(networkManager.get(), kernelConfig);
 
