@@ -1,6 +1,7 @@
 #include "app/DialogPrompts.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 QMessageBox::Icon toQt(UserPrompts::Icon icon)
@@ -33,6 +34,10 @@ QString DialogPrompts::displayText(const QString& text)
     out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return out;
 }
+
+DialogPrompts::DialogPrompts(QWidget* over)
+    : m_anchor([window = QPointer<QWidget>(over)]() -> QWidget* { return window.data(); })
+{ }
 
 QWidget* DialogPrompts::anchor() const
 {

@@ -17,6 +17,8 @@ public:
     explicit DialogPrompts(Anchor anchor = {})
         : m_anchor(std::move(anchor))
     { }
+    // Every box stands over this one window (while it exists).
+    explicit DialogPrompts(QWidget* over);
 
     void message(const QString& text, Icon icon, const QString& title) override;
     bool askYesNo(const QString& text, Icon icon, const QString& title) override;

@@ -35,7 +35,7 @@ LinkwiseProgram::LinkwiseProgram(Platform platform)
         m_platform.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     // NetworkManager configures the devices it manages; the kernel backend the rest.
-    if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(); nm->available())
+    if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(m_platform.clock); nm->available())
         m_networkManager = std::move(nm);
     m_adapterConfig = std::make_unique<AdapterConfig>(m_networkManager.get(), m_kernelConfig);
     m_adapterHelper = std::make_unique<CAdapterHelper>(m_platform.sysClassNet, &m_prompts, Ipv4AddressSource {},

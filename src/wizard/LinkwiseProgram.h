@@ -80,7 +80,7 @@ private:
     UsableInterfaces m_usable;
     WizardState m_wizardState { m_usable };
     DialogPrompts m_prompts;
-    KernelAdapterConfig m_kernelConfig;
+    KernelAdapterConfig m_kernelConfig { m_platform.clock };
     std::unique_ptr<NetworkManagerAdapterConfig> m_networkManager;
     std::unique_ptr<AdapterConfig> m_adapterConfig;
     std::unique_ptr<CAdapterHelper> m_adapterHelper;
