@@ -19,7 +19,11 @@ struct WizardState;
 // What every wizard page shares: one top-level window of the same size and
 // caption, the navigation buttons and their keys, leaving by the page graph,
 // the close box ending the run, the exit question and the Help stub. A page
-// class adds its own controls and steps and overrides the handlers it needs.
+// class adds its own controls and steps and overrides the handlers it needs:
+// it adds the navigation buttons it has (one without Cancel adds none, and
+// Escape then does nothing), takes what lies beyond its controls from
+// services(), finds the chosen unit through router().selectedUnit(), and does
+// its long work in startup(), which the page leading there runs.
 //
 // Waits inside a page (a unit's reply, a reboot, a link) pump events, so any
 // button can be pressed while a handler is still running. The frame makes that

@@ -251,6 +251,9 @@ std::shared_ptr<UnitListRow> frmWiz07::selectedUnitRow() const
 
 void frmWiz07::search()
 {
+    // Closed before its search began (the run is ending).
+    if (unloaded())
+        return;
     m_main.lendDiscoveryToScan();
     m_main.StartScan();
 }
