@@ -8,6 +8,7 @@
 #include "wizard/frmWiz05.h"
 #include "wizard/frmWiz06.h"
 #include "wizard/frmWiz07.h"
+#include "wizard/frmWiz08.h"
 
 namespace WizardPages {
 
@@ -31,6 +32,9 @@ void registerAll(WizardRouter& router)
         router.registerPage(PageId::Wiz02, make<frmWiz02>());
         router.registerPage(PageId::Wiz07, make<frmWiz07>());
     }
+    // The probe also reads the PC's adapter.
+    if (router.services().main && router.services().adapters)
+        router.registerPage(PageId::Wiz08, make<frmWiz08>());
 }
 
 } // namespace WizardPages
