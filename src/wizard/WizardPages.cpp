@@ -9,6 +9,9 @@
 #include "wizard/frmWiz06.h"
 #include "wizard/frmWiz07.h"
 #include "wizard/frmWiz08.h"
+#include "wizard/frmwiz11A.h"
+#include "wizard/frmwiz11B.h"
+#include "wizard/frmwiz11C.h"
 
 namespace WizardPages {
 
@@ -31,10 +34,15 @@ void registerAll(WizardRouter& router)
     if (router.services().main) {
         router.registerPage(PageId::Wiz02, make<frmWiz02>());
         router.registerPage(PageId::Wiz07, make<frmWiz07>());
+        // The unit commands go over the main window's discovery object.
+        router.registerPage(PageId::Wiz11A, make<frmwiz11A>());
+        router.registerPage(PageId::Wiz11B, make<frmwiz11B>());
     }
-    // The probe also reads the PC's adapter.
-    if (router.services().main && router.services().adapters)
+    // The probe and the free-address search also read the PC's adapter.
+    if (router.services().main && router.services().adapters) {
         router.registerPage(PageId::Wiz08, make<frmWiz08>());
+        router.registerPage(PageId::Wiz11C, make<frmwiz11C>());
+    }
 }
 
 } // namespace WizardPages
