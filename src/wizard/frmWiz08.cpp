@@ -105,11 +105,7 @@ void frmWiz08::startup()
         s.CurrentUnit = unit;
         UnitCommands commands(router(), unit);
 
-        const QString model = unit->model();
-        s.Prefixes.PPPIf = model.contains(QLatin1String("KR5005"), Qt::CaseInsensitive) ? QStringLiteral("PPP 3")
-                                                                                        : QStringLiteral("PPP 1");
-        s.Prefixes.EthIf = model.contains(QLatin1String("KR5012"), Qt::CaseInsensitive) ? QStringLiteral("eth 1")
-                                                                                        : QStringLiteral("eth 0");
+        UnitCommands::setPrefixes(s.Prefixes, unit->model());
 
         // An address that holds the text 0.0.0.0 anywhere counts as none.
         const bool hasAddress = !unit->ip().contains(kNoAddress, Qt::CaseInsensitive);

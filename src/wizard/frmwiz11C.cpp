@@ -4,6 +4,7 @@
 #include "net/IPHlpAPI.h"
 #include "net/ModQarWmi.h"
 #include "net/UserPrompts.h"
+#include "unit/CQarUnitInfo.h"
 #include "wizard/StepLabel.h"
 #include "wizard/UnitCommands.h"
 #include "wizard/WizardRouter.h"
@@ -82,6 +83,11 @@ void frmwiz11C::askForAnAddress()
 void frmwiz11C::nextClicked()
 {
     setNavigationEnabled(false);
+    // On the Shift road from the search page the option page, which sets
+    // the interface words, never ran: without them every command would be
+    // refused.
+    if (state().Prefixes.EthIf.isEmpty() && state().CurrentUnit)
+        UnitCommands::setPrefixes(state().Prefixes, state().CurrentUnit->model());
     if (!applyWithRetry([this](UnitCommands& unit) { return applyEthernet(unit); }))
         return;
     // Shift is read once, as the unit is done: it decides the road.
