@@ -13,6 +13,7 @@
 #include "wizard/WizardState.h"
 
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -63,6 +64,12 @@ frmWiz08::frmWiz08(WizardRouter& router, QWidget* owner)
     connect(Label3, &ClickLabel::clicked, Option3, &QRadioButton::click);
 
     // Nothing is taken in, the close box included, until the probe is done.
+    // What the probe is doing stays easy to read meanwhile.
+    for (QLabel* label : { lblTitle, lblResults }) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Active, QPalette::WindowText));
+        label->setPalette(p);
+    }
     setEnabled(false);
 }
 
@@ -81,6 +88,9 @@ ClickLabel* frmWiz08::addOptionText(QRadioButton* option, const QString& name, i
 
 void frmWiz08::onLoad()
 {
+    // The choices come with their words, once the probe has found them.
+    for (QRadioButton* option : { Option1, Option2, Option3 })
+        option->setVisible(false);
     Animation1->setVisible(true);
     setResults(QStringLiteral("\nPLEASE WAIT...."));
 }
@@ -128,6 +138,8 @@ void frmWiz08::startup()
     writeResults(unitIp, bool(unit));
 
     Animation1->setVisible(false);
+    for (QRadioButton* option : { Option1, Option2, Option3 })
+        option->setVisible(true);
     setEnabled(true);
     recommend();
     cmdNext->setFocus(Qt::OtherFocusReason);

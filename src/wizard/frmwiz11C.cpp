@@ -17,7 +17,7 @@
 #include <arpa/inet.h>
 
 frmwiz11C::frmwiz11C(WizardRouter& router, QWidget* owner)
-    : UnitAddressPage(PageId::Wiz11C, router, owner, 0, 1)
+    : UnitAddressPage(PageId::Wiz11C, router, owner, fieldTop(0), fieldTop(1))
 {
     // Progress and outcome of the search; its advice names a button.
     lblInfo = new StepLabel(QStringLiteral("Info"), this);
@@ -53,6 +53,9 @@ void frmwiz11C::startup()
             mask = ModQar::WmiGetIPSubnet(*adapters, *entry, first);
         }
     }
+    // The search fills the fields; typing into them meanwhile would be lost.
+    txtIP->setEnabled(false);
+    txtMask->setEnabled(false);
     if (ip.isEmpty() || mask.isEmpty() || !services().findFreeAddress) {
         askForAnAddress();
     } else {
@@ -70,6 +73,8 @@ void frmwiz11C::startup()
             askForAnAddress();
         }
     }
+    txtIP->setEnabled(true);
+    txtMask->setEnabled(true);
     setNavigationEnabled(true);
     cmdNext->setFocus(Qt::OtherFocusReason);
 }

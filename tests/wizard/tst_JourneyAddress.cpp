@@ -86,11 +86,24 @@ private slots:
             QCOMPARE(page->lblTitle->text(), QStringLiteral("Configure the Calvantor for DHCP"));
             QVERIFY(!page->cmdHelp->isVisible());
 
-            // Back runs the whole probe again, reset question included.
-            QTest::mouseClick(page->cmdBack, Qt::LeftButton);
-            options = run.page<frmWiz08>();
-            QVERIFY(options && options->isEnabled());
-            QCOMPARE(hand.texts(), (QStringList { kResetQuestion, kResetQuestion }));
+            // Escape asks the exit question; No keeps the page.
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page));
+            QTest::keyClick(page, Qt::Key_Escape);
+            QCOMPARE(hand.texts().value(1), WizardPage::exitQuestion());
+            QCOMPARE(shownId(run), PageId::Wiz11A);
+
+            // Back (Alt+B) runs the whole probe again, reset question included.
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page));
+            QTest::keyClick(page, Qt::Key_B, Qt::AltModifier);
+            QVERIFY(AddressRoad::waitUntil(
+                [&] {
+                    options = run.page<frmWiz08>();
+                    return options && options->isEnabled();
+                },
+                20000));
+            QCOMPARE(hand.texts(), (QStringList { kResetQuestion, WizardPage::exitQuestion(), kResetQuestion }));
             QCOMPARE(options->Label1->text().count(QStringLiteral(" (RECOMMENDED)")), 1);
             QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")),
                 (QStringList { "dhcpcli discover eth 0", "dhcpcli discover eth 0" }));
@@ -106,7 +119,7 @@ private slots:
                     "dhcp 0 gateway \"192.168.0.99\"", "dhcp 0 DNS \"192.168.0.99\"", "dhcp 0 lease \"60\"",
                     "eth 0 ipaddr \"192.168.0.99\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QCOMPARE(run.program.wizardState().UnitIP, QStringLiteral("192.168.0.99"));
-            QCOMPARE(hand.boxes.size(), 2);
+            QCOMPARE(hand.boxes.size(), 3);
             QCOMPARE(run.ends, 0);
         });
     }
