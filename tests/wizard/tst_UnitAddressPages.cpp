@@ -3,16 +3,15 @@
 // that opens the unit's web interface and ends the run. The program runs as
 // main() starts it on a bare LAN, the unit played by unitsim.
 #include "AddressRoad.h"
+#include "IcmpCounters.h"
 #include "wizard/frmWiz08.h"
 #include "wizard/frmwiz11A.h"
 #include "wizard/frmwiz11C.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 
 using AddressRoad::BoxHand;
-using Journey::Lan;
 
 namespace {
 const QString kRetry = QStringLiteral("An error has occurred, do you wish to retry?");
@@ -21,24 +20,6 @@ PageId shownId(Journey::Run& run)
 {
     WizardPage* page = run.router().visiblePage();
     return page ? page->id() : PageId::EndProgram;
-}
-
-// Echo requests this namespace has sent so far.
-qint64 echoesSent()
-{
-    QFile snmp(QStringLiteral("/proc/net/snmp"));
-    if (!snmp.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = snmp.readAll().split('\n');
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (!lines[i].startsWith("Icmp:") || !lines[i + 1].startsWith("Icmp:"))
-            continue;
-        const QList<QByteArray> names = lines[i].simplified().split(' ');
-        const QList<QByteArray> values = lines[i + 1].simplified().split(' ');
-        const qsizetype at = names.indexOf("OutEchos");
-        return at >= 0 && at < values.size() ? values[at].toLongLong() : -1;
-    }
-    return -1;
 }
 } // namespace
 
@@ -73,12 +54,9 @@ private slots:
         QFETCH(bool, retry);
         QFETCH(QStringList, lines);
         QFETCH(QString, unitIp);
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(
-            lan.startUnits(AddressRoad::oneUnit({ "--command-log", log, "--refuse", "dhcp 0 ipmin \"192.168.0.1\"" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
+        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--refuse", "dhcp 0 ipmin \"192.168.0.1\"" })));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand([&](const Journey::Box& box) {
@@ -100,7 +78,7 @@ private slots:
             QTRY_COMPARE(shownId(run), PageId::Wiz12A);
             QCOMPARE(hand.texts().mid(1), QStringList { kRetry });
             QCOMPARE(hand.boxes[1].over.data(), page);
-            QCOMPARE(AddressRoad::linesFrom(AddressRoad::commandsTo(log, QStringLiteral("10")), "dhcp 0"), lines);
+            QCOMPARE(AddressRoad::linesFrom(bench.commands(), "dhcp 0"), lines);
             QCOMPARE(run.program.wizardState().UnitIP, unitIp);
             QCOMPARE(run.ends, 0);
         });
@@ -110,19 +88,17 @@ private slots:
     // person is asked for an address, and what is typed goes to the unit.
     void pcWithoutAddress()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit({ "--command-log", log })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
+        QVERIFY(bench.startUnits(AddressRoad::oneUnit()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
             frmWiz07* search = AddressRoad::reachSearch(run);
             QVERIFY(search);
             Journey::choose(*search, QStringLiteral("10"));
-            QVERIFY(lan.onPcSide(QStringLiteral("ip addr flush dev eth0")));
-            const qint64 echoes = echoesSent();
+            QVERIFY(bench.lan.onPcSide(QStringLiteral("ip addr flush dev eth0")));
+            const qint64 echoes = outEchos();
             // Shift on the search page's Next goes straight for a free address.
             run.shift = true;
             QTest::mouseClick(search->cmdNext, Qt::LeftButton);
@@ -130,7 +106,7 @@ private slots:
             auto* page = run.page<frmwiz11C>();
             QVERIFY(page);
             QCOMPARE(run.program.wizardState().ConfigOption, qint16(3));
-            QCOMPARE(echoesSent(), echoes);
+            QCOMPARE(outEchos(), echoes);
             QCOMPARE(page->lblInfo->text(),
                 QStringLiteral("Unable to find free IP address, please enter one and click &Next."));
             QCOMPARE(
@@ -140,14 +116,14 @@ private slots:
             QVERIFY(page->cmdNext->isEnabled() && page->cmdBack->isEnabled());
             QVERIFY(hand.boxes.isEmpty());
 
-            QVERIFY(lan.onPcSide(QStringLiteral("ip addr add 198.51.100.1/24 dev eth0")));
+            QVERIFY(bench.lan.onPcSide(QStringLiteral("ip addr add 198.51.100.1/24 dev eth0")));
             page->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(page));
             QTest::keyClicks(page->txtIP, QStringLiteral("198.51.100.50"));
             QTest::keyClicks(page->txtMask, QStringLiteral("255.255.255.0"));
             QTest::keyClick(page->txtMask, Qt::Key_N, Qt::AltModifier);
             QTRY_COMPARE(shownId(run), PageId::Wiz12C);
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")),
+            QCOMPARE(bench.commands(),
                 (QStringList { "eth 0 ipaddr \"198.51.100.50\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QCOMPARE(run.program.wizardState().UnitIP, QStringLiteral("198.51.100.50"));
         });
@@ -157,11 +133,9 @@ private slots:
     // the new address and the run ends; no PC page, no final check.
     void shiftOpensTheUnitAndEnds()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit({ "--command-log", log })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
+        QVERIFY(bench.startUnits(AddressRoad::oneUnit()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -191,7 +165,7 @@ private slots:
             QCOMPARE(final->startups, 0);
             QCOMPARE(run.ends, 1);
             QVERIFY(!run.router().page(PageId::Wiz12C));
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")),
+            QCOMPARE(bench.commands(),
                 (QStringList { "eth 0 ipaddr \"198.51.100.2\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QVERIFY(hand.boxes.isEmpty());
         });
@@ -200,9 +174,9 @@ private slots:
     // Closing the free-address page while it searches ends the run at once.
     void closeBoxDuringTheSearch()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit()));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
+        QVERIFY(bench.startUnits(AddressRoad::oneUnit()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);

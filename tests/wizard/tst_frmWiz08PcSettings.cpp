@@ -11,7 +11,6 @@
 #include <csignal>
 
 using AddressRoad::BoxHand;
-using Journey::Lan;
 
 namespace {
 // Stops the DHCP client the test started, by the pid it wrote.
@@ -48,28 +47,28 @@ private slots:
     void pcPointsAtTheUnit()
     {
         QFETCH(bool, dhcp);
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
         PrivateEtc etc;
         QVERIFY2(
             etc.start(dhcp ? "nameserver 203.0.113.53\n" : "nameserver 198.51.100.10\n"), qPrintable(etc.lastError()));
-        QTemporaryDir dir;
+        QTemporaryDir& dir = bench.dir;
         ClientStop client { dir.filePath(QStringLiteral("dhclient.pid")) };
         if (dhcp) {
-            QProcess* server = lan.startOnUnitSide({ "dnsmasq", "--no-daemon", "--conf-file=/dev/null",
+            QProcess* server = bench.lan.startOnUnitSide({ "dnsmasq", "--no-daemon", "--conf-file=/dev/null",
                 "--interface=eth0", "--bind-interfaces", "--port=0", "--user=root",
                 "--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m", "--dhcp-option=3,198.51.100.10",
                 "--dhcp-option=6,198.51.100.10", "--pid-file=" + dir.filePath(QStringLiteral("dnsmasq.pid")),
                 "--dhcp-leasefile=" + dir.filePath(QStringLiteral("dnsmasq.leases")) });
             QVERIFY(server && server->state() != QProcess::NotRunning);
-            QVERIFY(lan.onPcSide(QStringLiteral("ip addr flush dev eth0")));
+            QVERIFY(bench.lan.onPcSide(QStringLiteral("ip addr flush dev eth0")));
             // Returns once the client holds a lease and has gone to the background.
-            QVERIFY(lan.onPcSide(QStringLiteral("dhclient -4 -pf %1 -lf %2 eth0")
-                                     .arg(client.pidFile, dir.filePath(QStringLiteral("dhclient.leases")))));
+            QVERIFY(bench.lan.onPcSide(QStringLiteral("dhclient -4 -pf %1 -lf %2 eth0")
+                                           .arg(client.pidFile, dir.filePath(QStringLiteral("dhclient.leases")))));
         } else {
-            QVERIFY(lan.onPcSide(QStringLiteral("ip route add default via 198.51.100.10")));
+            QVERIFY(bench.lan.onPcSide(QStringLiteral("ip route add default via 198.51.100.10")));
         }
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit({ "--lan-dhcp-server", dhcp ? "1" : "0" })));
+        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--lan-dhcp-server", dhcp ? "1" : "0" })));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;

@@ -7,7 +7,6 @@
 #include <QRadioButton>
 
 using AddressRoad::BoxHand;
-using Journey::Lan;
 
 class tst_frmWiz08RebootLost : public QObject {
     Q_OBJECT
@@ -21,11 +20,9 @@ private slots:
 
     void unitNeverComesBack()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit({ "--command-log", log, "--reboot-down", "600000" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
+        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--reboot-down", "600000" })));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);
@@ -40,7 +37,7 @@ private slots:
                                "continuing with the Wizard?",
                     "The Calvantor did not respond correctly after reboot." }));
             QCOMPARE(hand.boxes[1].title, QStringLiteral("Warning"));
-            const QStringList lines = AddressRoad::commandsTo(log, QStringLiteral("10"));
+            const QStringList lines = bench.commands();
             QCOMPARE(lines.mid(0, 3), (QStringList { "fattr -r config.da0", "copy config.fac config.da0", "reboot" }));
             QCOMPARE(lines.last(), QStringLiteral("dhcpcli discover eth 0"));
             const WizardState& s = run.program.wizardState();
