@@ -125,9 +125,9 @@ private slots:
     void staticAddressEditedAfterRefusal()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(
-            { "--lan-dhcp-server", "1", "--ip", "198.51.100.75", "--refuse", "eth 0 ipaddr \"192.168.0.99\"" }));
+        QVERIFY2(bench.start({ "--lan-dhcp-server", "1", "--ip", "198.51.100.75", "--refuse",
+                     "eth 0 ipaddr \"192.168.0.99\"" }),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand({ QMessageBox::No, QMessageBox::Yes });
@@ -225,8 +225,7 @@ private slots:
     void reachableUnitKeepsItsAddress()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits({ "--lan-dhcp-server", "1" }));
+        QVERIFY2(bench.start({ "--lan-dhcp-server", "1" }), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;

@@ -55,8 +55,8 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, unitIp);
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--refuse", "dhcp 0 ipmin \"192.168.0.1\"" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--refuse", "dhcp 0 ipmin \"192.168.0.1\"" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand([&](const Journey::Box& box) {
@@ -89,8 +89,7 @@ private slots:
     void pcWithoutAddress()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit()));
+        QVERIFY2(bench.start(AddressRoad::oneUnit()), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -134,8 +133,7 @@ private slots:
     void shiftOpensTheUnitAndEnds()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit()));
+        QVERIFY2(bench.start(AddressRoad::oneUnit()), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -175,8 +173,7 @@ private slots:
     void closeBoxDuringTheSearch()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit()));
+        QVERIFY2(bench.start(AddressRoad::oneUnit()), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);

@@ -59,8 +59,7 @@ private slots:
         QFETCH(bool, reachable);
         QFETCH(int, recommended);
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit(sim)));
+        QVERIFY2(bench.start(AddressRoad::oneUnit(sim)), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -107,8 +106,7 @@ private slots:
     void optionOneNotAllowed()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--lan-dhcp-server", "1" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--lan-dhcp-server", "1" })), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;

@@ -43,8 +43,8 @@ private slots:
     void factoryReset()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--reboot-down", "2500", "--factory-ip", "192.168.0.99" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--reboot-down", "2500", "--factory-ip", "192.168.0.99" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);
@@ -79,8 +79,8 @@ private slots:
     void refusedReset()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--reply", "copy config.fac=OK\\r\\nERROR\\r\\n" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--reply", "copy config.fac=OK\\r\\nERROR\\r\\n" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand({ QMessageBox::Yes });
@@ -108,8 +108,8 @@ private slots:
     {
         QFETCH(QString, reported);
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--ip", reported, "--lan-dhcp-server", "1" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--ip", reported, "--lan-dhcp-server", "1" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -162,8 +162,8 @@ private slots:
         QFETCH(QString, eth);
         QFETCH(QStringList, lines);
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--model", model, "--lan-dhcp-server", "1" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--model", model, "--lan-dhcp-server", "1" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;

@@ -21,8 +21,7 @@ private slots:
     void unitNeverComesBack()
     {
         AddressRoad::Bench bench;
-        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
-        QVERIFY(bench.startUnits(AddressRoad::oneUnit({ "--reboot-down", "600000" })));
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--reboot-down", "600000" })), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);
