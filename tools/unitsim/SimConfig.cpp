@@ -41,6 +41,9 @@ constexpr Option options[] = {
     { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
     { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
+    { "telnet-login", "ok: telnet logins with a known profile succeed, refuse: every login is refused" },
+    { "ping-unreachable", "comma-separated hosts whose pings through the cellular link go unanswered" },
+    { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
 };
 
 bool flag(const QString& value)
@@ -156,6 +159,14 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.telnetNoUserPrompt = !flag(value);
     } else if (key == u"command-log") {
         c.commandLog = value;
+    } else if (key == u"telnet-login") {
+        ok = value == u"ok" || value == u"refuse";
+        c.telnetRefuseLogin = value == u"refuse";
+    } else if (key == u"ping-unreachable") {
+        c.pingUnreachable = value.split(u',', Qt::SkipEmptyParts);
+    } else if (key == u"ping-time") {
+        c.pingMs = value.toInt(&ok);
+        ok = ok && c.pingMs >= 0;
     } else if (key == u"verbose") {
         c.verbose = value != u"0" && value != u"false";
     } else {
