@@ -15,6 +15,7 @@ struct SimTelnetServer::Session {
     QByteArray pending;
     // The time of the clock at which the last queued answer goes out.
     qint64 answeredUntilMs = 0;
+    bool closed = false;
 };
 
 SimTelnetServer::SimTelnetServer(
@@ -57,6 +58,8 @@ void SimTelnetServer::accept()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         socket->setParent(this);
+        // Answers go out as they are written, as a unit's terminal sends them.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         SimUnit& unit = unitFor(socket->localAddress());
         if (m_language.restarting(unit)) {
             socket->abort();
@@ -70,8 +73,14 @@ void SimTelnetServer::accept()
         m_sessions.push_back(std::move(session));
         connect(socket, &QTcpSocket::readyRead, this, [this, s] { readFrom(*s); });
         connect(socket, &QTcpSocket::disconnected, this, [this, s] {
+            // The hang-up may come from inside this session's own line
+            // handling ("reboot"): the session goes once that has returned.
+            s->closed = true;
+            s->socket->disconnect(this);
             s->socket->deleteLater();
-            std::erase_if(m_sessions, [s](const auto& p) { return p.get() == s; });
+            QMetaObject::invokeMethod(
+                this, [this, s] { std::erase_if(m_sessions, [s](const auto& p) { return p.get() == s; }); },
+                Qt::QueuedConnection);
         });
         if (!m_config.telnetNoUserPrompt)
             socket->write("Username: ");
@@ -91,7 +100,7 @@ void SimTelnetServer::readFrom(Session& s)
         if (line.startsWith('\n'))
             line.remove(0, 1);
         lineFrom(s, line);
-        if (!s.socket || !s.socket->isOpen())
+        if (s.closed || !s.socket || !s.socket->isOpen())
             return;
     }
 }
@@ -177,8 +186,9 @@ SimReply SimTelnetServer::answer(SimUnit& unit, const QByteArray& line)
         QStringLiteral(R"(^ping (\S+)(?: ppp \d+)?$)"), QRegularExpression::CaseInsensitiveOption);
     const QString text = QString::fromLatin1(line).trimmed();
     if (text.compare(u"ATI5", Qt::CaseInsensitive) == 0)
-        return { QByteArrayLiteral("Calvantor ") + m_config.productId.toLatin1()
-            + "\r\nSer#:" + unit.serial().toLatin1() + " Rev 1.0\r\nOK\r\n" };
+        return { ("Velmar Systems. Velmar " + m_config.productId + " Router\r\nSoftware Build " + m_config.softwareBuild
+            + "\r\nBios Ver " + m_config.biosVersion + "\r\nSer#:" + unit.serial() + " Rev 1.0\r\nOK\r\n")
+                     .toLatin1() };
     if (const auto m = pingLine.match(text); m.hasMatch()) {
         // A unit whose ping hangs says nothing at all.
         for (const QString& p : m_config.mute)
