@@ -170,6 +170,10 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
             break;
     }
     RelayStatusMessage(QStringLiteral("IP connection successful"));
+    // A terminal sends short lines, often two in a row (a command and the
+    // "at" that follows it); without this the second would wait in the
+    // kernel for the unit's delayed acknowledgement of the first.
+    Winsock1.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_tcpConnected = true;
     IPMode = true;
     m_clock.waitForEvents(m_clock.monotonicMs());
@@ -192,20 +196,20 @@ qint32 frmComms::ConnectNowTelnet(
         m_prompts.message(QStringLiteral("Failed to login to remote unit"), UserPrompts::Icon::Exclamation);
         return 5;
     }
-    if (!expectedSerial.isEmpty()) {
-        RelayStatusMessage(QStringLiteral("Checking serial number.."));
-        if (readSerialNumber().compare(expectedSerial, Qt::CaseInsensitive) != 0) {
-            RelayStatusMessage(QStringLiteral("Serial Number Incorrect"));
-            m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
-                                             "number. Therefore the dynamic IP address that Quillstone has for this "
-                                             "unit must be out of date!"),
-                UserPrompts::Icon::Exclamation);
-        } else {
-            RelayStatusMessage(QStringLiteral("Serial Number Correct"));
-        }
-    }
+    if (!expectedSerial.isEmpty())
+        checkSerialAndWarn(expectedSerial);
     EnableForwarding();
     return 0;
+}
+
+void frmComms::checkSerialAndWarn(const QString& expected)
+{
+    RelayStatusMessage(QStringLiteral("Checking serial number.."));
+    if (!VerifySerialNumber(expected))
+        m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
+                                         "number. Therefore the dynamic IP address that Quillstone has for this "
+                                         "unit must be out of date!"),
+            UserPrompts::Icon::Exclamation);
 }
 
 bool frmComms::LoginSession(const QString& user, const QString& password)
@@ -246,37 +250,23 @@ void frmComms::Send(const QByteArray& raw)
 
 QString frmComms::SendCommand(const QString& command, bool* error)
 {
-    Busy = true;
+    const Exchange exchange(*this);
     Send(command + cr);
-    const QString reply = waitForAndReturn(QStringLiteral("OK") + cr, 50, 0, error);
-    Busy = false;
-    return reply;
+    return waitForAndReturn(QStringLiteral("OK") + cr, 50, 0, error);
+}
+
+QString frmComms::identify()
+{
+    const Exchange exchange(*this);
+    Send(QStringLiteral("ATI5") + cr + lf);
+    // "ERROR" CR ends the wait early; what came until then is parsed.
+    bool error = false;
+    return waitForAndReturn(QStringLiteral("OK") + cr + lf, 50, 0, &error);
 }
 
 QString frmComms::readSerialNumber()
 {
-    Busy = true;
-    Send(QStringLiteral("ATI5") + cr + lf);
-    bool error = false;
-    const QString reply = waitForAndReturn(QStringLiteral("OK") + cr + lf, 50, 0, &error);
-    Busy = false;
-    return ParseSerialNumber(reply);
-}
-
-QString frmComms::ParseSerialNumber(const QString& text)
-{
-    // Positions count from 1, 0 meaning not found, as the banner rules are written.
-    const qsizetype p = text.indexOf(QLatin1String("Ser#:"), 0, Qt::CaseInsensitive) + 1;
-    if (p == 0)
-        return {};
-    const qsizetype s = text.indexOf(u' ', p - 1) + 1;
-    const qsizetype c = text.indexOf(u'\r', p - 1) + 1;
-    qsizetype end = s;
-    if (c < s)
-        end = c;
-    if (end <= p + 5 || end < 1)
-        return {};
-    return text.mid(p + 4, end - (p + 5));
+    return ParseSerialNumber(identify());
 }
 
 void frmComms::Winsock1_DataArrival()

@@ -127,3 +127,90 @@ QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds,
     TimedOut = deadline.passed();
     return TimedOut ? QString() : reply.text();
 }
+
+qsizetype frmComms::waitForFirst(const WaitDeadline& deadline, const QStringList& markers)
+{
+    std::vector<MarkerScanner> scanners;
+    for (const QString& m : markers)
+        scanners.emplace_back(m, Qt::CaseInsensitive);
+    qsizetype hit = -1;
+    const bool inTime = readUntil(deadline, [&scanners, &hit](QByteArrayView piece) -> qsizetype {
+        qsizetype earliest = -1;
+        for (std::size_t i = 0; i < scanners.size(); ++i) {
+            const qsizetype end = scanners[i].feed(piece);
+            if (end >= 0 && (earliest < 0 || end < earliest)) {
+                earliest = end;
+                hit = qsizetype(i);
+            }
+        }
+        return earliest;
+    });
+    return inTime ? hit : -1;
+}
+
+bool frmComms::waitForCon(qint32 timeoutSeconds)
+{
+    const qsizetype hit = waitForFirst(WaitDeadline::onTicks(m_clock, qint64(timeoutSeconds) * 1000),
+        { QStringLiteral("CONNECT"), QStringLiteral("NO CARRIER"), QStringLiteral("BUSY") });
+    switch (hit) {
+    case 0:
+        return true;
+    case 1:
+        LastError = 43;
+        return false;
+    case 2:
+        LastError = 44;
+        return false;
+    default:
+        LastError = 45;
+        return false;
+    }
+}
+
+bool frmComms::waitForConnect(qint32 timeoutSeconds)
+{
+    const qsizetype hit = waitForFirst(WaitDeadline::onWallClock(m_clock, qint64(timeoutSeconds) * 1000),
+        { QStringLiteral("Username:"), QStringLiteral("CLR"), QStringLiteral("NO CARRIER") });
+    if (hit > 0) {
+        // The call was cleared or the line dropped: no login will come.
+        TimedOut = true;
+        return false;
+    }
+    return hit == 0;
+}
+
+qint32 frmComms::waitForMany(qint32 timeoutSeconds, const QString& first, const QString& second, const QString& third)
+{
+    const QStringList wanted { first, second, third };
+    qsizetype longest = 0;
+    for (const QString& w : wanted)
+        longest = qMax(longest, w.size());
+    // Only a text no longer than the longest argument can still equal one;
+    // past that nothing is kept, and the wait runs to its deadline.
+    QString seen;
+    bool beyond = false;
+    qint32 hit = 0;
+    auto compare = [&] {
+        for (qsizetype k = 0; k < wanted.size() && !beyond; ++k) {
+            if (seen.compare(wanted[k], Qt::CaseInsensitive) == 0) {
+                hit = qint32(k) + 1;
+                return true;
+            }
+        }
+        return false;
+    };
+    if (compare()) {
+        TimedOut = false;
+        return hit;
+    }
+    readUntil(WaitDeadline::onTicks(m_clock, qint64(timeoutSeconds) * 1000), [&](QByteArrayView piece) -> qsizetype {
+        for (qsizetype i = 0; i < piece.size() && !beyond; ++i) {
+            seen += QChar::fromLatin1(piece[i]);
+            beyond = seen.size() > longest;
+            if (compare())
+                return i + 1;
+        }
+        return -1;
+    });
+    return TimedOut ? 0 : hit;
+}
