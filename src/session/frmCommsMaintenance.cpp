@@ -126,28 +126,32 @@ qint32 frmComms::ActivateFirmware(
             return 3;
         }
     }
-    // The move prints nothing when it is done; the "at" after it answers
-    // "OK" then. An "ERROR" from the move fails the step.
-    auto moved = [this](const QString& from, const QString& to) {
-        Send(QStringLiteral("move ") + from + QLatin1Char(' ') + to + cr);
-        Send(QStringLiteral("at") + cr);
-        bool refused = false;
-        return !waitForAndReturn(QStringLiteral("OK"), moveSeconds, 0, &refused).isEmpty() && !refused;
+    struct Move {
+        bool wanted;
+        const char* from;
+        const char* to;
+        const char* doing;
+        const char* failed;
+        qint32 lastError;
+        qint32 result;
     };
-    if (switches.bootLoader) {
-        RelayStatusMessage(QStringLiteral("Updating boot loader"));
-        if (!moved(QStringLiteral("sbios1"), QStringLiteral("sbios"))) {
-            RelayStatusMessage(QStringLiteral("Bootloader update failed"));
-            LastError = 15;
-            return 2;
-        }
-    }
-    if (switches.image) {
-        RelayStatusMessage(QStringLiteral("Updating image"));
-        if (!moved(QStringLiteral("image1"), QStringLiteral("image"))) {
-            RelayStatusMessage(QStringLiteral("Image update failed"));
-            LastError = 59;
-            return 5;
+    const Move moves[] = {
+        { switches.bootLoader, "sbios1", "sbios", "Updating boot loader", "Bootloader update failed", 15, 2 },
+        { switches.image, "image1", "image", "Updating image", "Image update failed", 59, 5 },
+    };
+    for (const Move& m : moves) {
+        if (!m.wanted)
+            continue;
+        RelayStatusMessage(QString::fromLatin1(m.doing));
+        Send(QStringLiteral("move ") + QLatin1String(m.from) + QLatin1Char(' ') + QLatin1String(m.to) + cr);
+        Send(QStringLiteral("at") + cr);
+        // The move prints nothing when it is done; the "at" after it answers
+        // "OK" then. An "ERROR" from the move fails the step.
+        bool refused = false;
+        if (waitForAndReturn(QStringLiteral("OK"), moveSeconds, 0, &refused).isEmpty() || refused) {
+            RelayStatusMessage(QString::fromLatin1(m.failed));
+            LastError = m.lastError;
+            return m.result;
         }
     }
     const qint32 scan = ScanFlash();
