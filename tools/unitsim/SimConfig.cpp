@@ -51,6 +51,9 @@ constexpr Option options[] = {
     { "flash-ro", "comma-separated flash files that are read-only from the start" },
     { "call-result", "CONNECT, BUSY, NO CARRIER, or none: how a modem call ends" },
     { "call-delay", "milliseconds a modem call takes before its result" },
+    { "flood", "milliseconds of flood sent back to the first query's sender (0: none)" },
+    { "flood-kind", "identity (records of ever new units) or garbage" },
+    { "flood-ip", "address the flood's identity records report" },
 };
 
 bool flag(const QString& value)
@@ -189,6 +192,14 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
     } else if (key == u"call-delay") {
         c.callDelayMs = value.toInt(&ok);
         ok = ok && c.callDelayMs >= 0;
+    } else if (key == u"flood") {
+        c.floodMs = value.toInt(&ok);
+        ok = ok && c.floodMs >= 0;
+    } else if (key == u"flood-kind") {
+        ok = value == u"identity" || value == u"garbage";
+        c.floodKind = value == u"garbage" ? SimFloodKind::Garbage : SimFloodKind::Identity;
+    } else if (key == u"flood-ip") {
+        c.floodAddress = value;
     } else if (key == u"verbose") {
         c.verbose = value != u"0" && value != u"false";
     } else {
