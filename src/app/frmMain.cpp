@@ -2,6 +2,7 @@
 
 #include "app/ModelNames.h"
 #include "app/Module1.h"
+#include "app/PacedTreeRows.h"
 #include "net/IPHlpAPI.h"
 #include "net/ModQar.h"
 #include "unit/clsUnitQuerier.h"
@@ -89,6 +90,8 @@ void frmMain::buildControls()
     m_lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lvLog->header()->setStretchLastSection(false);
     m_lvLog->installEventFilter(this);
+    m_logRows = std::make_unique<PacedTreeRows>(
+        *m_lvLog, m_services.clock, PacedTreeRows::End::Top, PacedTreeRows::Current::Newest);
     for (QWidget* w : { static_cast<QWidget*>(m_cmdStartScan), static_cast<QWidget*>(m_Label1),
              static_cast<QWidget*>(m_lvUnits), static_cast<QWidget*>(m_Label5), static_cast<QWidget*>(m_lvLog) })
         layout->addWidget(w);
@@ -197,10 +200,8 @@ void frmMain::AddLogEntry(const QString& serial, const QString& text)
         intoDay += msPerDay;
     const QString stamp = QTime::fromMSecsSinceStartOfDay(int(intoDay)).toString(QStringLiteral("HH:mm:ss"));
 
-    auto* row = new QTreeWidgetItem(QStringList { serial, stamp, text });
-    m_lvLog->insertTopLevelItem(0, row);
-    m_lvLog->viewport()->update();
-    m_lvLog->setCurrentItem(row);
+    // Newest first, and the newest the selected row, once the rows go in.
+    m_logRows->add(new QTreeWidgetItem(QStringList { serial, stamp, text }));
     m_panels[0]->setText(text);
     QCoreApplication::processEvents();
 }
@@ -220,7 +221,7 @@ void frmMain::StartScan()
     SetUnitsLabelVisible(false);
     if (m_view)
         m_view->clearUnitRows();
-    m_lvLog->clear();
+    m_logRows->clear();
     m_Units.reset();
     m_unitsOverLimit = 0;
     if (m_cVerevo) {

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/DiscoveryChannel.h"
+#include "app/PacedTreeRows.h"
 #include "app/ScanResultsView.h"
 #include "app/clsScanOptions.h"
 #include "net/ClockTimer.h"
@@ -128,7 +129,12 @@ public:
     // the Windows 95/98/Me family; this program never runs on that family.
     qint32 OSPlatform() const { return 2; }
 
-    QTreeWidget* lvLog() const { return m_lvLog; }
+    // The log list with every entry made so far.
+    QTreeWidget* lvLog() const
+    {
+        m_logRows->flush();
+        return m_lvLog;
+    }
     QTreeWidget* lvUnits() const { return m_lvUnits; }
     QLabel* statusPanel(int panel) const;
     QLabel* Label1() const { return m_Label1; }
@@ -197,6 +203,7 @@ private:
     bool m_unloaded = false;
 
     QTreeWidget* m_lvLog = nullptr;
+    std::unique_ptr<PacedTreeRows> m_logRows;
     QTreeWidget* m_lvUnits = nullptr;
     QLabel* m_Label1 = nullptr;
     QLabel* m_Label5 = nullptr;
