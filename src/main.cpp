@@ -2,6 +2,7 @@
 #include "app/DialogPrompts.h"
 #include "app/Module1.h"
 #include "app/ProgramState.h"
+#include "app/SettingsFile.h"
 #include "app/VerevoChannel.h"
 #include "app/frmMain.h"
 #include "discovery/clsVerevo.h"
@@ -54,9 +55,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Linkwise"));
     // ~/.config/Linkwise/Linkwise.ini
     QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings store;
+    SettingsFile settingsFile(QStringLiteral("Linkwise"), QStringLiteral("Linkwise"));
+    QSettings& store = settingsFile.store();
     // The telnet retry count is shared with the remote-management tool's own settings.
-    QSettings remoteManagement(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
+    SettingsFile remoteManagementFile(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
+    QSettings& remoteManagement = remoteManagementFile.store();
 
     SystemClock clock;
     DialogPrompts prompts;

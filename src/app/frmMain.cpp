@@ -4,7 +4,9 @@
 #include "app/Module1.h"
 #include "app/PacedTreeRows.h"
 #include "net/IPHlpAPI.h"
+#include "net/IcmpEcho.h"
 #include "net/ModQar.h"
+#include "net/ProblemLog.h"
 #include "unit/clsUnitQuerier.h"
 
 #include <QAction>
@@ -48,8 +50,11 @@ frmMain::frmMain(Services services, QWidget* parent)
     , m_Timer1(m_services.clock)
     , m_clockPanels(m_services.clock)
 {
-    if (!m_services.PingAddress)
+    if (!m_services.PingAddress) {
         m_services.PingAddress = &IPHlpAPI::PingAddress;
+        if (!m_services.pingProblem)
+            m_services.pingProblem = &IcmpEcho::unavailableReason;
+    }
     if (m_services.createQuerier)
         m_querierFactory = std::make_shared<const CQarUnitInfo::QuerierFactory>(m_services.createQuerier);
     m_Timer1.setSingleShot(true);
@@ -224,6 +229,7 @@ void frmMain::StartScan()
     m_logRows->clear();
     m_Units.reset();
     m_unitsOverLimit = 0;
+    m_pingChecked = false;
     if (m_cVerevo) {
         const InterfaceEntry* entry = m_services.interfaces.selected();
         m_cVerevo->SetMac(entry ? entry->Mac : QByteArray());
@@ -322,6 +328,7 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
         } else if (shiftHeld) {
             setColumn(UnitListRow::Pingable, QStringLiteral("Skipped"));
         } else {
+            checkPingsPossible();
             const QString line
                 = QStringLiteral("Pinging Unit SN: ") + serial + QStringLiteral(" with IP Address: ") + ip;
             AddLogEntry(serial, line);
@@ -343,4 +350,20 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
     setColumn(UnitListRow::Model, unit->model());
     setColumn(UnitListRow::EthernetIP, ip);
     setColumn(UnitListRow::UnitID, unit->UnitID());
+}
+
+void frmMain::checkPingsPossible()
+{
+    if (m_pingChecked || !m_services.pingProblem)
+        return;
+    m_pingChecked = true;
+    const QString why = m_services.pingProblem();
+    if (why.isEmpty())
+        return;
+    // Every unit would show "No" with no reason; the log shows it each scan
+    // (a scan empties the log), stderr once.
+    if (!m_pingProblemPrinted)
+        ProblemReport::report({}, why);
+    m_pingProblemPrinted = true;
+    AddLogEntry(QString(), why);
 }

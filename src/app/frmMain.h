@@ -43,6 +43,9 @@ public:
         // The echo behind the scan's ping, which resolves a unit's address
         // text as IPHlpAPI::PingHost does; IPHlpAPI::PingAddress when left empty.
         PingFunction PingAddress;
+        // Why no ping can be sent at all (IcmpEcho::unavailableReason with the
+        // real echo), empty when pings work; asked before a scan's first ping.
+        std::function<QString()> pingProblem = {};
         // PingTimeout and ShowStatusLog are read here.
         AppSettings& settings;
         // 0 the Ethernet-and-cellular wizard, 1 the Ethernet-only one.
@@ -183,6 +186,8 @@ private:
         const QString& ProductId, const QString& ModelId);
     void statemachine();
     void listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld);
+    // Says once a scan, before its first ping, when no ping can be sent.
+    void checkPingsPossible();
 
     Services m_services;
     qint32 m_ScanState = Idle;
@@ -198,6 +203,10 @@ private:
     std::shared_ptr<const CQarUnitInfo::QuerierFactory> m_querierFactory;
     // Units of this scan that answered after the record limit was reached.
     qint64 m_unitsOverLimit = 0;
+    // Whether this scan has asked if pings can be sent; whether stderr has
+    // been told that they cannot.
+    bool m_pingChecked = false;
+    bool m_pingProblemPrinted = false;
     std::unique_ptr<QWidget> m_TermForm;
     ClockTimer m_clockPanels;
     bool m_unloaded = false;
