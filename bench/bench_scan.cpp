@@ -21,6 +21,7 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <ctime>
 #include <net/if.h>
 
 namespace {
@@ -34,11 +35,19 @@ public:
     bool askYesNo(const QString&, Icon, const QString&) override { return false; }
 };
 
+qint64 threadCpuMs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
+}
+
 struct Outcome {
     qsizetype recorded = 0;
     qint64 windowMs = -1; // query -> end of the window
     qint64 fillMs = -1; // end of the window -> "Scan Complete"
     qint64 longestGapMs = 0;
+    qint64 longestBusyMs = 0; // of that, processor time this thread spent
 };
 
 struct Case {
@@ -102,10 +111,16 @@ Outcome scan(NetLab& lab, const QString& unitsNs, const Case& c)
     // the longest time the event loop stood still.
     qint64 windowEnd = -1;
     qint64 last = clock.monotonicMs();
+    qint64 lastCpu = threadCpuMs();
     std::function<void()> beat = [&] {
         const qint64 now = clock.monotonicMs();
-        out.longestGapMs = qMax(out.longestGapMs, now - last);
+        const qint64 cpu = threadCpuMs();
+        if (now - last > out.longestGapMs) {
+            out.longestGapMs = now - last;
+            out.longestBusyMs = cpu - lastCpu;
+        }
         last = now;
+        lastCpu = cpu;
         if (windowEnd < 0 && main.ScanState() == frmMain::Processing)
             windowEnd = now;
         clock.schedule(1, beat);
@@ -188,7 +203,10 @@ int main(int argc, char* argv[])
     }
     for (const char* kind : { "identity", "garbage" }) {
         const Outcome o = scan(lab, units, Case { 3, false, 12'000, QString::fromLatin1(kind) });
-        const QByteArray what = QStringLiteral("longest event-loop gap, 12 s flood of %1").arg(kind).toLatin1();
+        const QByteArray what = QStringLiteral("longest event-loop gap, 12 s flood of %1 (%2 ms busy)")
+                                    .arg(kind)
+                                    .arg(o.longestBusyMs)
+                                    .toLatin1();
         ok &= report(what.constData(), double(o.longestGapMs), "ms", "< 100 ms", o.longestGapMs < 100);
         const QByteArray window = QStringLiteral("scan window under a flood of %1").arg(kind).toLatin1();
         ok &= report(window.constData(), double(o.windowMs), "ms", "<= 5200 ms", o.windowMs >= 0 && o.windowMs <= 5200);

@@ -54,8 +54,30 @@ std::optional<BusDevice> busDevice(const QString& interfaceDir)
     return std::nullopt;
 }
 
-QString joined(const QString& vendor, const QString& model)
+// The maker as people say it: the databases carry the company's full legal
+// name ("Realtek Semiconductor Co., Ltd."), which makes the adaptor's line
+// too long to read; the desktop's network settings cut it the same way.
+QString shortVendor(const QString& vendor)
 {
+    static const QStringList dropped { QStringLiteral("Corporation"), QStringLiteral("Corp."), QStringLiteral("Corp"),
+        QStringLiteral("Co."), QStringLiteral("Co"), QStringLiteral("Ltd."), QStringLiteral("Ltd"),
+        QStringLiteral("Inc."), QStringLiteral("Inc"), QStringLiteral("Incorporated"), QStringLiteral("Limited"),
+        QStringLiteral("Semiconductor"), QStringLiteral("Semiconductors"), QStringLiteral("GmbH"), QStringLiteral("AG"),
+        QStringLiteral("S.A."), QStringLiteral("Technology"), QStringLiteral("Technologies") };
+    QStringList kept;
+    for (QString word : vendor.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        while (word.endsWith(QLatin1Char(',')))
+            word.chop(1);
+        if (!word.isEmpty() && !dropped.contains(word, Qt::CaseInsensitive))
+            kept << word;
+    }
+    // A maker whose whole name is such words keeps it.
+    return kept.isEmpty() ? vendor.trimmed() : kept.join(QLatin1Char(' '));
+}
+
+QString joined(const QString& fullVendor, const QString& model)
+{
+    const QString vendor = shortVendor(fullVendor);
     if (vendor.isEmpty())
         return model;
     if (model.isEmpty())

@@ -88,13 +88,10 @@ private slots:
         QTest::addColumn<bool>("hwdbKnows");
         QTest::addColumn<bool>("idListsThere");
         QTest::addColumn<QString>("description");
-        QTest::newRow("PCI card named by hwdb") << "pci" << true << true << "Intel Corp. 82574L (hwdb)";
-        QTest::newRow("PCI card, only pci.ids") << "pci" << false << true
-                                                << "Intel Corporation 82574L Gigabit "
-                                                   "Network Connection";
-        QTest::newRow("USB adapter, only usb.ids") << "usb" << false << true
-                                                   << "Realtek Semiconductor Corp. RTL8153 "
-                                                      "Gigabit Ethernet Adapter";
+        QTest::newRow("PCI card named by hwdb") << "pci" << true << true << "Intel 82574L (hwdb)";
+        QTest::newRow("PCI card, only pci.ids") << "pci" << false << true << "Intel 82574L Gigabit Network Connection";
+        QTest::newRow("USB adapter, only usb.ids")
+            << "usb" << false << true << "Realtek RTL8153 Gigabit Ethernet Adapter";
         QTest::newRow("USB adapter named by hwdb") << "usb" << true << false << "Realtek (hwdb) RTL8153 (hwdb)";
         QTest::newRow("no database at all") << "pci" << false << false << "";
         QTest::newRow("virtual link") << "virtual" << true << true << "";
@@ -140,6 +137,39 @@ private slots:
         QCOMPARE(asked.isEmpty(), device == u"virtual");
     }
 
+    void makersNameIsShortened_data()
+    {
+        QTest::addColumn<QString>("vendor");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("corporation") << "Intel Corporation"
+                                     << "Intel";
+        QTest::newRow("company limited") << "Realtek Semiconductor Co., Ltd."
+                                         << "Realtek";
+        QTest::newRow("comma before Inc.") << "Red Hat, Inc."
+                                           << "Red Hat";
+        QTest::newRow("Corp.") << "ASIX Electronics Corp."
+                               << "ASIX Electronics";
+        QTest::newRow("GmbH") << "Hilscher GmbH"
+                              << "Hilscher";
+        QTest::newRow("nothing to drop") << "Broadcom"
+                                         << "Broadcom";
+        QTest::newRow("only such words") << "Semiconductor Inc."
+                                         << "Semiconductor Inc.";
+    }
+    void makersNameIsShortened()
+    {
+        QFETCH(QString, vendor);
+        QFETCH(QString, shown);
+        Sysfs sys;
+        const QString dir = sys.pciCard(QStringLiteral("eth0"));
+        HardwareNames::Sources sources;
+        sources.hwdb = [&](const QString&) {
+            return QMap<QString, QString> { { QStringLiteral("ID_VENDOR_FROM_DATABASE"), vendor },
+                { QStringLiteral("ID_MODEL_FROM_DATABASE"), QStringLiteral("NIC") } };
+        };
+        QCOMPARE(HardwareNames::describe(dir, sources), shown + QStringLiteral(" NIC"));
+    }
+
     void idListLookUp_data()
     {
         QTest::addColumn<int>("vendor");
@@ -180,7 +210,7 @@ private slots:
             = HardwareNames::systemHwdb(QStringLiteral("pci:v00008086d000010D3sv00008086sd0000A01Fbc02sc00i00"));
         if (p.isEmpty())
             QSKIP("the hardware database is not built here");
-        QCOMPARE(p.value(QStringLiteral("ID_VENDOR_FROM_DATABASE")), QStringLiteral("Intel Corporation"));
+        QVERIFY(p.value(QStringLiteral("ID_VENDOR_FROM_DATABASE")).startsWith(QStringLiteral("Intel")));
         QVERIFY(p.value(QStringLiteral("ID_MODEL_FROM_DATABASE")).contains(QStringLiteral("82574L")));
     }
 };
