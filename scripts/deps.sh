@@ -8,13 +8,44 @@ packages=(
   libnl-route-3-dev libcap2-bin iproute2 iputils-ping
   dnsmasq-base isc-dhcp-client dbus-daemon
   xvfb xauth fonts-dejavu-core
+  openbox wmctrl x11-utils xclip unrtf
 )
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+updated=""
+apt_install() {
+  [ -n "$updated" ] || { $sudo apt-get update -qq; updated=1; }
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
+}
+
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_install "${missing[@]}"
+fi
+
+# The adapter tests run a real NetworkManager in namespaces of their own. Its
+# package depends on udev, whose newest version would drag a systemd upgrade
+# along: pin udev to the installed systemd's version. A temporary policy-rc.d
+# keeps the package from starting the daemon on a machine where an init runs;
+# the machine's own network is never handed to it.
+if ! installed network-manager; then
+  systemd_version=$(dpkg-query -W -f='${Version}' systemd)
+  policy=/usr/sbin/policy-rc.d
+  saved=""
+  if [ -e "$policy" ]; then
+    saved=$(mktemp)
+    $sudo cp -p "$policy" "$saved"
+  fi
+  restore_policy() {
+    if [ -n "$saved" ]; then $sudo cp -p "$saved" "$policy"; rm -f "$saved"; else $sudo rm -f "$policy"; fi
+  }
+  trap restore_policy EXIT
+  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+  $sudo chmod 755 "$policy"
+  apt_install network-manager "udev=$systemd_version"
+  restore_policy
+  trap - EXIT
 fi

@@ -1,18 +1,80 @@
 #include "net/KernelAdapterConfig.h"
 
+#include "net/AdapterConfigRules.h"
+#include "net/Clock.h"
+#include "net/KernelAdapterConfigSnapshot.h"
 #include "net/RouteNetlink.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSocketNotifier>
 
-KernelAdapterConfig::KernelAdapterConfig()
-    : KernelAdapterConfig(Paths())
+#include <csignal>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+constexpr int clientCallMs = 30'000;
+constexpr int stopWaitMs = 5'000;
+// A notification lost to a full socket buffer must not cost the whole
+// deadline: the interface is looked at again at least this often.
+constexpr qint64 recheckMs = 500;
+
+bool readable(int fd)
+{
+    pollfd p { fd, POLLIN, 0 };
+    return ::poll(&p, 1, 0) > 0;
+}
+
+// Wakes the event loop whenever an IPv4 address comes or goes in this
+// thread's network namespace.
+class AddressEvents {
+public:
+    AddressEvents()
+    {
+        m_fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+        sockaddr_nl local {};
+        local.nl_family = AF_NETLINK;
+        local.nl_groups = RTMGRP_IPV4_IFADDR;
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0) {
+            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { drain(); });
+        }
+    }
+    ~AddressEvents()
+    {
+        m_notifier.reset();
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    AddressEvents(const AddressEvents&) = delete;
+    AddressEvents& operator=(const AddressEvents&) = delete;
+
+private:
+    void drain()
+    {
+        char buffer[8192];
+        while (::recv(m_fd, buffer, sizeof buffer, 0) > 0) { }
+    }
+    int m_fd = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+} // namespace
+
+KernelAdapterConfig::KernelAdapterConfig(Clock& clock)
+    : KernelAdapterConfig(clock, Paths())
 { }
 
-KernelAdapterConfig::KernelAdapterConfig(Paths paths)
-    : m_paths(std::move(paths))
+KernelAdapterConfig::KernelAdapterConfig(Clock& clock, Paths paths)
+    : m_clock(clock)
+    , m_paths(std::move(paths))
     , m_resolver(m_paths.resolvConf, m_paths.useResolved)
+    , m_scan(m_paths.procRoot, m_paths.networkdRoot)
 { }
 
 std::optional<QList<AdapterConfigBackend::Configuration>> KernelAdapterConfig::ipEnabledConfigurations()
@@ -36,46 +98,40 @@ AdapterConfigBackend::ListRead KernelAdapterConfig::readList(const Configuration
     if (ifindex <= 0)
         return {};
     ListRead out;
+    std::optional<QStringList> values;
     switch (property) {
     case ListProperty::IPAddress:
     case ListProperty::IPSubnet: {
         const auto addrs = nl.addresses(ifindex);
         if (!addrs)
             return {};
-        QStringList values;
+        values = QStringList();
         for (const RouteNetlink::Address& a : *addrs)
-            values << (property == ListProperty::IPAddress ? a.address : RouteNetlink::maskText(a.prefixLength));
-        out.ok = true;
-        // No address is an absent list, as the other platform reports it.
-        if (!values.isEmpty())
-            out.values = values;
-        return out;
+            *values << (property == ListProperty::IPAddress ? a.address : RouteNetlink::maskText(a.prefixLength));
+        break;
     }
-    case ListProperty::DefaultIPGateway: {
-        const auto gws = nl.defaultGateways(ifindex);
-        if (!gws)
-            return {};
-        out.ok = true;
-        if (!gws->isEmpty())
-            out.values = *gws;
-        return out;
+    case ListProperty::DefaultIPGateway:
+        values = nl.defaultGateways(ifindex);
+        break;
+    case ListProperty::DNSServerSearchOrder:
+        values = m_resolver.servers(ifindex);
+        break;
     }
-    case ListProperty::DNSServerSearchOrder: {
-        const auto servers = m_resolver.servers(ifindex);
-        if (!servers)
-            return {};
-        out.ok = true;
-        if (!servers->isEmpty())
-            out.values = *servers;
-        return out;
-    }
-    }
-    return {};
+    if (!values)
+        return {};
+    out.ok = true;
+    // An empty list is an absent one, as the other platform reports it.
+    if (!values->isEmpty())
+        out.values = *values;
+    return out;
 }
 
 AdapterConfigBackend::FlagRead KernelAdapterConfig::dhcpEnabled(const Configuration& c)
 {
-    return { true, dhcpMode(c.id) };
+    if (dhcpMode(c.id))
+        return { true, true };
+    RouteNetlink nl;
+    return { true, !foreignClients(c.id, nl.ifindex(c.id)).isEmpty() };
 }
 
 bool KernelAdapterConfig::dhcpMode(const QString& ifname) const
@@ -83,29 +139,49 @@ bool KernelAdapterConfig::dhcpMode(const QString& ifname) const
     return QFile::exists(file(ifname, ".dhcp"));
 }
 
+QList<DhcpClientScan::Client> KernelAdapterConfig::foreignClients(const QString& ifname, int ifindex) const
+{
+    QList<qint64> own;
+    QFile pid(file(ifname, ".pid"));
+    if (pid.open(QIODevice::ReadOnly))
+        own << pid.readAll().trimmed().toLongLong();
+    return m_scan.clientsOf(ifname, ifindex, own);
+}
+
 std::optional<qint32> KernelAdapterConfig::enableStatic(
     const Configuration& c, const QStringList& addresses, const QStringList& masks)
 {
     if (addresses.isEmpty() || addresses.size() != masks.size())
         return InvalidIpAddress;
+    QList<RouteNetlink::Address> wanted;
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        if (const qint32 refused = AdapterConfigRules::checkStaticAddress(addresses[i], masks[i]))
+            return refused;
+        wanted.append({ addresses[i], *AdapterConfigRules::prefixOf(masks[i]) });
+    }
     RouteNetlink nl;
     const int ifindex = nl.ifindex(c.id);
     if (ifindex <= 0)
         return std::nullopt;
-    if (dhcpMode(c.id)) {
-        // The client would put its lease back on the next renewal.
-        runDhclient(c.id, { QStringLiteral("-x") }, 30'000);
-        QFile::remove(file(c.id, ".dhcp"));
+    const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
+    if (!before)
+        return std::nullopt;
+    const bool wasDhcp = dhcpMode(c.id) || !foreignClients(c.id, ifindex).isEmpty();
+    // A client left running would put its lease back on its next renewal.
+    stopClients(c.id, ifindex);
+    setDhcpMark(c.id, false);
+    int err = nl.flushAddresses(ifindex);
+    for (const RouteNetlink::Address& a : wanted) {
+        if (!err)
+            err = nl.addAddress(ifindex, a.address, a.prefixLength);
     }
-    if (const int err = nl.flushAddresses(ifindex))
+    if (err) {
+        undo(nl, *before, c.id, wasDhcp);
         return RouteNetlink::codeFor(err);
-    for (qsizetype i = 0; i < addresses.size(); ++i) {
-        const int prefix = RouteNetlink::prefixOf(masks[i]);
-        if (prefix < 0)
-            return InvalidSubnetMask;
-        if (const int err = nl.addAddress(ifindex, addresses[i], prefix))
-            return RouteNetlink::codeFor(err);
     }
+    // Deleting the old address took its routes along; the other platform
+    // keeps its gateways, so those the new networks still reach come back.
+    before->restoreRoutesOnLink(nl, wanted);
     return Done;
 }
 
@@ -119,27 +195,40 @@ std::optional<qint32> KernelAdapterConfig::setGateways(
     const auto addrs = nl.addresses(ifindex);
     if (!addrs)
         return std::nullopt;
-    // A gateway must lie on one of the interface's own networks; checking
-    // first keeps the old route when the new one would be refused.
+    QStringList masks;
+    QStringList own;
+    for (const RouteNetlink::Address& a : *addrs) {
+        own << a.address;
+        masks << RouteNetlink::maskText(a.prefixLength);
+    }
     for (const QString& gw : gateways) {
-        if (!RouteNetlink::onLink(*addrs, gw))
+        if (AdapterConfigRules::checkGateway(gw, AdapterConfigRules::networksOf(own, masks)) != Done)
             return InvalidGateway;
     }
-    if (const int err = nl.flushDefaultRoutes(ifindex))
+    const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
+    if (!before)
+        return std::nullopt;
+    int err = nl.flushDefaultRoutes(ifindex);
+    for (qsizetype i = 0; i < gateways.size() && !err; ++i)
+        err = nl.addDefaultRoute(ifindex, gateways[i], i < metrics.size() ? metrics[i] : 1);
+    if (err) {
+        before->restore(nl, m_resolver);
         return RouteNetlink::codeFor(err);
-    for (qsizetype i = 0; i < gateways.size(); ++i) {
-        if (const int err = nl.addDefaultRoute(ifindex, gateways[i], i < metrics.size() ? metrics[i] : 1))
-            return RouteNetlink::codeFor(err);
     }
     return Done;
 }
 
 std::optional<qint32> KernelAdapterConfig::setDnsServerSearchOrder(const Configuration& c, const QStringList& servers)
 {
+    for (const QString& s : servers) {
+        if (const qint32 refused = AdapterConfigRules::checkNameServer(s))
+            return refused;
+    }
     RouteNetlink nl;
     const int ifindex = nl.ifindex(c.id);
     if (ifindex <= 0)
         return std::nullopt;
+    // One write: the file is replaced whole, resolved takes the list whole.
     return m_resolver.setServers(ifindex, servers);
 }
 
@@ -151,44 +240,72 @@ std::optional<qint32> KernelAdapterConfig::enableDhcp(const Configuration& c)
         return std::nullopt;
     if (!QDir().mkpath(m_paths.runDir))
         return AccessDenied;
-    runDhclient(c.id, { QStringLiteral("-x") }, 30'000);
+    const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
+    if (!before)
+        return std::nullopt;
+    const bool wasDhcp = dhcpMode(c.id) || !foreignClients(c.id, ifindex).isEmpty();
+    stopClients(c.id, ifindex);
     nl.flushAddresses(ifindex);
     nl.flushDefaultRoutes(ifindex);
-    QFile mode(file(c.id, ".dhcp"));
-    if (!mode.open(QIODevice::WriteOnly))
-        return AccessDenied;
-    mode.close();
-    // Like the other platform, switching to DHCP returns at once; the client
-    // goes on asking for a lease in the background.
-    return runDhclient(c.id, { QStringLiteral("-nw") }, 30'000) == 0 ? Done : UnableToConfigureDhcp;
+    setDhcpMark(c.id, true);
+    if (!dhcpMode(c.id) || runDhclient(c.id, { QStringLiteral("-nw") }, clientCallMs) != 0) {
+        // A client that can't run leaves the PC with what it had.
+        undo(nl, *before, c.id, wasDhcp);
+        return UnableToConfigureDhcp;
+    }
+    // DHCP mode holds from here; without a lease by the deadline the client
+    // goes on asking in the background, as after the other platform's call.
+    waitForAddress(nl, ifindex, c.id);
+    return Done;
 }
 
 std::optional<qint32> KernelAdapterConfig::releaseDhcpLease(const Configuration& c)
 {
-    if (!dhcpMode(c.id))
+    RouteNetlink nl;
+    const int ifindex = nl.ifindex(c.id);
+    if (ifindex <= 0)
+        return std::nullopt;
+    const QList<DhcpClientScan::Client> foreign = foreignClients(c.id, ifindex);
+    if (!dhcpMode(c.id) && foreign.isEmpty())
         return DhcpNotEnabled;
+    // The lease of another client is taken over: the interface stays in DHCP
+    // mode, now with this program's client.
+    if (!foreign.isEmpty()) {
+        for (const DhcpClientScan::Client& f : foreign)
+            stopProcess(f.pid);
+        setDhcpMark(c.id, true);
+    }
     // Sends DHCPRELEASE, ends the running client and removes the address; the
     // interface stays in DHCP mode until a static address is set.
-    if (runDhclient(c.id, { QStringLiteral("-r") }, 30'000) != 0)
+    if (runDhclient(c.id, { QStringLiteral("-r") }, clientCallMs) != 0)
         return UnableToReleaseLease;
     // The client's script leaves the address when its lease file is still
     // empty; without a lease the interface holds no IPv4 address.
-    RouteNetlink nl;
-    if (const int ifindex = nl.ifindex(c.id); ifindex > 0) {
-        nl.flushDefaultRoutes(ifindex);
-        nl.flushAddresses(ifindex);
-    }
+    nl.flushDefaultRoutes(ifindex);
+    nl.flushAddresses(ifindex);
     return Done;
 }
 
 std::optional<qint32> KernelAdapterConfig::renewDhcpLease(const Configuration& c)
 {
-    if (!dhcpMode(c.id))
+    RouteNetlink nl;
+    const int ifindex = nl.ifindex(c.id);
+    if (ifindex <= 0)
+        return std::nullopt;
+    if (!dhcpMode(c.id) && foreignClients(c.id, ifindex).isEmpty())
         return DhcpNotEnabled;
-    runDhclient(c.id, { QStringLiteral("-x") }, 30'000);
-    // One attempt in the foreground: the client returns once it holds a lease
-    // (and stays on in the background to keep it) or gives up with 2.
-    return runDhclient(c.id, { QStringLiteral("-1") }, m_paths.renewTimeoutMs) == 0 ? Done : UnableToRenewLease;
+    const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
+    if (!before)
+        return std::nullopt;
+    stopClients(c.id, ifindex);
+    setDhcpMark(c.id, true);
+    // One attempt in the foreground: the client asks the server, returns once
+    // it holds a lease (staying on in the background to keep it) or gives up.
+    if (runDhclient(c.id, { QStringLiteral("-1") }, m_paths.leaseTimeoutMs) != 0) {
+        undo(nl, *before, c.id, true);
+        return UnableToRenewLease;
+    }
+    return Done;
 }
 
 std::optional<qint32> KernelAdapterConfig::setWinsServer(const Configuration&, const QString&, const QString&)
@@ -200,6 +317,79 @@ std::optional<qint32> KernelAdapterConfig::setWinsServer(const Configuration&, c
 QString KernelAdapterConfig::file(const QString& ifname, const char* suffix) const
 {
     return m_paths.runDir + QStringLiteral("/dhclient.") + ifname + QLatin1String(suffix);
+}
+
+void KernelAdapterConfig::setDhcpMark(const QString& ifname, bool on) const
+{
+    if (!on) {
+        QFile::remove(file(ifname, ".dhcp"));
+        return;
+    }
+    QDir().mkpath(m_paths.runDir);
+    QFile mark(file(ifname, ".dhcp"));
+    if (mark.open(QIODevice::WriteOnly))
+        mark.close();
+}
+
+void KernelAdapterConfig::stopClients(const QString& ifname, int ifindex) const
+{
+    for (const DhcpClientScan::Client& f : foreignClients(ifname, ifindex)) {
+        // networkd serves other links too and is not stopped here.
+        if (f.kind != DhcpClientScan::Kind::Networkd)
+            stopProcess(f.pid);
+    }
+    if (QFile::exists(file(ifname, ".pid")))
+        runDhclient(ifname, { QStringLiteral("-x") }, clientCallMs);
+}
+
+void KernelAdapterConfig::stopProcess(qint64 pid) const
+{
+    // A pid descriptor turns readable when the process ends, which wakes the
+    // event loop; without one the process is only signalled.
+    const int fd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+    if (::kill(pid_t(pid), SIGTERM) != 0 || fd < 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    {
+        QSocketNotifier ended(fd, QSocketNotifier::Read);
+        const qint64 deadline = m_clock.monotonicMs() + stopWaitMs;
+        while (!readable(fd) && m_clock.monotonicMs() < deadline)
+            m_clock.waitForEvents(deadline);
+    }
+    if (!readable(fd))
+        ::kill(pid_t(pid), SIGKILL);
+    ::close(fd);
+}
+
+bool KernelAdapterConfig::waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const
+{
+    AddressEvents events;
+    const qint64 deadline = m_clock.monotonicMs() + m_paths.leaseTimeoutMs;
+    for (;;) {
+        const auto addrs = nl.addresses(ifindex);
+        // The client's script sets the route just after the address: the
+        // lease counts once the lease file holds it too.
+        if (addrs && !addrs->isEmpty() && QFile(file(ifname, ".leases")).size() > 0)
+            return true;
+        const qint64 now = m_clock.monotonicMs();
+        if (now >= deadline)
+            return false;
+        m_clock.waitForEvents(qMin(deadline, now + recheckMs));
+    }
+}
+
+void KernelAdapterConfig::undo(
+    RouteNetlink& nl, const KernelAdapterConfigSnapshot& before, const QString& ifname, bool wasDhcp) const
+{
+    if (QFile::exists(file(ifname, ".pid")))
+        runDhclient(ifname, { QStringLiteral("-x") }, clientCallMs);
+    before.restore(nl, m_resolver);
+    setDhcpMark(ifname, wasDhcp);
+    // The interface was in DHCP mode: its lease goes on being kept.
+    if (wasDhcp)
+        runDhclient(ifname, { QStringLiteral("-nw") }, clientCallMs);
 }
 
 int KernelAdapterConfig::runDhclient(const QString& ifname, const QStringList& options, int timeoutMs) const
@@ -216,7 +406,10 @@ int KernelAdapterConfig::runDhclient(const QString& ifname, const QStringList& o
             + options + QStringList { ifname });
     if (!p.waitForStarted(10'000))
         return -1;
-    if (!p.waitForFinished(timeoutMs)) {
+    const qint64 deadline = m_clock.monotonicMs() + timeoutMs;
+    while (p.state() != QProcess::NotRunning && m_clock.monotonicMs() < deadline)
+        m_clock.waitForEvents(deadline);
+    if (p.state() != QProcess::NotRunning) {
         p.kill();
         p.waitForFinished(3000);
         return -1;

@@ -1,16 +1,27 @@
 #pragma once
 
 #include "net/AdapterConfigBackend.h"
+#include "net/DhcpClientScan.h"
 #include "net/ResolverConfig.h"
 
 #include <QString>
 
+class Clock;
+class KernelAdapterConfigSnapshot;
+class RouteNetlink;
+
 // Adapter configuration straight on the kernel, for interfaces that no network
-// manager owns: addresses and the default route over rtnetlink (needs
-// CAP_NET_ADMIN), DNS through ResolverConfig, DHCP by running the Debian DHCP
-// client for that one interface. An interface is IP-enabled when it is an
-// Ethernet-type link that is administratively up; a link set down carries no
-// IPv4 and is not offered.
+// manager owns: addresses and routes over rtnetlink (needs CAP_NET_ADMIN), DNS
+// through ResolverConfig, DHCP by running the Debian DHCP client for that one
+// interface. An interface is IP-enabled when it is an Ethernet-type link that
+// is administratively up; a link set down carries no IPv4 and is not offered.
+//
+// Every change is taken back when it fails: addresses, routes and DNS read
+// back as before the call. A DHCP client started outside the program (by
+// ifupdown, a person, dhcpcd) counts as DHCP mode; a change of the
+// interface's addressing stops it first, so it can't put its lease back later.
+// Waits (the DHCP client, a lease, a client stopping) block in the event
+// loop with deadlines from the clock.
 class KernelAdapterConfig final : public AdapterConfigBackend {
 public:
     struct Paths {
@@ -19,12 +30,14 @@ public:
         QString resolvConf = QStringLiteral("/etc/resolv.conf");
         bool useResolved = true;
         QString dhclient = QStringLiteral("dhclient");
-        // How long a renew may wait for a lease.
-        int renewTimeoutMs = 90'000;
+        QString procRoot = QStringLiteral("/proc");
+        QString networkdRoot = QStringLiteral("/run/systemd/netif");
+        // How long enabling DHCP and renewing wait for a lease.
+        int leaseTimeoutMs = 30'000;
     };
 
-    KernelAdapterConfig();
-    explicit KernelAdapterConfig(Paths paths);
+    explicit KernelAdapterConfig(Clock& clock);
+    KernelAdapterConfig(Clock& clock, Paths paths);
 
     std::optional<QList<Configuration>> ipEnabledConfigurations() override;
     ListRead readList(const Configuration& c, ListProperty property) override;
@@ -40,14 +53,27 @@ public:
     std::optional<qint32> setWinsServer(
         const Configuration& c, const QString& primary, const QString& secondary) override;
 
-    // Whether this backend has the interface in DHCP mode.
+    // Whether this program runs the interface's DHCP client.
     bool dhcpMode(const QString& ifname) const;
+    // The DHCP clients of others on the interface.
+    QList<DhcpClientScan::Client> foreignClients(const QString& ifname, int ifindex) const;
 
 private:
     QString file(const QString& ifname, const char* suffix) const;
-    // Runs the DHCP client for ifname with extra options; its exit code, or -1.
+    // Runs the DHCP client for ifname with extra options until it exits or
+    // timeoutMs pass; its exit code, or -1.
     int runDhclient(const QString& ifname, const QStringList& options, int timeoutMs) const;
+    // Stops the program's own client (keeping the DHCP-mode mark) and those of others.
+    void stopClients(const QString& ifname, int ifindex) const;
+    void stopProcess(qint64 pid) const;
+    void setDhcpMark(const QString& ifname, bool on) const;
+    // Waits until the interface carries an IPv4 address or the deadline passes.
+    bool waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const;
+    // Puts the snapshot back, with the DHCP client running again if it ran.
+    void undo(RouteNetlink& nl, const KernelAdapterConfigSnapshot& before, const QString& ifname, bool wasDhcp) const;
 
+    Clock& m_clock;
     Paths m_paths;
     ResolverConfig m_resolver;
+    DhcpClientScan m_scan;
 };

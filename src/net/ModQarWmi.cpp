@@ -1,5 +1,6 @@
 #include "net/ModQarWmi.h"
 
+#include "net/AdapterConfigRules.h"
 #include "net/PhysicalAddress.h"
 
 namespace ModQar {
@@ -61,44 +62,26 @@ QString listEntry(Backend& config, const InterfaceEntry& adapter, ListProperty p
     return read.values->at(index);
 }
 
-bool parseDotted(const QString& text, quint32* value)
+// The networks the configuration's addresses lie in, as it reports them now.
+QList<AdapterConfigRules::Network> networksOf(Backend& config, const Configuration& c)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return false;
-    quint32 v = 0;
-    for (const QString& p : parts) {
-        if (p.isEmpty() || p.size() > 3)
-            return false;
-        for (QChar ch : p) {
-            if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-                return false;
-        }
-        const uint part = p.toUInt();
-        if (part > 255)
-            return false;
-        v = (v << 8) | part;
-    }
-    if (value)
-        *value = v;
-    return true;
+    const Backend::ListRead addresses = config.readList(c, ListProperty::IPAddress);
+    const Backend::ListRead masks = config.readList(c, ListProperty::IPSubnet);
+    if (!addresses.ok || !masks.ok || !addresses.values || !masks.values)
+        return {};
+    return AdapterConfigRules::networksOf(*addresses.values, *masks.values);
 }
 
 } // namespace
 
 bool isDottedAddress(const QString& text)
 {
-    return parseDotted(text, nullptr);
+    return AdapterConfigRules::parseDotted(text).has_value();
 }
 
 bool isDottedMask(const QString& text)
 {
-    quint32 m = 0;
-    if (!parseDotted(text, &m))
-        return false;
-    // Contiguous from the top: the inverted mask plus one is a power of two.
-    const quint32 hostBits = ~m;
-    return (hostBits & (hostBits + 1)) == 0;
+    return AdapterConfigRules::prefixOf(text).has_value();
 }
 
 qint32 WmiEnableStatic(
@@ -107,12 +90,10 @@ qint32 WmiEnableStatic(
     return onFirstMatch(config, adapter, [&](const Configuration& c) -> qint32 {
         if (ipAddress.isEmpty() || subnetMask.isEmpty())
             return -1;
-        // A malformed text would leave the adapter half changed on some
-        // backends; refuse it with the code the method itself uses.
-        if (!isDottedAddress(ipAddress))
-            return Backend::InvalidIpAddress;
-        if (!isDottedMask(subnetMask))
-            return Backend::InvalidSubnetMask;
+        // What can't be a host address is refused before anything changes,
+        // with the code the method itself uses.
+        if (const qint32 refused = AdapterConfigRules::checkStaticAddress(ipAddress, subnetMask))
+            return refused;
         return codeOf(config.enableStatic(c, { ipAddress }, { subnetMask }));
     });
 }
@@ -122,8 +103,10 @@ qint32 WmiSetGateways(AdapterConfigBackend& config, const InterfaceEntry& adapte
     return onFirstMatch(config, adapter, [&](const Configuration& c) -> qint32 {
         if (gateway.isEmpty())
             return -1;
-        if (!isDottedAddress(gateway))
-            return Backend::InvalidGateway;
+        // Every backend answers an unreachable gateway alike, and before it
+        // has touched the routes it had.
+        if (const qint32 refused = AdapterConfigRules::checkGateway(gateway, networksOf(config, c)))
+            return refused;
         return codeOf(config.setGateways(c, { gateway }, { 1 }));
     });
 }
@@ -133,8 +116,8 @@ qint32 WmiSetDnsServer(AdapterConfigBackend& config, const InterfaceEntry& adapt
     return onFirstMatch(config, adapter, [&](const Configuration& c) -> qint32 {
         if (dnsServer.isEmpty())
             return -1;
-        if (!isDottedAddress(dnsServer))
-            return Backend::InvalidIpAddress;
+        if (const qint32 refused = AdapterConfigRules::checkNameServer(dnsServer))
+            return refused;
         return codeOf(config.setDnsServerSearchOrder(c, { dnsServer }));
     });
 }

@@ -1,5 +1,8 @@
 #include "net/NetworkManagerAdapterConfig.h"
 
+#include "net/AdapterConfigRules.h"
+#include "net/Clock.h"
+
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -7,10 +10,13 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QHostAddress>
+#include <QObject>
 
+#include <algorithm>
 #include <arpa/inet.h>
 
 using NMSettings = QMap<QString, QVariantMap>;
+using NMStringMap = QMap<QString, QString>;
 Q_DECLARE_METATYPE(NMSettings)
 
 namespace {
@@ -19,14 +25,23 @@ const QString service = QStringLiteral("org.freedesktop.NetworkManager");
 const QString rootPath = QStringLiteral("/org/freedesktop/NetworkManager");
 const QString deviceIface = QStringLiteral("org.freedesktop.NetworkManager.Device");
 const QString ip4Iface = QStringLiteral("org.freedesktop.NetworkManager.IP4Config");
+const QString dhcp4Iface = QStringLiteral("org.freedesktop.NetworkManager.DHCP4Config");
+const QString ipv4Key = QStringLiteral("ipv4");
+const QString methodKey = QStringLiteral("method");
+const QString routeDataKey = QStringLiteral("route-data");
 constexpr uint stateActivated = 100;
+constexpr uint typeLoopback = 32;
 constexpr int callTimeoutMs = 25'000;
+// A change signal that slipped past the match rule must not cost the whole
+// deadline: the lease is looked at again at least this often.
+constexpr qint64 recheckMs = 500;
 
 void registerTypes()
 {
     static const bool done = [] {
         qDBusRegisterMetaType<NMSettings>();
         qDBusRegisterMetaType<QList<QVariantMap>>();
+        qDBusRegisterMetaType<NMStringMap>();
         return true;
     }();
     (void)done;
@@ -40,13 +55,28 @@ QList<QVariantMap> mapList(const QVariant& v)
     return v.value<QList<QVariantMap>>();
 }
 
-int prefixOf(const QString& mask)
+NMStringMap stringMap(const QVariant& v)
 {
-    const quint32 m = QHostAddress(mask).toIPv4Address();
-    int n = 0;
-    for (quint32 v = m; v & 0x80000000u; v <<= 1)
-        ++n;
-    return n;
+    if (v.canConvert<QDBusArgument>())
+        return qdbus_cast<NMStringMap>(v.value<QDBusArgument>());
+    return v.value<NMStringMap>();
+}
+
+QVariantMap variantMap(const QVariant& v)
+{
+    if (v.canConvert<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(v.value<QDBusArgument>());
+    return v.toMap();
+}
+
+QString objectPath(const QVariant& v)
+{
+    return v.value<QDBusObjectPath>().path();
+}
+
+bool isNoObject(const QString& path)
+{
+    return path.isEmpty() || path == QLatin1String("/");
 }
 
 QString maskText(uint prefix)
@@ -54,22 +84,90 @@ QString maskText(uint prefix)
     return QHostAddress(prefix == 0 ? 0u : 0xffffffffu << (32 - qMin(prefix, 32u))).toString();
 }
 
+bool isDefaultRoute(const QVariantMap& r)
+{
+    return r.value(QStringLiteral("prefix")).toUInt() == 0;
+}
+
 qint32 codeForError(const QDBusMessage& reply)
 {
     const QString name = reply.errorName();
-    if (name.endsWith(QLatin1String("PermissionDenied")) || name.endsWith(QLatin1String("AccessDenied")))
+    if (name.endsWith(QLatin1String("PermissionDenied")) || name.endsWith(QLatin1String("AccessDenied"))
+        || name.endsWith(QLatin1String("NotAllowed")))
         return AdapterConfigBackend::AccessDenied;
     if (name.endsWith(QLatin1String("NotSupported")))
         return AdapterConfigBackend::NotSupported;
     return AdapterConfigBackend::UnknownFailure;
 }
 
+// A refusal keeps its own code; any other failure of a lease step is the
+// step's own failure.
+std::optional<qint32> leaseFailure(const std::optional<qint32>& r, qint32 stepFailure)
+{
+    if (!r || *r == AdapterConfigBackend::AccessDenied)
+        return r;
+    return stepFailure;
+}
+
+bool releasedIn(const NMSettings& s)
+{
+    return stringMap(s.value(QStringLiteral("user")).value(QStringLiteral("data")))
+               .value(NetworkManagerAdapterConfig::releasedMark())
+        == QLatin1String("1");
+}
+
+void setReleased(NMSettings& s, bool released)
+{
+    QVariantMap user = s.value(QStringLiteral("user"));
+    NMStringMap data = stringMap(user.value(QStringLiteral("data")));
+    if (released)
+        data.insert(NetworkManagerAdapterConfig::releasedMark(), QStringLiteral("1"));
+    else
+        data.remove(NetworkManagerAdapterConfig::releasedMark());
+    if (data.isEmpty()) {
+        s.remove(QStringLiteral("user"));
+        return;
+    }
+    user[QStringLiteral("data")] = QVariant::fromValue(data);
+    s[QStringLiteral("user")] = user;
+}
+
+// Keeps the routes that keep applies to; the default routes of the list are
+// the ones this layer sets as gateways.
+template<typename Keep> void filterDefaultRoutes(QVariantMap& ipv4, Keep keep)
+{
+    QList<QVariantMap> routes = mapList(ipv4.value(routeDataKey));
+    routes.removeIf([&](const QVariantMap& r) { return isDefaultRoute(r) && !keep(r); });
+    ipv4[routeDataKey] = QVariant::fromValue(routes);
+}
+
 } // namespace
 
-NetworkManagerAdapterConfig::NetworkManagerAdapterConfig(QDBusConnection bus)
-    : m_bus(std::move(bus))
+namespace {
+// Receives NetworkManager's change signals while a lease is awaited; its
+// only job is to wake the waiting event loop.
+class ChangeWaker : public QObject {
+    Q_OBJECT
+public slots:
+    void changed() { }
+};
+} // namespace
+
+NetworkManagerAdapterConfig::NetworkManagerAdapterConfig(Clock& clock, QDBusConnection bus)
+    : NetworkManagerAdapterConfig(clock, std::move(bus), Options())
+{ }
+
+NetworkManagerAdapterConfig::NetworkManagerAdapterConfig(Clock& clock, QDBusConnection bus, Options options)
+    : m_clock(clock)
+    , m_bus(std::move(bus))
+    , m_options(options)
 {
     registerTypes();
+}
+
+QString NetworkManagerAdapterConfig::releasedMark()
+{
+    return QStringLiteral("org.linkwise.dhcp-released");
 }
 
 bool NetworkManagerAdapterConfig::available() const
@@ -105,9 +203,10 @@ std::optional<QList<NetworkManagerAdapterConfig::Device>> NetworkManagerAdapterC
         d.path = p.path();
         d.interface = props->value(QStringLiteral("Interface")).toString();
         d.hwAddress = props->value(QStringLiteral("HwAddress")).toString();
+        d.deviceType = props->value(QStringLiteral("DeviceType")).toUInt();
         d.managed = props->value(QStringLiteral("Managed")).toBool();
         d.state = props->value(QStringLiteral("State")).toUInt();
-        d.ip4Config = props->value(QStringLiteral("Ip4Config")).value<QDBusObjectPath>().path();
+        d.ip4Config = objectPath(props->value(QStringLiteral("Ip4Config")));
         out << d;
     }
     return out;
@@ -131,12 +230,13 @@ std::optional<QList<AdapterConfigBackend::Configuration>> NetworkManagerAdapterC
     if (!all)
         return std::nullopt;
     // Only an activated device has IPv4 settings applied; the others carry no
-    // IP stack to read or change.
+    // IP stack to read or change. Loopback is no adapter of the PC's.
     QList<Configuration> out;
     for (const Device& d : *all) {
-        if (!d.managed || d.state != stateActivated || d.ip4Config.isEmpty() || d.ip4Config == QLatin1String("/"))
+        if (!d.managed || d.state != stateActivated || isNoObject(d.ip4Config) || d.deviceType == typeLoopback
+            || d.hwAddress.isEmpty() || d.hwAddress == QLatin1String("00:00:00:00:00:00"))
             continue;
-        out.append({ d.path, d.hwAddress.isEmpty() ? std::nullopt : std::optional<QString>(d.hwAddress) });
+        out.append({ d.path, d.hwAddress });
     }
     return out;
 }
@@ -146,8 +246,8 @@ AdapterConfigBackend::ListRead NetworkManagerAdapterConfig::readList(const Confi
     const std::optional<QVariantMap> device = properties(c.id, deviceIface);
     if (!device)
         return {};
-    const QString ip4 = device->value(QStringLiteral("Ip4Config")).value<QDBusObjectPath>().path();
-    if (ip4.isEmpty() || ip4 == QLatin1String("/"))
+    const QString ip4 = objectPath(device->value(QStringLiteral("Ip4Config")));
+    if (isNoObject(ip4))
         return { true, std::nullopt };
     const std::optional<QVariantMap> config = properties(ip4, ip4Iface);
     if (!config)
@@ -161,10 +261,24 @@ AdapterConfigBackend::ListRead NetworkManagerAdapterConfig::readList(const Confi
                                                            : maskText(a.value(QStringLiteral("prefix")).toUInt()));
         }
         break;
-    case ListProperty::DefaultIPGateway:
-        if (const QString gw = config->value(QStringLiteral("Gateway")).toString(); !gw.isEmpty())
-            values << gw;
+    case ListProperty::DefaultIPGateway: {
+        // Every default route of the device, the preferred (lowest metric)
+        // first: a gateway set beside DHCP's keeps DHCP's as the second.
+        QList<QVariantMap> routes = mapList(config->value(QStringLiteral("RouteData")));
+        routes.removeIf([](const QVariantMap& r) {
+            return !isDefaultRoute(r) || r.value(QStringLiteral("next-hop")).toString().isEmpty();
+        });
+        std::stable_sort(routes.begin(), routes.end(), [](const QVariantMap& a, const QVariantMap& b) {
+            return a.value(QStringLiteral("metric")).toUInt() < b.value(QStringLiteral("metric")).toUInt();
+        });
+        for (const QVariantMap& r : routes)
+            values << r.value(QStringLiteral("next-hop")).toString();
+        if (values.isEmpty()) {
+            if (const QString gw = config->value(QStringLiteral("Gateway")).toString(); !gw.isEmpty())
+                values << gw;
+        }
         break;
+    }
     case ListProperty::DNSServerSearchOrder:
         for (const QVariantMap& a : mapList(config->value(QStringLiteral("NameserverData"))))
             values << a.value(QStringLiteral("address")).toString();
@@ -175,37 +289,42 @@ AdapterConfigBackend::ListRead NetworkManagerAdapterConfig::readList(const Confi
     return { true, values };
 }
 
-AdapterConfigBackend::FlagRead NetworkManagerAdapterConfig::dhcpEnabled(const Configuration& c)
-{
-    QDBusMessage call
-        = QDBusMessage::createMethodCall(service, c.id, deviceIface, QStringLiteral("GetAppliedConnection"));
-    call << 0u;
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, callTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
-        return {};
-    const auto settings = qdbus_cast<NMSettings>(reply.arguments().first().value<QDBusArgument>());
-    return { true,
-        settings.value(QStringLiteral("ipv4")).value(QStringLiteral("method")).toString() == QLatin1String("auto") };
-}
-
-template<typename Edit> std::optional<qint32> NetworkManagerAdapterConfig::reapply(const QString& device, Edit edit)
+std::optional<NetworkManagerAdapterConfig::Applied> NetworkManagerAdapterConfig::applied(const QString& device) const
 {
     QDBusMessage get
         = QDBusMessage::createMethodCall(service, device, deviceIface, QStringLiteral("GetAppliedConnection"));
     get << 0u;
-    const QDBusMessage applied = m_bus.call(get, QDBus::Block, callTimeoutMs);
-    if (applied.type() != QDBusMessage::ReplyMessage || applied.arguments().size() < 2)
+    const QDBusMessage reply = m_bus.call(get, QDBus::Block, callTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
         return std::nullopt;
-    NMSettings settings = qdbus_cast<NMSettings>(applied.arguments().at(0).value<QDBusArgument>());
-    const qulonglong version = applied.arguments().at(1).toULongLong();
-    QVariantMap ipv4 = settings.value(QStringLiteral("ipv4"));
+    return Applied { qdbus_cast<NMSettings>(reply.arguments().at(0).value<QDBusArgument>()),
+        reply.arguments().at(1).toULongLong() };
+}
+
+AdapterConfigBackend::FlagRead NetworkManagerAdapterConfig::dhcpEnabled(const Configuration& c)
+{
+    const std::optional<Applied> a = applied(c.id);
+    if (!a)
+        return {};
+    // A released lease leaves the device in DHCP mode, as on the other platform.
+    const bool automatic
+        = a->settings.value(ipv4Key).value(methodKey).toString() == QLatin1String("auto") || releasedIn(a->settings);
+    return { true, automatic };
+}
+
+template<typename Edit> std::optional<qint32> NetworkManagerAdapterConfig::reapply(const QString& device, Edit edit)
+{
+    std::optional<Applied> a = applied(device);
+    if (!a)
+        return std::nullopt;
+    QVariantMap ipv4 = a->settings.value(ipv4Key);
     // The deprecated forms win over the new keys when both are present.
     ipv4.remove(QStringLiteral("addresses"));
     ipv4.remove(QStringLiteral("routes"));
-    edit(ipv4);
-    settings[QStringLiteral("ipv4")] = ipv4;
+    a->settings[ipv4Key] = ipv4;
+    edit(a->settings, a->settings[ipv4Key]);
     QDBusMessage put = QDBusMessage::createMethodCall(service, device, deviceIface, QStringLiteral("Reapply"));
-    put << QVariant::fromValue(settings) << QVariant::fromValue(version) << 0u;
+    put << QVariant::fromValue(a->settings) << QVariant::fromValue(a->version) << 0u;
     const QDBusMessage reply = m_bus.call(put, QDBus::Block, callTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage)
         return codeForError(reply);
@@ -214,18 +333,78 @@ template<typename Edit> std::optional<qint32> NetworkManagerAdapterConfig::reapp
     return Done;
 }
 
+std::optional<bool> NetworkManagerAdapterConfig::holdsLease(const QString& device) const
+{
+    const std::optional<QVariantMap> d = properties(device, deviceIface);
+    if (!d)
+        return false;
+    if (d->value(QStringLiteral("State")).toUInt() != stateActivated)
+        return std::nullopt;
+    const QString dhcp = objectPath(d->value(QStringLiteral("Dhcp4Config")));
+    const QString ip4 = objectPath(d->value(QStringLiteral("Ip4Config")));
+    if (isNoObject(dhcp) || isNoObject(ip4))
+        return false;
+    const std::optional<QVariantMap> lease = properties(dhcp, dhcp4Iface);
+    const std::optional<QVariantMap> config = properties(ip4, ip4Iface);
+    if (!lease || !config)
+        return false;
+    const QString leased
+        = variantMap(lease->value(QStringLiteral("Options"))).value(QStringLiteral("ip_address")).toString();
+    if (leased.isEmpty())
+        return false;
+    // The lease counts once its address is on the device, so that a reader
+    // right after sees it.
+    for (const QVariantMap& a : mapList(config->value(QStringLiteral("AddressData")))) {
+        if (a.value(QStringLiteral("address")).toString() == leased)
+            return true;
+    }
+    return false;
+}
+
+NetworkManagerAdapterConfig::Lease NetworkManagerAdapterConfig::waitForLease(const QString& device)
+{
+    ChangeWaker waker;
+    m_bus.connect(service, QString(), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"), &waker, SLOT(changed()));
+    const qint64 deadline = m_clock.monotonicMs() + m_options.leaseTimeoutMs;
+    for (;;) {
+        const std::optional<bool> held = holdsLease(device);
+        if (!held)
+            return Lease::Failed;
+        if (*held)
+            return Lease::Bound;
+        const qint64 now = m_clock.monotonicMs();
+        if (now >= deadline)
+            return Lease::TimedOut;
+        m_clock.waitForEvents(qMin(deadline, now + recheckMs));
+    }
+}
+
 std::optional<qint32> NetworkManagerAdapterConfig::enableStatic(
     const Configuration& c, const QStringList& addresses, const QStringList& masks)
 {
     if (addresses.isEmpty() || addresses.size() != masks.size())
         return InvalidIpAddress;
     QList<QVariantMap> data;
-    for (qsizetype i = 0; i < addresses.size(); ++i)
-        data.append(
-            { { QStringLiteral("address"), addresses[i] }, { QStringLiteral("prefix"), uint(prefixOf(masks[i])) } });
-    return reapply(c.id, [&](QVariantMap& ipv4) {
-        ipv4[QStringLiteral("method")] = QStringLiteral("manual");
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        const std::optional<int> prefix = AdapterConfigRules::prefixOf(masks[i]);
+        if (!prefix)
+            return InvalidSubnetMask;
+        data.append({ { QStringLiteral("address"), addresses[i] }, { QStringLiteral("prefix"), uint(*prefix) } });
+    }
+    const QList<AdapterConfigRules::Network> networks = AdapterConfigRules::networksOf(addresses, masks);
+    const auto onLink
+        = [&](const QString& gateway) { return AdapterConfigRules::checkGateway(gateway, networks) == Done; };
+    return reapply(c.id, [&](NMSettings& all, QVariantMap& ipv4) {
+        ipv4[methodKey] = QStringLiteral("manual");
         ipv4[QStringLiteral("address-data")] = QVariant::fromValue(data);
+        // A gateway the new networks still reach is kept, as the other
+        // platform keeps its gateways across a new address.
+        if (!onLink(ipv4.value(QStringLiteral("gateway")).toString()))
+            ipv4.remove(QStringLiteral("gateway"));
+        filterDefaultRoutes(
+            ipv4, [&](const QVariantMap& r) { return onLink(r.value(QStringLiteral("next-hop")).toString()); });
+        setReleased(all, false);
     });
 }
 
@@ -234,10 +413,19 @@ std::optional<qint32> NetworkManagerAdapterConfig::setGateways(
 {
     if (gateways.isEmpty())
         return InvalidGateway;
-    return reapply(c.id, [&](QVariantMap& ipv4) {
-        // One gateway per connection: the first one, with its metric.
-        ipv4[QStringLiteral("gateway")] = gateways.first();
-        ipv4[QStringLiteral("route-metric")] = qlonglong(metrics.isEmpty() ? 1 : metrics.first());
+    return reapply(c.id, [&](NMSettings&, QVariantMap& ipv4) {
+        // A default route of the connection's own rather than ipv4.gateway:
+        // NetworkManager refuses that key on a DHCP connection, and the
+        // metric belongs to this route alone, not to every route of the device.
+        ipv4.remove(QStringLiteral("gateway"));
+        filterDefaultRoutes(ipv4, [](const QVariantMap&) { return false; });
+        QList<QVariantMap> routes = mapList(ipv4.value(routeDataKey));
+        for (qsizetype i = 0; i < gateways.size(); ++i) {
+            routes.append({ { QStringLiteral("dest"), QStringLiteral("0.0.0.0") }, { QStringLiteral("prefix"), 0u },
+                { QStringLiteral("next-hop"), gateways[i] },
+                { QStringLiteral("metric"), uint(i < metrics.size() ? metrics[i] : 1) } });
+        }
+        ipv4[routeDataKey] = QVariant::fromValue(routes);
     });
 }
 
@@ -247,7 +435,7 @@ std::optional<qint32> NetworkManagerAdapterConfig::setDnsServerSearchOrder(
     QList<uint> dns;
     for (const QString& s : servers)
         dns << htonl(QHostAddress(s).toIPv4Address());
-    return reapply(c.id, [&](QVariantMap& ipv4) {
+    return reapply(c.id, [&](NMSettings&, QVariantMap& ipv4) {
         ipv4[QStringLiteral("dns")] = QVariant::fromValue(dns);
         // An empty list goes back to the servers that DHCP hands out.
         ipv4[QStringLiteral("ignore-auto-dns")] = !dns.isEmpty();
@@ -256,30 +444,59 @@ std::optional<qint32> NetworkManagerAdapterConfig::setDnsServerSearchOrder(
 
 std::optional<qint32> NetworkManagerAdapterConfig::enableDhcp(const Configuration& c)
 {
-    return reapply(c.id, [](QVariantMap& ipv4) {
-        ipv4[QStringLiteral("method")] = QStringLiteral("auto");
+    const std::optional<qint32> r = reapply(c.id, [](NMSettings& all, QVariantMap& ipv4) {
+        ipv4[methodKey] = QStringLiteral("auto");
         ipv4.remove(QStringLiteral("address-data"));
         ipv4.remove(QStringLiteral("gateway"));
+        // Gateways set by hand give way to the one the lease brings.
+        filterDefaultRoutes(ipv4, [](const QVariantMap&) { return false; });
+        setReleased(all, false);
     });
+    if (!r || *r != Done)
+        return leaseFailure(r, UnableToConfigureDhcp);
+    // The device is in DHCP mode now; without a lease by the deadline its
+    // client goes on asking, as after the other platform's EnableDHCP.
+    return waitForLease(c.id) == Lease::Failed ? UnableToConfigureDhcp : Done;
 }
 
 std::optional<qint32> NetworkManagerAdapterConfig::releaseDhcpLease(const Configuration& c)
 {
-    const FlagRead dhcp = dhcpEnabled(c);
-    if (!dhcp.ok)
+    const std::optional<Applied> a = applied(c.id);
+    if (!a)
         return std::nullopt;
-    return dhcp.value.value_or(false) ? Done : DhcpNotEnabled;
+    if (releasedIn(a->settings))
+        return Done;
+    if (a->settings.value(ipv4Key).value(methodKey).toString() != QLatin1String("auto"))
+        return DhcpNotEnabled;
+    const std::optional<qint32> r = reapply(c.id, [](NMSettings& all, QVariantMap& ipv4) {
+        ipv4[methodKey] = QStringLiteral("disabled");
+        setReleased(all, true);
+    });
+    return r && *r != Done ? leaseFailure(r, UnableToReleaseLease) : r;
 }
 
 std::optional<qint32> NetworkManagerAdapterConfig::renewDhcpLease(const Configuration& c)
 {
-    const FlagRead dhcp = dhcpEnabled(c);
-    if (!dhcp.ok)
+    const std::optional<Applied> a = applied(c.id);
+    if (!a)
         return std::nullopt;
-    if (!dhcp.value.value_or(false))
+    const bool released = releasedIn(a->settings);
+    if (!released && a->settings.value(ipv4Key).value(methodKey).toString() != QLatin1String("auto"))
         return DhcpNotEnabled;
-    const std::optional<qint32> r = reapply(c.id, [](QVariantMap&) {});
-    return r && *r != Done ? std::optional<qint32>(UnableToRenewLease) : r;
+    // Reapplying unchanged settings starts no DHCP transaction: stop the
+    // client first, so that starting it again asks the server anew.
+    if (!released) {
+        const std::optional<qint32> r = releaseDhcpLease(c);
+        if (!r || *r != Done)
+            return leaseFailure(r, UnableToRenewLease);
+    }
+    const std::optional<qint32> r = reapply(c.id, [](NMSettings& all, QVariantMap& ipv4) {
+        ipv4[methodKey] = QStringLiteral("auto");
+        setReleased(all, false);
+    });
+    if (!r || *r != Done)
+        return leaseFailure(r, UnableToRenewLease);
+    return waitForLease(c.id) == Lease::Bound ? Done : UnableToRenewLease;
 }
 
 std::optional<qint32> NetworkManagerAdapterConfig::setWinsServer(const Configuration&, const QString&, const QString&)
@@ -287,3 +504,5 @@ std::optional<qint32> NetworkManagerAdapterConfig::setWinsServer(const Configura
     // NetworkManager keeps no WINS servers for IPv4 connections: nothing to clear.
     return Done;
 }
+
+#include "NetworkManagerAdapterConfig.moc"

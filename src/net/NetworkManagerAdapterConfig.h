@@ -5,18 +5,31 @@
 #include <QDBusConnection>
 #include <QSet>
 
+class Clock;
+
 // Adapter configuration through NetworkManager on D-Bus, for the devices it
 // manages. Reads come from the device's IPv4 configuration and its applied
-// connection; changes edit the applied connection's ipv4 settings and reapply
-// them to the device, so nothing is written to the saved profile.
-// NetworkManager offers no DHCP release and keeps its own DHCP client running
-// for a device in DHCP mode: release changes nothing and answers 0, renew
-// reapplies the applied connection and answers 0; both answer 100 when the
-// device is not in DHCP mode. Re-activating the device would renew for sure but
-// would bring back the saved profile and lose the changes made here.
+// connection; changes edit the applied connection and reapply it to the
+// device, so nothing is written to the saved profile and everything holds
+// until the device is activated again.
+//
+// NetworkManager has no lease calls of its own. Every change of the ipv4
+// settings of a device in DHCP mode restarts its DHCP client, and method
+// "disabled" stops it: release reapplies the connection with DHCP stopped and
+// a mark in the connection's user data (the device stays in DHCP mode for the
+// readers), renew stops the client if it runs and starts it afresh, so the
+// DHCP server sees a new request. Enabling DHCP and renewing block in the event
+// loop until the device holds a lease, NetworkManager gives up, or the
+// deadline taken from the clock passes.
 class NetworkManagerAdapterConfig final : public AdapterConfigBackend {
 public:
-    explicit NetworkManagerAdapterConfig(QDBusConnection bus = QDBusConnection::systemBus());
+    struct Options {
+        // How long enabling DHCP and renewing wait for a lease.
+        int leaseTimeoutMs = 30'000;
+    };
+
+    explicit NetworkManagerAdapterConfig(Clock& clock, QDBusConnection bus = QDBusConnection::systemBus());
+    NetworkManagerAdapterConfig(Clock& clock, QDBusConnection bus, Options options);
 
     // True when NetworkManager answers on the bus.
     bool available() const;
@@ -37,16 +50,34 @@ public:
     std::optional<qint32> setWinsServer(
         const Configuration& c, const QString& primary, const QString& secondary) override;
 
+    // Key of the user-data mark that a released lease leaves on the applied connection.
+    static QString releasedMark();
+
 private:
     struct Device {
         QString path, interface, hwAddress, ip4Config;
+        uint deviceType = 0;
         bool managed = false;
         uint state = 0;
     };
+    using Settings = QMap<QString, QVariantMap>;
+    struct Applied {
+        Settings settings;
+        qulonglong version = 0;
+    };
+    enum class Lease { Bound, Failed, TimedOut };
+
     std::optional<QList<Device>> devices() const;
     std::optional<QVariantMap> properties(const QString& path, const QString& interface) const;
-    // Fetches the applied connection, lets edit change its ipv4 map, reapplies.
+    std::optional<Applied> applied(const QString& device) const;
+    // Fetches the applied connection, lets edit change it, reapplies it.
     template<typename Edit> std::optional<qint32> reapply(const QString& device, Edit edit);
+    // Whether the device holds a DHCP lease whose address it carries; nullopt
+    // when NetworkManager has given the device up.
+    std::optional<bool> holdsLease(const QString& device) const;
+    Lease waitForLease(const QString& device);
 
+    Clock& m_clock;
     QDBusConnection m_bus;
+    Options m_options;
 };

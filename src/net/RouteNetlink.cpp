@@ -140,6 +140,90 @@ std::optional<QStringList> RouteNetlink::defaultGateways(int ifindex)
     return out;
 }
 
+std::optional<QList<RouteNetlink::Route>> RouteNetlink::gatewayRoutes(int ifindex)
+{
+    CacheGuard cache;
+    if (!m_sock || rtnl_route_alloc_cache(m_sock, AF_INET, 0, &cache.cache) < 0)
+        return std::nullopt;
+    QList<Route> out;
+    for (nl_object* o = nl_cache_get_first(cache.cache); o; o = nl_cache_get_next(o)) {
+        auto* r = reinterpret_cast<rtnl_route*>(o);
+        if (rtnl_route_get_family(r) != AF_INET || rtnl_route_get_table(r) != RT_TABLE_MAIN
+            || rtnl_route_get_type(r) != RTN_UNICAST)
+            continue;
+        rtnl_nexthop* nh = hopOn(r, ifindex);
+        const QString gw = nh ? ipv4Text(rtnl_route_nh_get_gateway(nh)) : QString();
+        if (gw.isEmpty())
+            continue;
+        nl_addr* dst = rtnl_route_get_dst(r);
+        Route route;
+        route.prefixLength = dst ? int(nl_addr_get_prefixlen(dst)) : 0;
+        route.destination = dst && route.prefixLength > 0 ? ipv4Text(dst) : QStringLiteral("0.0.0.0");
+        route.gateway = gw;
+        route.metric = rtnl_route_get_priority(r);
+        route.protocol = rtnl_route_get_protocol(r);
+        out << route;
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Route& a, const Route& b) {
+        return std::pair(a.prefixLength, a.metric) < std::pair(b.prefixLength, b.metric);
+    });
+    return out;
+}
+
+namespace {
+rtnl_route* buildRoute(int ifindex, const RouteNetlink::Route& route, int* error)
+{
+    AddrGuard gw, dst;
+    const QByteArray destination
+        = (route.destination + QLatin1Char('/') + QString::number(route.prefixLength)).toLatin1();
+    if ((*error = nl_addr_parse(route.gateway.toLatin1().constData(), AF_INET, &gw.addr)) < 0
+        || (*error = nl_addr_parse(destination.constData(), AF_INET, &dst.addr)) < 0)
+        return nullptr;
+    rtnl_route* r = rtnl_route_alloc();
+    rtnl_route_set_family(r, AF_INET);
+    rtnl_route_set_table(r, RT_TABLE_MAIN);
+    rtnl_route_set_protocol(r, route.protocol ? route.protocol : RTPROT_STATIC);
+    rtnl_route_set_scope(r, RT_SCOPE_UNIVERSE);
+    rtnl_route_set_type(r, RTN_UNICAST);
+    rtnl_route_set_dst(r, dst.addr);
+    rtnl_route_set_priority(r, route.metric);
+    rtnl_nexthop* nh = rtnl_route_nh_alloc();
+    rtnl_route_nh_set_ifindex(nh, ifindex);
+    rtnl_route_nh_set_gateway(nh, gw.addr);
+    rtnl_route_add_nexthop(r, nh);
+    return r;
+}
+} // namespace
+
+namespace {
+// Builds the route, hands it to call and frees it; errors the call may meet
+// on an already reached state count as done.
+template<typename Call> int onRoute(nl_sock* sock, int ifindex, const RouteNetlink::Route& route, int done, Call call)
+{
+    if (!sock)
+        return -NLE_BAD_SOCK;
+    int err = 0;
+    rtnl_route* r = buildRoute(ifindex, route, &err);
+    if (!r)
+        return err;
+    err = call(r);
+    rtnl_route_put(r);
+    return err < 0 && err != -done ? err : 0;
+}
+} // namespace
+
+int RouteNetlink::addRoute(int ifindex, const Route& route)
+{
+    return onRoute(m_sock, ifindex, route, NLE_EXIST,
+        [this](rtnl_route* r) { return rtnl_route_add(m_sock, r, NLM_F_CREATE | NLM_F_EXCL); });
+}
+
+int RouteNetlink::deleteRoute(int ifindex, const Route& route)
+{
+    return onRoute(
+        m_sock, ifindex, route, NLE_OBJ_NOTFOUND, [this](rtnl_route* r) { return rtnl_route_delete(m_sock, r, 0); });
+}
+
 int RouteNetlink::flushAddresses(int ifindex)
 {
     CacheGuard cache;
@@ -208,28 +292,7 @@ int RouteNetlink::flushDefaultRoutes(int ifindex)
 
 int RouteNetlink::addDefaultRoute(int ifindex, const QString& gateway, quint32 metric)
 {
-    if (!m_sock)
-        return -NLE_BAD_SOCK;
-    AddrGuard gw, dst;
-    if (const int err = nl_addr_parse(gateway.toLatin1().constData(), AF_INET, &gw.addr); err < 0)
-        return err;
-    if (const int err = nl_addr_parse("0.0.0.0/0", AF_INET, &dst.addr); err < 0)
-        return err;
-    rtnl_route* r = rtnl_route_alloc();
-    rtnl_route_set_family(r, AF_INET);
-    rtnl_route_set_table(r, RT_TABLE_MAIN);
-    rtnl_route_set_protocol(r, RTPROT_STATIC);
-    rtnl_route_set_scope(r, RT_SCOPE_UNIVERSE);
-    rtnl_route_set_type(r, RTN_UNICAST);
-    rtnl_route_set_dst(r, dst.addr);
-    rtnl_route_set_priority(r, metric);
-    rtnl_nexthop* nh = rtnl_route_nh_alloc();
-    rtnl_route_nh_set_ifindex(nh, ifindex);
-    rtnl_route_nh_set_gateway(nh, gw.addr);
-    rtnl_route_add_nexthop(r, nh);
-    const int err = rtnl_route_add(m_sock, r, NLM_F_CREATE | NLM_F_EXCL);
-    rtnl_route_put(r);
-    return err < 0 ? err : 0;
+    return addRoute(ifindex, { QStringLiteral("0.0.0.0"), 0, gateway, metric, RTPROT_STATIC });
 }
 
 QString RouteNetlink::maskText(int prefixLength)

@@ -22,6 +22,16 @@ public:
     struct Address {
         QString address;
         int prefixLength = 0;
+        bool operator==(const Address&) const = default;
+    };
+    // An IPv4 route of the main table through a gateway on one interface.
+    struct Route {
+        QString destination;
+        int prefixLength = 0;
+        QString gateway;
+        quint32 metric = 0;
+        int protocol = 0;
+        bool operator==(const Route&) const = default;
     };
 
     RouteNetlink();
@@ -33,6 +43,11 @@ public:
     int ifindex(const QString& name);
     std::optional<QList<Address>> addresses(int ifindex);
     std::optional<QStringList> defaultGateways(int ifindex);
+
+    // Every gateway route whose next hop is on ifindex, default routes first.
+    std::optional<QList<Route>> gatewayRoutes(int ifindex);
+    int addRoute(int ifindex, const Route& route);
+    int deleteRoute(int ifindex, const Route& route);
 
     int flushAddresses(int ifindex);
     int addAddress(int ifindex, const QString& address, int prefixLength);

@@ -4,6 +4,7 @@
 #include "net/AdapterConfig.h"
 #include "net/ModQarWmi.h"
 #include "net/NetworkManagerAdapterConfig.h"
+#include "net/SystemClock.h"
 
 #include <QTest>
 
@@ -49,7 +50,7 @@ private slots:
             nmDevice(QStringLiteral("eth1"), QStringLiteral("02:0A:95:9D:68:17"), 30) });
         QVERIFY2(m_fake->start(m_bus->address()), qPrintable(m_fake->error()));
         m_client = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("client"));
-        m_nm = std::make_unique<NetworkManagerAdapterConfig>(m_client);
+        m_nm = std::make_unique<NetworkManagerAdapterConfig>(m_clock, m_client);
         m_kernel.entries.clear();
         m_kernel.calls.clear();
         m_kernel.entries << kernelEntry(QStringLiteral("eth0"), QStringLiteral("02:0A:95:9D:68:16"), false)
@@ -107,6 +108,7 @@ private slots:
     }
 
 private:
+    SystemClock m_clock;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<FakeNetworkManager> m_fake;
     QDBusConnection m_client { QString() };

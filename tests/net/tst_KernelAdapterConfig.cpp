@@ -1,32 +1,21 @@
+#include "AdapterEntries.h"
 #include "NetLab.h"
 #include "RecordingPrompts.h"
 #include "net/KernelAdapterConfig.h"
 #include "net/ModQarWmi.h"
+#include "net/SystemClock.h"
 
 #include <QFile>
 #include <QHostAddress>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/mount.h>
 
 namespace {
 const QByteArray pcMac = QByteArray::fromHex("020a959d6816");
 const QByteArray downMac = QByteArray::fromHex("020a959d6817");
-
-InterfaceEntry entryFor(const QByteArray& mac)
-{
-    InterfaceEntry e;
-    e.Mac = mac;
-    return e;
-}
-
-bool inLeaseRange(const QString& address)
-{
-    const quint32 v = QHostAddress(address).toIPv4Address();
-    return v >= QHostAddress(QStringLiteral("198.51.100.100")).toIPv4Address()
-        && v <= QHostAddress(QStringLiteral("198.51.100.110")).toIPv4Address();
-}
 } // namespace
 
 // The kernel backend on a real veth pair: this process lives in the PC's
@@ -75,13 +64,13 @@ private slots:
         paths.runDir = m_dir.path() + QStringLiteral("/run");
         paths.resolvConf = m_dir.path() + QStringLiteral("/resolv.conf");
         paths.useResolved = false;
-        paths.renewTimeoutMs = 60'000;
+        paths.leaseTimeoutMs = 30'000;
         m_resolvConf = paths.resolvConf;
         QFile seed(m_resolvConf);
         QVERIFY(seed.open(QIODevice::WriteOnly));
         seed.write("search lab.test\nnameserver 203.0.113.53\n");
         seed.close();
-        m_config = std::make_unique<KernelAdapterConfig>(paths);
+        m_config = std::make_unique<KernelAdapterConfig>(m_clock, paths);
     }
 
     void linkDownIsNoCandidate()
@@ -159,15 +148,7 @@ private slots:
     {
         const InterfaceEntry pc = entryFor(pcMac);
         QCOMPARE(ModQar::WmiReleaseDhcpLease(*m_config, pc), 100);
-        QProcess* server = m_lab.start(m_unit,
-            { QStringLiteral("dnsmasq"), QStringLiteral("--no-daemon"), QStringLiteral("--conf-file=/dev/null"),
-                QStringLiteral("--interface=lwu0"), QStringLiteral("--bind-interfaces"), QStringLiteral("--port=0"),
-                QStringLiteral("--user=root"),
-                QStringLiteral("--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m"),
-                QStringLiteral("--dhcp-option=3,198.51.100.1"), QStringLiteral("--dhcp-option=6,198.51.100.1"),
-                QStringLiteral("--pid-file=") + m_dir.path() + QStringLiteral("/dnsmasq.pid"),
-                QStringLiteral("--dhcp-leasefile=") + m_dir.path() + QStringLiteral("/dnsmasq.leases") });
-        QVERIFY(server->state() != QProcess::NotRunning);
+        startDhcpServer();
 
         qint32 index = 0;
         QCOMPARE(ModQar::WmiEnableDhcp(*m_config, pc), 0);
@@ -195,8 +176,65 @@ private slots:
         QVERIFY(!leased.isEmpty());
     }
 
+    void staticKeepsGatewayStillOnLink()
+    {
+        const InterfaceEntry pc = entryFor(pcMac);
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.1")), 0);
+        // Same subnet: the gateway stays, as on the other platform.
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.11"), QStringLiteral("255.255.255.0")),
+            0);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"));
+        // A subnet the gateway is not on: it goes.
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("203.0.113.11"), QStringLiteral("255.255.255.0")), 0);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QString());
+    }
+
+    void foreignClientIsSeenAndStopped()
+    {
+        const InterfaceEntry pc = entryFor(pcMac);
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        startDhcpServer();
+        // A client started the way ifupdown starts it, with files of its own.
+        const QString pidFile = m_dir.path() + QStringLiteral("/ifup.lwpc0.pid");
+        QVERIFY(m_lab.run(m_pc,
+            { QStringLiteral("dhclient"), QStringLiteral("-4"), QStringLiteral("-v"), QStringLiteral("-pf"), pidFile,
+                QStringLiteral("-lf"), m_dir.path() + QStringLiteral("/ifup.lwpc0.leases"), QStringLiteral("lwpc0") }));
+        // The client writes its pid file once it has gone into the background.
+        QFile pid(pidFile);
+        QTRY_VERIFY_WITH_TIMEOUT(pid.size() > 0, 10'000);
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const qint64 foreign = pid.readAll().trimmed().toLongLong();
+        m_foreign = foreign;
+        QVERIFY(foreign > 0 && ::kill(pid_t(foreign), 0) == 0);
+        QString addresses;
+        QVERIFY(m_lab.sh(m_pc, QStringLiteral("ip -4 -o addr show dev lwpc0"), &addresses));
+        QVERIFY2(addresses.contains(QLatin1String("dynamic")), qPrintable(addresses));
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
+
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        // Gone, so it can't put its lease back at its next renewal.
+        QVERIFY(::kill(pid_t(foreign), 0) != 0 || isZombie(foreign));
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 0);
+        qint32 index = 0;
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.10"));
+        index = 1;
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QString());
+    }
+
     void cleanupTestCase()
     {
+        // A client of the test's own that a failed check left running.
+        if (m_foreign > 0)
+            ::kill(pid_t(m_foreign), SIGTERM);
         if (!m_config)
             return;
         // A failed check may have left the DHCP client running: stop it.
@@ -210,6 +248,29 @@ private slots:
     }
 
 private:
+    void startDhcpServer()
+    {
+        if (m_server)
+            return;
+        m_server = m_lab.start(m_unit,
+            { QStringLiteral("dnsmasq"), QStringLiteral("--no-daemon"), QStringLiteral("--conf-file=/dev/null"),
+                QStringLiteral("--interface=lwu0"), QStringLiteral("--bind-interfaces"), QStringLiteral("--port=0"),
+                QStringLiteral("--user=root"),
+                QStringLiteral("--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m"),
+                QStringLiteral("--dhcp-option=3,198.51.100.1"), QStringLiteral("--dhcp-option=6,198.51.100.1"),
+                QStringLiteral("--pid-file=") + m_dir.path() + QStringLiteral("/dnsmasq.pid"),
+                QStringLiteral("--dhcp-leasefile=") + m_dir.path() + QStringLiteral("/dnsmasq.leases") });
+        QVERIFY(m_server->state() != QProcess::NotRunning);
+    }
+    static bool isZombie(qint64 pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+    }
+
+    QProcess* m_server = nullptr;
+    qint64 m_foreign = 0;
+    SystemClock m_clock;
     NetLab m_lab;
     QTemporaryDir m_dir;
     QString m_pc, m_unit, m_resolvConf, m_layer;

@@ -113,8 +113,8 @@ private slots:
         row("static not supported", st, 64, 64, QStringLiteral("EnableStatic(a: 198.51.100.7/255.255.255.0)"));
         row("static service failure", st, std::nullopt, -1,
             QStringLiteral("EnableStatic(a: 198.51.100.7/255.255.255.0)"));
-        row("gateway with metric 1", gw, 0, 0, QStringLiteral("SetGateways(a: 198.51.100.1/1)"));
-        row("gateway failure code", gw, 71, 71, QStringLiteral("SetGateways(a: 198.51.100.1/1)"));
+        row("gateway with metric 1", gw, 0, 0, QStringLiteral("SetGateways(a: 198.51.100.254/1)"));
+        row("gateway failure code", gw, 71, 71, QStringLiteral("SetGateways(a: 198.51.100.254/1)"));
         row("dns one server", dns, 0, 0, QStringLiteral("SetDNSServerSearchOrder(a: 198.51.100.53)"));
         row("dhcp on", en, 0, 0, QStringLiteral("EnableDHCP(a: )"));
         row("dhcp on failure code", en, 81, 81, QStringLiteral("EnableDHCP(a: )"));
@@ -137,7 +137,7 @@ private slots:
         if (method == QLatin1String("EnableStatic"))
             got = ModQar::WmiEnableStatic(fake, a, QStringLiteral("198.51.100.7"), QStringLiteral("255.255.255.0"));
         else if (method == QLatin1String("SetGateways"))
-            got = ModQar::WmiSetGateways(fake, a, QStringLiteral("198.51.100.1"));
+            got = ModQar::WmiSetGateways(fake, a, QStringLiteral("198.51.100.254"));
         else if (method == QLatin1String("SetDNSServerSearchOrder"))
             got = ModQar::WmiSetDnsServer(fake, a, QStringLiteral("198.51.100.53"));
         else if (method == QLatin1String("EnableDHCP"))

@@ -3,8 +3,10 @@
 #include "RecordingPrompts.h"
 #include "net/ModQarWmi.h"
 #include "net/NetworkManagerAdapterConfig.h"
+#include "net/SystemClock.h"
 
 #include <QDBusArgument>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTest>
 
@@ -53,13 +55,17 @@ private slots:
         FakeNetworkManager::Device unmanaged
             = device(QStringLiteral("eth2"), QStringLiteral("02:0A:95:9D:68:18"), QStringLiteral("auto"));
         unmanaged.managed = false;
+        // The daemon shows loopback as an activated device of its own.
+        FakeNetworkManager::Device loopback
+            = device(QStringLiteral("lo"), QStringLiteral("00:00:00:00:00:00"), QStringLiteral("manual"));
+        loopback.deviceType = 32;
         m_fake = std::make_unique<FakeNetworkManager>(QList<FakeNetworkManager::Device> {
             device(QStringLiteral("eth0"), QStringLiteral("02:0a:95:9d:68:16"), QStringLiteral("auto")), down,
-            unmanaged });
+            unmanaged, loopback });
         QVERIFY2(m_fake->start(m_bus->address()), qPrintable(m_fake->error()));
         m_client = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("client"));
         QVERIFY(m_client.isConnected());
-        m_config = std::make_unique<NetworkManagerAdapterConfig>(m_client);
+        m_config = std::make_unique<NetworkManagerAdapterConfig>(m_clock, m_client);
     }
     void cleanup()
     {
@@ -72,7 +78,8 @@ private slots:
     void readsComeFromNetworkManager()
     {
         QVERIFY(m_config->available());
-        QCOMPARE(m_config->managedInterfaces(), (QSet<QString> { QStringLiteral("eth0"), QStringLiteral("eth1") }));
+        QCOMPARE(m_config->managedInterfaces(),
+            (QSet<QString> { QStringLiteral("eth0"), QStringLiteral("eth1"), QStringLiteral("lo") }));
         const InterfaceEntry pc = entryFor("020a959d6816");
         qint32 index = 0;
         QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
@@ -87,6 +94,7 @@ private slots:
         QTest::addColumn<QByteArray>("mac");
         QTest::newRow("disconnected device") << QByteArray("020a959d6817");
         QTest::newRow("unmanaged device") << QByteArray("020a959d6818");
+        QTest::newRow("loopback") << QByteArray("000000000000");
     }
     void inactiveAndUnmanagedAreNoCandidates()
     {
@@ -119,7 +127,10 @@ private slots:
 
         QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.1")), 0);
         ipv4 = m_fake->device(0).applied.value(QStringLiteral("ipv4"));
-        QCOMPARE(ipv4.value(QStringLiteral("route-metric")).toLongLong(), 1);
+        // The metric goes with the default route alone, not with every route.
+        QVERIFY(!ipv4.contains(QStringLiteral("route-metric")));
+        QCOMPARE(m_fake->device(0).routeData.size(), 1);
+        QCOMPARE(m_fake->device(0).routeData.first().value(QStringLiteral("metric")).toUInt(), 1u);
         QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"));
         QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.10"));
 
@@ -136,7 +147,44 @@ private slots:
         QCOMPARE(ModQar::WmiGetDnsServer(*m_config, pc), QStringLiteral("False"));
     }
 
-    void dhcpAndLease()
+    void gatewayBesideDhcp()
+    {
+        // The daemon refuses ipv4.gateway on a DHCP connection; the gateway
+        // goes in as a default route of its own, ahead of the lease's.
+        const InterfaceEntry pc = entryFor("020a959d6816");
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.7")), 0);
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.7"));
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("203.0.113.1")), 71);
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.150")), 71);
+        // Enabling DHCP again gives the lease's gateway back.
+        QCOMPARE(ModQar::WmiEnableDhcp(*m_config, pc), 0);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"));
+    }
+
+    void staticKeepsGatewayStillOnLink_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("gateway");
+        QTest::newRow("same subnet") << "198.51.100.20"
+                                     << "198.51.100.1";
+        QTest::newRow("other subnet") << "203.0.113.20"
+                                      << "";
+    }
+    void staticKeepsGatewayStillOnLink()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, gateway);
+        const InterfaceEntry pc = entryFor("020a959d6816");
+        QCOMPARE(
+            ModQar::WmiEnableStatic(*m_config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")),
+            0);
+        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.1")), 0);
+        QCOMPARE(ModQar::WmiEnableStatic(*m_config, pc, address, QStringLiteral("255.255.255.0")), 0);
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), gateway);
+    }
+
+    void dhcpWaitsForTheLease()
     {
         const InterfaceEntry pc = entryFor("020a959d6816");
         QCOMPARE(
@@ -144,32 +192,80 @@ private slots:
             0);
         QCOMPARE(ModQar::WmiReleaseDhcpLease(*m_config, pc), 100);
         QCOMPARE(ModQar::WmiRenewDhcpLease(*m_config, pc), 100);
+        m_fake->setLeaseDelay(0, 400);
+        QElapsedTimer took;
+        took.start();
         QCOMPARE(ModQar::WmiEnableDhcp(*m_config, pc), 0);
+        QVERIFY2(took.elapsed() >= 350, qPrintable(QString::number(took.elapsed())));
         QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
         qint32 index = 0;
         QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.150"));
+        QCOMPARE(ModQar::WmiGetDefaultGateway(*m_config, pc), QStringLiteral("198.51.100.1"));
         QVERIFY(!m_fake->device(0).applied.value(QStringLiteral("ipv4")).contains(QStringLiteral("address-data")));
-        const qsizetype before = m_fake->calls().count(QStringLiteral("Reapply(eth0)"));
+
+        // Release leaves the device without an address but in DHCP mode.
         QCOMPARE(ModQar::WmiReleaseDhcpLease(*m_config, pc), 0);
-        QCOMPARE(ModQar::WmiRenewDhcpLease(*m_config, pc), 0);
-        QCOMPARE(m_fake->calls().count(QStringLiteral("Reapply(eth0)")), before + 1);
         QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QString());
+        const int before = m_fake->device(0).transactions;
+        took.restart();
+        QCOMPARE(ModQar::WmiRenewDhcpLease(*m_config, pc), 0);
+        QVERIFY(took.elapsed() >= 350);
+        QCOMPARE(m_fake->device(0).transactions, before + 1);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.150"));
+        QVERIFY(!m_fake->device(0).applied.contains(QStringLiteral("user")));
+
+        // A renew of a held lease asks the server again too.
+        QCOMPARE(ModQar::WmiRenewDhcpLease(*m_config, pc), 0);
+        QCOMPARE(m_fake->device(0).transactions, before + 2);
+        QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.150"));
+    }
+
+    void noLeaseByTheDeadline()
+    {
+        NetworkManagerAdapterConfig::Options options;
+        options.leaseTimeoutMs = 300;
+        NetworkManagerAdapterConfig config(m_clock, m_client, options);
+        const InterfaceEntry pc = entryFor("020a959d6816");
+        m_fake->setLeaseDelay(0, -1);
+        QCOMPARE(ModQar::WmiRenewDhcpLease(config, pc), 82);
+        // DHCP stays on and its client keeps asking.
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(config, pc), 1);
+        QCOMPARE(ModQar::WmiEnableDhcp(config, pc), 0);
     }
 
     void refusedReapplyGivesCode_data()
     {
         QTest::addColumn<QString>("error");
         QTest::addColumn<qint32>("code");
-        QTest::newRow("permission") << "org.freedesktop.NetworkManager.PermissionDenied" << 91;
-        QTest::newRow("other failure") << "org.freedesktop.NetworkManager.Device.IncompatibleConnection" << 65;
+        QTest::addColumn<QString>("routine");
+        QTest::newRow("gateway, permission") << "org.freedesktop.NetworkManager.PermissionDenied" << 91 << "gateway";
+        QTest::newRow("gateway, other failure")
+            << "org.freedesktop.NetworkManager.Device.IncompatibleConnection" << 65 << "gateway";
+        QTest::newRow("renew, permission") << "org.freedesktop.NetworkManager.PermissionDenied" << 91 << "renew";
+        QTest::newRow("renew, other failure")
+            << "org.freedesktop.NetworkManager.Device.IncompatibleConnection" << 82 << "renew";
+        QTest::newRow("release, other failure")
+            << "org.freedesktop.NetworkManager.Device.IncompatibleConnection" << 83 << "release";
+        QTest::newRow("dhcp, permission") << "org.freedesktop.NetworkManager.PermissionDenied" << 91 << "dhcp";
     }
     void refusedReapplyGivesCode()
     {
         QFETCH(QString, error);
         QFETCH(qint32, code);
+        QFETCH(QString, routine);
         m_fake->setReapplyError(0, error);
         const InterfaceEntry pc = entryFor("020a959d6816");
-        QCOMPARE(ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.1")), code);
+        qint32 got = -99;
+        if (routine == QLatin1String("gateway"))
+            got = ModQar::WmiSetGateways(*m_config, pc, QStringLiteral("198.51.100.7"));
+        else if (routine == QLatin1String("renew"))
+            got = ModQar::WmiRenewDhcpLease(*m_config, pc);
+        else if (routine == QLatin1String("release"))
+            got = ModQar::WmiReleaseDhcpLease(*m_config, pc);
+        else
+            got = ModQar::WmiEnableDhcp(*m_config, pc);
+        QCOMPARE(got, code);
         qint32 index = 0;
         QCOMPARE(ModQar::WmiGetIPAddress(*m_config, pc, index), QStringLiteral("198.51.100.150"));
     }
@@ -185,6 +281,7 @@ private slots:
     }
 
 private:
+    SystemClock m_clock;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<FakeNetworkManager> m_fake;
     QDBusConnection m_client { QString() };

@@ -10,11 +10,16 @@
 #include <QVariantMap>
 
 // A stand-in NetworkManager on a private bus: devices with an applied
-// connection and an IPv4 configuration that follows it the way the real one
-// does (manual settings verbatim; "auto" hands out 198.51.100.150/24 with
-// gateway and DNS 198.51.100.1). It refuses a Reapply that still carries the
-// deprecated "addresses" or "routes" keys, or a stale version. It serves from a
-// thread of its own so that the code under test may block on its calls.
+// connection and an IPv4 configuration that follows it the way the daemon's
+// does. Manual settings show verbatim; "auto" runs a DHCP transaction that
+// binds 198.51.100.150/24 with gateway and DNS 198.51.100.1 (metric 100) after
+// leaseDelayMs; "disabled" carries nothing. Like the daemon, every change of
+// the ipv4 settings of a device in DHCP mode starts a new transaction, an
+// unchanged Reapply starts none, and it refuses: ipv4.gateway without an
+// address, the deprecated "addresses"/"routes" keys, a stale version, a
+// non-int64 route-metric, and any change by a caller that is not root. It
+// serves from a thread of its own so that the code under test may block on
+// its calls, and signals PropertiesChanged on the device when a lease binds.
 class FakeNetworkManager final : public QDBusVirtualObject {
     Q_OBJECT
 public:
@@ -23,13 +28,19 @@ public:
     struct Device {
         QString interface;
         QString hwAddress;
+        uint deviceType = 1;
         bool managed = true;
         uint state = 100;
         Settings applied;
         qulonglong version = 1;
+        // How long a DHCP transaction takes to bind; below 0 it never does.
+        int leaseDelayMs = 0;
         QList<QVariantMap> addressData;
-        QString gateway;
+        QList<QVariantMap> routeData;
         QStringList nameservers;
+        bool leased = false;
+        // DHCP transactions started so far.
+        int transactions = 0;
         // When set, Reapply fails with this D-Bus error name.
         QString reapplyError;
     };
@@ -43,6 +54,7 @@ public:
 
     Device device(int i) const;
     void setReapplyError(int i, const QString& name);
+    void setLeaseDelay(int i, int ms);
     // "Method(interface)" per call that changes or reads the applied connection.
     QStringList calls() const;
 
@@ -50,8 +62,11 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
 private:
-    QDBusMessage reapply(int index, const QDBusMessage& message);
-    static void follow(Device& d);
+    QDBusMessage reapply(int index, const QDBusMessage& message, const QDBusConnection& connection);
+    // Makes the IPv4 configuration follow the applied settings and the lease.
+    void follow(int index);
+    void bind(int index, int transaction);
+    QVariantMap ip4Properties(const Device& d) const;
 
     mutable QMutex m_mutex;
     QList<Device> m_devices;

@@ -1,0 +1,237 @@
+#include "NetworkManagerLab.h"
+
+#include "NetLab.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool writeFile(const QString& path, const QByteArray& text, QFile::Permissions perms)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+        return false;
+    f.close();
+    return f.setPermissions(perms);
+}
+
+// A process that must not outlive the test, even when the test crashes.
+void dieWithParent(QProcess& p)
+{
+    p.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+void stop(QProcess& p)
+{
+    if (p.state() == QProcess::NotRunning)
+        return;
+    p.terminate();
+    if (!p.waitForFinished(5000)) {
+        p.kill();
+        p.waitForFinished(3000);
+    }
+}
+} // namespace
+
+NetworkManagerLab::NetworkManagerLab()
+    : m_connectionName(QStringLiteral("nmlab-%1").arg(getpid()))
+{ }
+
+NetworkManagerLab::~NetworkManagerLab()
+{
+    QDBusConnection::disconnectFromBus(m_connectionName);
+    stop(m_daemon);
+    stop(m_bus);
+    stop(m_dhcp);
+}
+
+QString NetworkManagerLab::unavailableReason()
+{
+    if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+        return why;
+    for (const char* tool : { "NetworkManager", "dbus-daemon", "unshare" }) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool),
+                { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"),
+                    QStringLiteral("/bin") })
+                .isEmpty())
+            return QStringLiteral("%1 is not installed (scripts/deps.sh installs it)").arg(QLatin1String(tool));
+    }
+    return QString();
+}
+
+bool NetworkManagerLab::fail(const QString& why)
+{
+    m_error = why;
+    return false;
+}
+
+QString NetworkManagerLab::profilePath() const
+{
+    return m_dir.path() + QStringLiteral("/etc/system-connections/lab.nmconnection");
+}
+
+QDBusConnection NetworkManagerLab::bus() const
+{
+    return QDBusConnection(m_connectionName);
+}
+
+QString NetworkManagerLab::log() const
+{
+    QFile f(m_dir.path() + QStringLiteral("/daemon.log"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+}
+
+bool NetworkManagerLab::start(const QString& ns, const QString& ifname)
+{
+    if (!m_dir.isValid())
+        return fail(QStringLiteral("no temporary directory"));
+    const QString root = m_dir.path();
+    // A caller that is not root must reach the bus's socket to be refused by the daemon.
+    ::chmod(QFile::encodeName(root).constData(), 0755);
+    for (const char* sub : { "etc/system-connections", "etc/conf.d", "var", "run", "bus" }) {
+        if (!QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub)))
+            return fail(QStringLiteral("cannot make %1").arg(QLatin1String(sub)));
+    }
+    const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QByteArray busConfig = "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                                 " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                                 "<busconfig><type>system</type><listen>unix:path="
+        + QFile::encodeName(root)
+        + "/bus/socket</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
+          "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+          "</policy></busconfig>\n";
+    // The daemon's own defaults apart from what keeps it to the lab: no
+    // profiles made up for new devices, its internal DHCP client, and
+    // resolv.conf left alone.
+    const QByteArray config = "[main]\nplugins=keyfile\nno-auto-default=*\ndhcp=internal\ndns=none\n"
+                              "rc-manager=unmanaged\n[logging]\nlevel=INFO\n";
+    const QByteArray profile = "[connection]\nid=lab\nuuid=6c1b7f7e-3c55-4a47-9d0c-1a1e2a7f0b11\ntype=ethernet\n"
+                               "interface-name="
+        + ifname.toLatin1() + "\nautoconnect=true\n\n[ipv4]\nmethod=auto\n\n[ipv6]\nmethod=ignore\n";
+    const QByteArray script = "set -e\n"
+                              "mount --make-rprivate /\n"
+                              "mkdir -p /run/NetworkManager /var/lib/NetworkManager /etc/NetworkManager\n"
+                              "mount --bind \"$1/etc\" /etc/NetworkManager\n"
+                              "mount --bind \"$1/var\" /var/lib/NetworkManager\n"
+                              "mount --bind \"$1/run\" /run/NetworkManager\n"
+                              // Without udevd the daemon waits for udev's database unless
+                              // /sys is read-only; then it manages devices on its own.
+                              "mount -o remount,bind,ro /sys\n"
+                              "exec NetworkManager --no-daemon\n";
+    if (!writeFile(root + QStringLiteral("/bus.conf"), busConfig, readable)
+        || !writeFile(root + QStringLiteral("/etc/NetworkManager.conf"), config, readable)
+        || !writeFile(profilePath(), profile, QFile::ReadOwner | QFile::WriteOwner)
+        || !writeFile(root + QStringLiteral("/nm.sh"), script, readable))
+        return fail(QStringLiteral("cannot write the lab's files"));
+
+    dieWithParent(m_bus);
+    m_bus.start(QStringLiteral("dbus-daemon"),
+        { QStringLiteral("--config-file=") + root + QStringLiteral("/bus.conf"), QStringLiteral("--nofork"),
+            QStringLiteral("--print-address=1") });
+    if (!m_bus.waitForStarted(10'000))
+        return fail(QStringLiteral("dbus-daemon: ") + m_bus.errorString());
+    while (!m_bus.canReadLine()) {
+        if (!m_bus.waitForReadyRead(10'000))
+            return fail(QStringLiteral("dbus-daemon printed no address"));
+    }
+    m_busAddress = QString::fromLocal8Bit(m_bus.readLine()).trimmed();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_busAddress);
+    m_daemon.setProcessEnvironment(env);
+    m_daemon.setStandardOutputFile(root + QStringLiteral("/daemon.log"));
+    m_daemon.setProcessChannelMode(QProcess::MergedChannels);
+    dieWithParent(m_daemon);
+    // "ip netns exec", unshare and the shell each replace themselves, so the
+    // process started here is the daemon itself.
+    m_daemon.start(QStringLiteral("ip"),
+        { QStringLiteral("netns"), QStringLiteral("exec"), ns, QStringLiteral("unshare"), QStringLiteral("-m"),
+            QStringLiteral("sh"), root + QStringLiteral("/nm.sh"), root });
+    if (!m_daemon.waitForStarted(10'000))
+        return fail(QStringLiteral("NetworkManager: ") + m_daemon.errorString());
+
+    QDBusConnection conn = QDBusConnection::connectToBus(m_busAddress, m_connectionName);
+    if (!conn.isConnected())
+        return fail(QStringLiteral("cannot connect to the lab's bus"));
+    const auto activated = [&] {
+        if (m_daemon.state() == QProcess::NotRunning)
+            return true;
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.NetworkManager"),
+            QStringLiteral("/org/freedesktop/NetworkManager"), QStringLiteral("org.freedesktop.NetworkManager"),
+            QStringLiteral("GetDeviceByIpIface"));
+        call << ifname;
+        const QDBusMessage device = conn.call(call, QDBus::Block, 2000);
+        if (device.type() != QDBusMessage::ReplyMessage)
+            return false;
+        QDBusMessage get = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.NetworkManager"),
+            device.arguments().first().value<QDBusObjectPath>().path(),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        // With IPv6 ignored, activation waits for the IPv4 lease.
+        get << QStringLiteral("org.freedesktop.NetworkManager.Device") << QStringLiteral("State");
+        const QDBusMessage state = conn.call(get, QDBus::Block, 2000);
+        return state.type() == QDBusMessage::ReplyMessage
+            && state.arguments().first().value<QDBusVariant>().variant().toUInt() == 100;
+    };
+    if (!QTest::qWaitFor(activated, 60'000) || m_daemon.state() == QProcess::NotRunning)
+        return fail(QStringLiteral("the daemon did not activate %1:\n%2").arg(ifname, log()));
+    return true;
+}
+
+bool NetworkManagerLab::startDhcpServer(const QString& ns, const QString& iface, int replyDelayS)
+{
+    const QString root = m_dir.path();
+    dieWithParent(m_dhcp);
+    m_dhcp.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_dhcp.start(QStringLiteral("ip"),
+        { QStringLiteral("netns"), QStringLiteral("exec"), ns, QStringLiteral("dnsmasq"), QStringLiteral("--no-daemon"),
+            QStringLiteral("--conf-file=/dev/null"), QStringLiteral("--interface=") + iface,
+            QStringLiteral("--bind-interfaces"), QStringLiteral("--port=0"), QStringLiteral("--user=root"),
+            QStringLiteral("--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m"),
+            QStringLiteral("--dhcp-option=3,198.51.100.1"), QStringLiteral("--dhcp-option=6,198.51.100.1"),
+            QStringLiteral("--dhcp-reply-delay=%1").arg(replyDelayS), QStringLiteral("--log-dhcp"),
+            QStringLiteral("--log-facility=") + root + QStringLiteral("/dhcp.log"),
+            QStringLiteral("--pid-file=") + root + QStringLiteral("/dhcp.pid"),
+            QStringLiteral("--dhcp-leasefile=") + root + QStringLiteral("/dhcp.leases") });
+    if (!m_dhcp.waitForStarted(10'000))
+        return fail(QStringLiteral("dnsmasq: ") + m_dhcp.errorString());
+    // Ready once it has written its log's first line.
+    if (!QTest::qWaitFor(
+            [&] {
+                return QFile(root + QStringLiteral("/dhcp.log")).size() > 0 || m_dhcp.state() == QProcess::NotRunning;
+            },
+            10'000)
+        || m_dhcp.state() == QProcess::NotRunning)
+        return fail(QStringLiteral("dnsmasq did not start"));
+    return true;
+}
+
+int NetworkManagerLab::dhcpRequestsSeen() const
+{
+    QFile f(m_dir.path() + QStringLiteral("/dhcp.log"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    int n = 0;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.contains("DHCPREQUEST(") || line.contains("DHCPDISCOVER("))
+            ++n;
+    }
+    return n;
+}
+
+void NetworkManagerLab::forgetLeases()
+{
+    QDir var(m_dir.path() + QStringLiteral("/var"));
+    for (const QString& name : var.entryList({ QStringLiteral("*.lease") }, QDir::Files))
+        var.remove(name);
+}

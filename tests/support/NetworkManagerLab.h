@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A real NetworkManager for one test, out of the machine's way: it runs in a
+// network namespace of the lab's, in a mount namespace of its own with
+// private /run/NetworkManager, /var/lib/NetworkManager and /etc/NetworkManager
+// and a read-only /sys (so it manages devices without udev), on a system bus
+// of its own. A saved keyfile profile "lab" (DHCP) is given for the named
+// interface. The daemon and its bus end with this object, or with the test
+// process if that dies first.
+class NetworkManagerLab {
+public:
+    NetworkManagerLab();
+    ~NetworkManagerLab();
+    NetworkManagerLab(const NetworkManagerLab&) = delete;
+    NetworkManagerLab& operator=(const NetworkManagerLab&) = delete;
+
+    // Empty when the daemon can run here, else why not.
+    static QString unavailableReason();
+
+    // Starts the bus and the daemon in ns with a DHCP profile for ifname and
+    // waits until the daemon has activated it; false (see error()) on failure.
+    bool start(const QString& ns, const QString& ifname);
+
+    // Runs a DHCP server (dnsmasq) on iface in ns: addresses .100 to .110 of
+    // 198.51.100.0/24, router and name server 198.51.100.1, offers answered
+    // after replyDelayS seconds; false (see error()) on failure.
+    bool startDhcpServer(const QString& ns, const QString& iface, int replyDelayS = 0);
+    // The requests and discovers the DHCP server has seen so far.
+    int dhcpRequestsSeen() const;
+
+    // Makes the daemon's DHCP client forget its leases, so that its next
+    // transaction starts with a discover (which the server answers late).
+    void forgetLeases();
+
+    QString busAddress() const { return m_busAddress; }
+    // A connection of the test's own to the lab's bus.
+    QDBusConnection bus() const;
+    QString profilePath() const;
+    QString error() const { return m_error; }
+    // The daemon's log so far, for failure messages.
+    QString log() const;
+
+private:
+    bool fail(const QString& why);
+
+    QTemporaryDir m_dir;
+    QProcess m_bus;
+    QProcess m_daemon;
+    QProcess m_dhcp;
+    QString m_busAddress;
+    QString m_connectionName;
+    QString m_error;
+};
