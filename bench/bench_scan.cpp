@@ -45,6 +45,11 @@ struct Outcome {
 
 struct Case {
     int units = 0;
+    // The first unit's address (the others count up from it): 10.20.1.0 is
+    // on the LAN and answers pings; units elsewhere (198.18.0.0, no route
+    // from the PC) fail theirs at once. The kernel resolves at most 1,024
+    // neighbours at a time, so thousands of pingable units would measure it.
+    QString firstAddress = QStringLiteral("10.20.1.0");
     int floodMs = 0;
     QString floodKind = QStringLiteral("identity");
 };
@@ -55,7 +60,7 @@ Outcome scan(NetLab& lab, const QString& unitsNs, const Case& c)
 {
     Outcome out;
     QStringList args { QStringLiteral(UNITSIM), "--bind", "0.0.0.0", "--port", "7477", "--count",
-        QString::number(c.units), "--serial", "100000", "--ip", "10.20.1.0", "--telnet-port", "off" };
+        QString::number(c.units), "--serial", "100000", "--ip", c.firstAddress, "--telnet-port", "off" };
     if (c.floodMs > 0)
         args << "--flood" << QString::number(c.floodMs) << "--flood-kind" << c.floodKind;
     QProcess* sim = lab.start(unitsNs, args);
@@ -159,7 +164,7 @@ int main(int argc, char* argv[])
     QTemporaryFile batch;
     if (!batch.open())
         return 1;
-    for (int i = 0; i < 5000; ++i)
+    for (int i = 0; i < 1000; ++i)
         batch.write(QStringLiteral("addr add 10.20.%1.%2/16 dev eth0\n").arg(1 + i / 256).arg(i % 256).toLatin1());
     batch.flush();
     if (!lab.run(units, { "ip", "-batch", batch.fileName() }) || !lab.enter(pc)) {
@@ -168,8 +173,13 @@ int main(int argc, char* argv[])
     }
 
     bool ok = true;
+    {
+        const Outcome o = scan(lab, units, Case { 1000, QStringLiteral("10.20.1.0"), 0, {} });
+        ok &= report("end of window -> list filled, 1,000 pingable units", double(o.fillMs), "ms", "<= 500 ms",
+            o.fillMs >= 0 && o.fillMs <= 500);
+    }
     for (int n : { 1000, 5000 }) {
-        const Outcome o = scan(lab, units, Case { n, 0, {} });
+        const Outcome o = scan(lab, units, Case { n, QStringLiteral("198.18.0.0"), 0, {} });
         const double share = 100.0 * double(o.recorded) / n;
         const QByteArray what = QStringLiteral("units recorded, %1 answering at once (%2 of %1, listed in %3 ms)")
                                     .arg(n)
@@ -179,13 +189,8 @@ int main(int argc, char* argv[])
         ok &= report(
             what.constData(), share, "%", n == 1000 ? "100 %" : ">= 99 %", n == 1000 ? o.recorded == n : share >= 99.0);
     }
-    {
-        const Outcome o = scan(lab, units, Case { 1000, 0, {} });
-        ok &= report("end of window -> list filled, 1,000 pingable units", double(o.fillMs), "ms", "<= 500 ms",
-            o.fillMs >= 0 && o.fillMs <= 500);
-    }
     for (const char* kind : { "identity", "garbage" }) {
-        const Outcome o = scan(lab, units, Case { 3, 12'000, QString::fromLatin1(kind) });
+        const Outcome o = scan(lab, units, Case { 3, QStringLiteral("10.20.1.0"), 12'000, QString::fromLatin1(kind) });
         const QByteArray what = QStringLiteral("longest event-loop gap, 12 s flood of %1 (%2 ms busy)")
                                     .arg(kind)
                                     .arg(o.longestBusyMs)
