@@ -90,8 +90,18 @@ int main(int argc, char* argv[])
                 ModQar::WmiGetIPSubnet(adapterConfig, *entry, first) };
         };
         auto createDiscovery = [&, selectedAddressAndMask]() -> std::unique_ptr<DiscoveryChannel> {
+            VerevoSocketOptions socket;
+            // Discovery leaves through the selected interface, whatever the routes say.
+            socket.outgoingInterface = [&]() -> qint32 {
+                const InterfaceEntry* entry = usable.selected();
+                return entry && entry->Adapter ? entry->Adapter->InterfaceIndex() : 0;
+            };
+            socket.problemLog = [&](const QString& text) {
+                if (mainWindow)
+                    mainWindow->AddLogEntry(QString(), text);
+            };
             auto verevo = std::make_unique<clsVerevo>(
-                clock, prompts, state.BroadcastAddress, selectedAddressAndMask, &ProgramEnd::now);
+                clock, prompts, state.BroadcastAddress, selectedAddressAndMask, &ProgramEnd::now, socket);
             // Replies outside a unit command are checked against the wizard's current unit.
             verevo->setReplyMacProvider([&]() -> std::optional<QByteArray> {
                 if (!wizardState.CurrentUnit)

@@ -23,6 +23,9 @@
 
 namespace {
 const QString kPingPayload = QStringLiteral("LIVELINESS CHECK");
+// Anyone on the LAN can send identity records; past this many units a scan
+// only counts what answers, so a flood cannot eat the PC's memory.
+constexpr qsizetype kMaxUnitsPerScan = 10'000;
 
 // Units pad their identity texts with blanks, CR LF or NULs at either end.
 QString trimmed(QString text)
@@ -46,6 +49,8 @@ frmMain::frmMain(Services services, QWidget* parent)
 {
     if (!m_services.PingAddress)
         m_services.PingAddress = &IPHlpAPI::PingAddress;
+    if (m_services.createQuerier)
+        m_querierFactory = std::make_shared<const CQarUnitInfo::QuerierFactory>(m_services.createQuerier);
     m_Timer1.setSingleShot(true);
     connect(&m_Timer1, &ClockTimer::timeout, this, &frmMain::statemachine);
     buildControls();
@@ -71,12 +76,15 @@ void frmMain::buildControls()
     m_Label1 = new QLabel(QStringLiteral("Located Velmar Units"), central);
     m_lvUnits = new QTreeWidget(central);
     m_lvUnits->setRootIsDecorated(false);
+    m_lvUnits->setUniformRowHeights(true);
     m_lvUnits->setHeaderLabels(
         { QStringLiteral("Serial Number"), QStringLiteral("Ethernet MAC"), QStringLiteral("Ethernet IP"),
             QStringLiteral("Unit ID"), QStringLiteral("Product ID"), QStringLiteral("Contacted") });
     m_Label5 = new QLabel(QStringLiteral("Status Log"), central);
     m_lvLog = new QTreeWidget(central);
     m_lvLog->setRootIsDecorated(false);
+    // One line a row; without this every new entry measures all rows again.
+    m_lvLog->setUniformRowHeights(true);
     m_lvLog->setHeaderLabels({ QStringLiteral("Serial"), QStringLiteral("Timestamp"), QStringLiteral("Description") });
     m_lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lvLog->header()->setStretchLastSection(false);
@@ -214,6 +222,7 @@ void frmMain::StartScan()
         m_view->clearUnitRows();
     m_lvLog->clear();
     m_Units.reset();
+    m_unitsOverLimit = 0;
     if (m_cVerevo) {
         const InterfaceEntry* entry = m_services.interfaces.selected();
         m_cVerevo->SetMac(entry ? entry->Mac : QByteArray());
@@ -236,6 +245,10 @@ void frmMain::cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, c
     // The query goes out twice, so most units answer twice.
     if (m_Units->Item(SN))
         return;
+    if (m_Units->Count() >= kMaxUnitsPerScan) {
+        ++m_unitsOverLimit;
+        return;
+    }
     auto unit = std::make_shared<CQarUnitInfo>();
     unit->setSerial(SN);
     unit->setMac(mac);
@@ -243,8 +256,7 @@ void frmMain::cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, c
     unit->setUnitID(trimmed(UnitId));
     unit->setProductID(trimmed(ProductId));
     unit->setModel(ModelNames::ExtractModelName(trimmed(ModelId)));
-    if (m_services.createQuerier)
-        unit->setCuq(m_services.createQuerier(*unit));
+    unit->setCuqFactory(m_querierFactory);
     (void)m_Units->Add(unit, SN);
 }
 
@@ -254,6 +266,11 @@ void frmMain::statemachine()
         return;
     m_Timer1.stop();
     m_ScanState = Processing;
+    if (m_unitsOverLimit > 0)
+        AddLogEntry(QString(),
+            QStringLiteral("%1 more units answered beyond the limit of %2 units a scan; they were not recorded")
+                .arg(m_unitsOverLimit)
+                .arg(kMaxUnitsPerScan));
 
     // Held for the whole walk: the log and the pings pump events, and the
     // records must stay put whatever runs meanwhile.
@@ -295,8 +312,9 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
             row->setSubItem(column, value);
     };
 
-    const in_addr_t address = ip.isEmpty() ? 0 : dottedAddress(ip);
-    if (address != 0) {
+    // "0.0.0.0" is no address; a text that does not convert is one, and the
+    // ping resolves it as a host name.
+    if (!ip.isEmpty() && dottedAddress(ip) != 0) {
         if (!m_ScanOptions.InitialPing()) {
             unit->Summary().setLiveliness(0);
             setColumn(UnitListRow::Pingable, QStringLiteral("No"));
@@ -309,7 +327,7 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
             if (m_view)
                 m_view->setStatusText(line);
             const qint32 timeout = m_services.settings.PingTimeout;
-            const bool ok = m_services.PingAddress(ntohl(address), kPingPayload, timeout);
+            const bool ok = IPHlpAPI::PingHost(ip, kPingPayload, timeout, m_services.PingAddress);
             unit->setContacted(ok);
             unit->Summary().setLiveliness(ok ? 2 : 1);
             setColumn(UnitListRow::Pingable, ok ? QStringLiteral("Yes") : QStringLiteral("No"));

@@ -39,7 +39,8 @@ public:
         UsableInterfaces& interfaces;
         // Makes the discovery object as the window loads.
         std::function<std::unique_ptr<DiscoveryChannel>()> createDiscovery;
-        // IPHlpAPI::PingAddress when left empty.
+        // The echo behind the scan's ping, which resolves a unit's address
+        // text as IPHlpAPI::PingHost does; IPHlpAPI::PingAddress when left empty.
         PingFunction PingAddress;
         // PingTimeout and ShowStatusLog are read here.
         AppSettings& settings;
@@ -47,8 +48,8 @@ public:
         std::function<qint32()> WizardMode;
         // Module1::ShiftKeyDown when left empty.
         std::function<bool()> ShiftKeyDown = {};
-        // Gives each new unit record its command object; records stay without
-        // one when left empty.
+        // Makes a unit record's command object when it is first used; records
+        // stay without one when left empty.
         std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier = {};
         // The per-user store (group "Settings") that the unload writes back
         // and the window position is read from; nothing is read or written
@@ -188,6 +189,9 @@ private:
     clsScanOptions m_ScanOptions;
     bool m_UnitsLabelVisible = false;
     ScanResultsView* m_view = nullptr;
+    std::shared_ptr<const CQarUnitInfo::QuerierFactory> m_querierFactory;
+    // Units of this scan that answered after the record limit was reached.
+    qint64 m_unitsOverLimit = 0;
     std::unique_ptr<QWidget> m_TermForm;
     ClockTimer m_clockPanels;
     bool m_unloaded = false;

@@ -1,11 +1,24 @@
 #pragma once
 
+#include "net/ProblemLog.h"
+
 #include <QHostAddress>
 
-// Where the discovery socket listens and which port its datagrams go to. The
-// protocol uses 7477 for both; tests pick free ports on loopback.
+#include <functional>
+
+// How the discovery socket is set up: where it listens, which port its
+// datagrams go to, the link they leave through and where failed sends are
+// reported. The protocol uses 7477 for both ports; tests pick free ports on
+// loopback.
 struct VerevoSocketOptions {
     quint16 localPort = 7477;
     quint16 remotePort = 7477;
     QHostAddress bindAddress = QHostAddress::AnyIPv4;
+    // Kernel index of the PC interface every datagram must leave through,
+    // asked at each send; 0 (or none) leaves the choice to the routing table.
+    // Linux routes even the limited broadcast like unicast: with no default
+    // route it is refused, with one through a VPN it leaves through the tunnel.
+    std::function<qint32()> outgoingInterface;
+    // Sends the kernel refused; stderr has them in any case.
+    ProblemLog problemLog;
 };

@@ -3,14 +3,36 @@
 #include "discovery/RuraCodec.h"
 
 #include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QPointer>
 #include <QUdpSocket>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
 
 namespace {
 constexpr int resendIntervalMs = 1000;
 constexpr qint64 repeatGapMs = 500;
+// Datagrams read before the event loop gets its turn again; the socket's
+// notifier calls back at once while more are waiting.
+constexpr int readBatch = 128;
+// Thousands of units answer a query within a millisecond; the kernel's
+// default buffer holds a few hundred of their datagrams.
+constexpr int receiveBufferBytes = 8 << 20;
+
+void enlargeReceiveBuffer(qintptr fd)
+{
+    if (fd < 0)
+        return;
+    const int bytes = receiveBufferBytes;
+    // The forced kind passes net.core.rmem_max and needs CAP_NET_ADMIN;
+    // without it the kernel clamps the ordinary request to that maximum.
+    if (::setsockopt(int(fd), SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+        ::setsockopt(int(fd), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
 } // namespace
 
 frmVerevo::frmVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddress, InterfaceAddressFn interfaceAddress,
@@ -77,8 +99,22 @@ bool frmVerevo::rebind()
     if (!ok) {
         m_bindError = wsock->error();
         m_error = wsock->errorString();
+        return false;
     }
-    return ok;
+    enlargeReceiveBuffer(wsock->socketDescriptor());
+    // Our own broadcasts come back to this port; they are known by coming
+    // from one of this host's addresses and from the port we send from.
+    m_ownAddresses.clear();
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol)
+            m_ownAddresses.insert(a.toIPv4Address());
+    }
+    return true;
+}
+
+bool frmVerevo::isOwnDatagram(const QHostAddress& sender, quint16 senderPort) const
+{
+    return senderPort == wsock->localPort() && m_ownAddresses.contains(sender.toIPv4Address());
 }
 
 void frmVerevo::SendQuery(const QString& id)
@@ -135,10 +171,14 @@ void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
     if (retries > 0)
         Timer1.start(resendIntervalMs);
 
-    // Handlers run during the gap and may drop this object.
+    // Handlers run during the gap (and the log of a failed send) and may drop
+    // this object.
     const QPointer<frmVerevo> self(this);
     while (sends > 0 && !m_stop) {
         TransmitRuraPacket(datagram);
+        // A failed send is reported to the log, which pumps events.
+        if (!self)
+            return;
         --sends;
         if (sends == 0)
             break;
@@ -153,10 +193,33 @@ void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
 
 void frmVerevo::TransmitRuraPacket(const QByteArray& packet)
 {
-    // A lost send is covered by the resend or by the caller's time-out.
+    QNetworkDatagram datagram(packet, QHostAddress(m_broadcastAddress), m_options.remotePort);
+    // The outgoing interface index travels with the datagram (IP_PKTINFO), so
+    // the kernel sends it on that link whatever its routes say.
+    const qint32 index = m_options.outgoingInterface ? m_options.outgoingInterface() : 0;
+    if (index > 0)
+        datagram.setInterfaceIndex(uint(index));
     m_quietErrors = true;
-    wsock->writeDatagram(packet, QHostAddress(m_broadcastAddress), m_options.remotePort);
+    errno = 0;
+    const qint64 sent = wsock->writeDatagram(datagram);
+    // The socket layer words every refusal alike; the kernel's reason is
+    // what tells a missing route from a link that is gone.
+    const int err = errno;
     m_quietErrors = false;
+    if (sent == packet.size())
+        return;
+    // The resend or the caller's time-out covers a lost datagram, but a
+    // refused one must not pass for "no unit answered".
+    QString via;
+    if (index > 0) {
+        const QString name = QNetworkInterface::interfaceNameFromIndex(index);
+        via = QStringLiteral(" through ") + (name.isEmpty() ? QString::number(index) : name);
+    }
+    ProblemReport::report(m_options.problemLog,
+        QStringLiteral("Discovery datagram to %1 port %2%3 not sent: %4")
+            .arg(m_broadcastAddress)
+            .arg(m_options.remotePort)
+            .arg(via, err != 0 ? QString::fromLocal8Bit(std::strerror(err)) : wsock->errorString()));
 }
 
 void frmVerevo::timerTick()
@@ -172,11 +235,16 @@ void frmVerevo::timerTick()
 void frmVerevo::readPending()
 {
     const QPointer<frmVerevo> self(this);
-    while (self && wsock->hasPendingDatagrams()) {
+    // A peer that floods the port must not hold the GUI thread: after a batch
+    // the rest waits for the next turn of the event loop.
+    for (int n = 0; n < readBatch && self && wsock->hasPendingDatagrams(); ++n) {
         const qint64 size = wsock->pendingDatagramSize();
         QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
-        const qint64 got = wsock->readDatagram(data.data(), data.size());
-        if (got < 0)
+        QHostAddress sender;
+        quint16 senderPort = 0;
+        const qint64 got = wsock->readDatagram(data.data(), data.size(), &sender, &senderPort);
+        // What we sent ourselves is no answer: it would stop a command's resend.
+        if (got < 0 || isOwnDatagram(sender, senderPort))
             continue;
         data.truncate(got);
         const std::optional<QByteArray> replyMac = m_replyMac ? m_replyMac() : std::nullopt;

@@ -7,7 +7,9 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QHostAddress>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -56,6 +58,8 @@ signals:
 private:
     // Closes and binds the socket again; false with m_bindError set on failure.
     bool rebind();
+    // A datagram this object sent itself, heard back on its own port.
+    bool isOwnDatagram(const QHostAddress& sender, quint16 senderPort) const;
     void SendRuraPacket(const QByteArray& packet, int sends, int retries);
     void TransmitRuraPacket(const QByteArray& packet);
     void timerTick();
@@ -74,6 +78,7 @@ private:
     ClockTimer Timer1;
     QByteArray m_key;
     QByteArray m_savedPacket;
+    QSet<quint32> m_ownAddresses;
     bool m_answered = false;
     qint32 m_retriesLeft = 0;
     bool m_stop = false;

@@ -17,7 +17,16 @@ bool PingAddress(quint32 addressHostOrder, const QString& payload, qint32 timeou
 
 bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs)
 {
-    return PingAddress(ntohl(ModWinsock::ResolveHost(host)), payload, timeoutMs);
+    return PingHost(host, payload, timeoutMs, &PingAddress);
+}
+
+bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs, const EchoFunction& pingAddress)
+{
+    const quint32 address = ModWinsock::ResolveHost(host);
+    // An unknown name sends nothing, whatever echo stands behind.
+    if (address == 0)
+        return false;
+    return pingAddress(ntohl(address), payload, timeoutMs);
 }
 
 QString IPToString(quint32 addressNetworkOrder)

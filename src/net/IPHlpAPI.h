@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace IPHlpAPI {
 
 // One ICMP echo with payload (8-bit text) as its data. True only when the
@@ -11,6 +13,10 @@ bool PingAddress(quint32 addressHostOrder, const QString& payload, qint32 timeou
 
 // PingAddress of the host's first IPv4 address; an unknown name sends nothing.
 bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs);
+
+// The same with another echo in place of PingAddress (a caller's stand-in).
+using EchoFunction = std::function<bool(quint32 addressHostOrder, const QString& payload, qint32 timeoutMs)>;
+bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs, const EchoFunction& pingAddress);
 
 // Dotted text of an address in network byte order; "255.255.255.255" when the
 // conversion fails.

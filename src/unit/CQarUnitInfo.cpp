@@ -23,3 +23,11 @@ void CQarUnitInfo::setCuq(std::unique_ptr<clsUnitQuerier> querier)
 {
     m_cuq = std::move(querier);
 }
+
+clsUnitQuerier* CQarUnitInfo::cuq() const
+{
+    // Making the object on first use does not change what the record is.
+    if (!m_cuq && m_cuqFactory && *m_cuqFactory)
+        m_cuq = (*m_cuqFactory)(const_cast<CQarUnitInfo&>(*this));
+    return m_cuq.get();
+}

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class clsUnitQuerier;
@@ -14,17 +15,25 @@ class clsUnitQuerier;
 // scan's collection, the wizard's current unit and the pipeline may hold the
 // same one, so they travel as std::shared_ptr.
 // The record owns the unit's command object (cuq) as it owns its Summary;
-// whoever makes records gives them one, so that the command object's reply
-// key can be this record's MAC.
+// whoever makes records gives them one, or the means to make one, so that the
+// command object's reply key can be this record's MAC.
 class CQarUnitInfo {
 public:
+    // Makes the command object of a record (with its terminal session).
+    using QuerierFactory = std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)>;
+
     CQarUnitInfo();
     ~CQarUnitInfo();
     CQarUnitInfo(const CQarUnitInfo&) = delete;
     CQarUnitInfo& operator=(const CQarUnitInfo&) = delete;
 
-    clsUnitQuerier* cuq() const { return m_cuq.get(); }
+    // The command object; made by the factory at the first call when the
+    // record was given one. A scan records thousands of units and talks to
+    // one, so none pays for an object, a session and a socket it never uses.
+    clsUnitQuerier* cuq() const;
     void setCuq(std::unique_ptr<clsUnitQuerier> querier);
+    // Shared by every record of a scan.
+    void setCuqFactory(std::shared_ptr<const QuerierFactory> factory) { m_cuqFactory = std::move(factory); }
 
     QString model() const { return m_model; }
     void setModel(const QString& v) { m_model = v; }
@@ -85,5 +94,6 @@ private:
     bool m_GPRS = false;
     std::shared_ptr<UnitListRow> m_li;
     clsSummary m_Summary;
-    std::unique_ptr<clsUnitQuerier> m_cuq;
+    mutable std::unique_ptr<clsUnitQuerier> m_cuq;
+    std::shared_ptr<const QuerierFactory> m_cuqFactory;
 };

@@ -1,19 +1,14 @@
 #include "unit/CQarUnitInfos.h"
 
-qsizetype CQarUnitInfos::indexOf(const QString& key) const
-{
-    for (qsizetype i = 0; i < m_keys.size(); ++i) {
-        if (m_keys[i].compare(key, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
 CQarUnitInfos::Record CQarUnitInfos::Add(Record& record, const QString& key)
 {
-    if (!record || indexOf(key) >= 0)
+    if (!record)
         return {};
-    m_keys.append(key);
+    QString k = folded(key);
+    if (m_byKey.contains(k))
+        return {};
+    m_byKey.insert(k, record);
+    m_keys.append(std::move(k));
     m_records.append(std::move(record));
     record.reset();
     return m_records.last();
@@ -21,8 +16,7 @@ CQarUnitInfos::Record CQarUnitInfos::Add(Record& record, const QString& key)
 
 CQarUnitInfos::Record CQarUnitInfos::Item(const QString& key) const
 {
-    const qsizetype i = indexOf(key);
-    return i >= 0 ? m_records[i] : Record();
+    return m_byKey.value(folded(key));
 }
 
 CQarUnitInfos::Record CQarUnitInfos::Item(qsizetype position) const
@@ -34,9 +28,10 @@ CQarUnitInfos::Record CQarUnitInfos::Item(qsizetype position) const
 
 bool CQarUnitInfos::Remove(const QString& key)
 {
-    const qsizetype i = indexOf(key);
-    if (i < 0)
+    const QString k = folded(key);
+    if (!m_byKey.remove(k))
         return false;
+    const qsizetype i = m_keys.indexOf(k);
     m_keys.removeAt(i);
     m_records.removeAt(i);
     return true;
@@ -46,7 +41,7 @@ bool CQarUnitInfos::Remove(qsizetype position)
 {
     if (position < 1 || position > m_records.size())
         return false;
-    m_keys.removeAt(position - 1);
+    m_byKey.remove(m_keys.takeAt(position - 1));
     m_records.removeAt(position - 1);
     return true;
 }

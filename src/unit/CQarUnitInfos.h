@@ -2,6 +2,7 @@
 
 #include "unit/CQarUnitInfo.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -38,8 +39,11 @@ public:
     QList<Record>::const_iterator end() const { return m_records.cend(); }
 
 private:
-    qsizetype indexOf(const QString& key) const;
-
+    // Keys compare without regard to case; a scan looks one up for every
+    // datagram, so the lookup goes through a hash of the folded key.
+    static QString folded(const QString& key) { return key.toCaseFolded(); }
+    QHash<QString, Record> m_byKey;
+    // Folded keys in the order of m_records; only removals walk it.
     QStringList m_keys;
     QList<Record> m_records;
 };

@@ -79,6 +79,9 @@ frmWiz07::frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner)
     lvUnits = new QTreeWidget(this);
     lvUnits->setObjectName(QStringLiteral("lvUnits"));
     lvUnits->setRootIsDecorated(false);
+    // Rows of one line: the list then lays out in constant time per row as
+    // the scan fills it.
+    lvUnits->setUniformRowHeights(true);
     lvUnits->setSelectionMode(QAbstractItemView::SingleSelection);
     lvUnits->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvUnits->setHeaderLabels({ QStringLiteral("Serial No"), QStringLiteral("Model"), QStringLiteral("Ethernet IP"),

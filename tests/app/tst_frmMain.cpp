@@ -501,7 +501,41 @@ private slots:
         QCOMPARE(f.pings.size(), 1);
     }
 
-    void everyNewRecordGetsItsOwnCommandObject()
+    void recordsOfOneScanAreBounded_data()
+    {
+        QTest::addColumn<int>("answering");
+        QTest::addColumn<int>("recorded");
+        QTest::addColumn<QString>("overflowLine");
+        QTest::newRow("at the limit") << 10'000 << 10'000 << QString();
+        QTest::newRow("beyond it") << 10'007 << 10'000
+                                   << "7 more units answered beyond the limit of 10000 units a scan; they were "
+                                      "not recorded";
+    }
+    void recordsOfOneScanAreBounded()
+    {
+        QFETCH(int, answering);
+        QFETCH(int, recorded);
+        QFETCH(QString, overflowLine);
+        Fixture f;
+        f.mode = 1;
+        f.startScan();
+        for (int i = 0; i < answering; ++i)
+            f.discovery->answer(unit(QString::number(100'000 + i), QStringLiteral("0.0.0.0")));
+        // A unit already recorded that answers again is no extra unit.
+        f.discovery->answer(unit(QStringLiteral("100000"), QStringLiteral("0.0.0.0")));
+        f.clock.advance(5000);
+        QCOMPARE(f.w->Units()->Count(), qsizetype(recorded));
+        QVERIFY(f.w->Units()->Item(QStringLiteral("109999")));
+        QVERIFY(!f.w->Units()->Item(QStringLiteral("110000")));
+        const QStringList log = f.logColumn(2);
+        QCOMPARE(log.filter(QStringLiteral("beyond the limit")),
+            overflowLine.isEmpty() ? QStringList() : QStringList { overflowLine });
+        // Right after the opening line: the walk's lines come after it.
+        if (!overflowLine.isEmpty())
+            QCOMPARE(log[log.size() - 2], overflowLine);
+    }
+
+    void everyRecordMakesItsOwnCommandObjectWhenFirstUsed()
     {
         Fixture f;
         f.startScan();
@@ -509,6 +543,8 @@ private slots:
         f.discovery->answerAt(200, unit("601", "198.51.100.61"));
         f.discovery->answerAt(400, unit("600", "198.51.100.60"));
         f.clock.advance(5000);
+        // Recording and listing a unit makes none.
+        QVERIFY(f.queriersMadeFor.isEmpty());
         const auto first = f.w->Units()->Item(QStringLiteral("600"));
         const auto second = f.w->Units()->Item(QStringLiteral("601"));
         QVERIFY(first->cuq() && second->cuq());
@@ -548,20 +584,26 @@ private slots:
         QTest::addColumn<QString>("pingable");
         QTest::addColumn<int>("liveliness");
         QTest::addColumn<bool>("pinged");
-        QTest::newRow("answers the ping")
-            << QStringLiteral("198.51.100.80") << false << true << QStringLiteral("Yes") << 2 << true;
+        // Where the echo went; empty when none was sent.
+        QTest::addColumn<QString>("echoTo");
+        QTest::newRow("answers the ping") << QStringLiteral("198.51.100.80") << false << true << QStringLiteral("Yes")
+                                          << 2 << true << QStringLiteral("198.51.100.80");
         QTest::newRow("no echo") << QStringLiteral("198.51.100.80") << false << false << QStringLiteral("No") << 1
-                                 << true;
+                                 << true << QStringLiteral("198.51.100.80");
         QTest::newRow("0.0.0.0 is no address")
-            << QStringLiteral("0.0.0.0") << false << true << QStringLiteral("No IP Address") << 0 << false;
+            << QStringLiteral("0.0.0.0") << false << true << QStringLiteral("No IP Address") << 0 << false << QString();
         QTest::newRow("empty is no address")
-            << QString() << false << true << QStringLiteral("No IP Address") << 0 << false;
-        QTest::newRow("unreadable text counts as an address")
-            << QStringLiteral("not-an-address") << false << false << QStringLiteral("No") << 1 << true;
+            << QString() << false << true << QStringLiteral("No IP Address") << 0 << false << QString();
+        QTest::newRow("a host name is resolved before the echo")
+            << QStringLiteral("localhost") << false << false << QStringLiteral("No") << 1 << true
+            << QStringLiteral("127.0.0.1");
+        QTest::newRow("unknown name counts as an address, sends nothing")
+            << QStringLiteral("not-an-address.invalid") << false << false << QStringLiteral("No") << 1 << true
+            << QString();
         QTest::newRow("Shift held skips the ping")
-            << QStringLiteral("198.51.100.80") << true << true << QStringLiteral("Skipped") << 0 << false;
+            << QStringLiteral("198.51.100.80") << true << true << QStringLiteral("Skipped") << 0 << false << QString();
         QTest::newRow("Shift held, no address")
-            << QStringLiteral("0.0.0.0") << true << true << QStringLiteral("No IP Address") << 0 << false;
+            << QStringLiteral("0.0.0.0") << true << true << QStringLiteral("No IP Address") << 0 << false << QString();
     }
     void livelinessByAddress()
     {
@@ -571,6 +613,7 @@ private slots:
         QFETCH(QString, pingable);
         QFETCH(int, liveliness);
         QFETCH(bool, pinged);
+        QFETCH(QString, echoTo);
         Fixture f;
         f.shift = shift;
         if (echoes)
@@ -581,7 +624,9 @@ private slots:
         const auto rec = f.w->Units()->Item(QStringLiteral("800"));
         QCOMPARE(rec->Summary().Liveliness(), liveliness);
         QCOMPARE(f.view.rows.value(0)->subItem(UnitListRow::Pingable), pingable);
-        QCOMPARE(f.pings.size(), pinged ? 1 : 0);
+        QCOMPARE(f.pings.size(), echoTo.isEmpty() ? 0 : 1);
+        if (!echoTo.isEmpty())
+            QCOMPARE(f.pings[0].address, hostOrder(qPrintable(echoTo)));
         const QStringList log = f.logColumn(2);
         QCOMPARE(log.contains(QStringLiteral("Pinging Unit SN: 800 with IP Address: ") + ip), pinged);
         QVERIFY(log.contains(QStringLiteral("Querying SN: 800 With IP Address: ") + ip));

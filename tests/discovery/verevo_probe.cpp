@@ -1,6 +1,8 @@
-// Sends one discovery query from the given local port to loopback and says on
-// stdout what happened: each box text as "box: ...", "ended" when the program
-// was told to end, "sent" when the query went out.
+// Sends one discovery query from the given local port and says on stdout what
+// happened: each box text as "box: ...", "ended" when the program was told to
+// end, "sent" when the query call returned. With a destination as second
+// argument the socket listens on every address and the query goes there (so a
+// test can watch what a refused send writes to stderr); else loopback.
 #include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
 
@@ -32,11 +34,11 @@ int main(int argc, char* argv[])
         return 2;
     SystemClock clock;
     PrintingPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
+    QString broadcast = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("127.0.0.1");
     VerevoSocketOptions options;
     options.localPort = quint16(QString::fromLatin1(argv[1]).toUInt());
     options.remotePort = options.localPort;
-    options.bindAddress = QHostAddress::LocalHost;
+    options.bindAddress = argc > 2 ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(QHostAddress::LocalHost);
     clsVerevo verevo(
         clock, prompts, broadcast, {},
         [] {

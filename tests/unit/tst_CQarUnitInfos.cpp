@@ -142,6 +142,19 @@ private slots:
         QCOMPARE(position == -1 ? units.Remove(key) : units.Remove(position), removed);
         QCOMPARE(serialsOf(units), left);
         QCOMPARE(units.Count(), left.size());
+        // Keys and positions stay in step: what is left is found under its
+        // key, and a removed key is free again.
+        for (const QString& serial : left)
+            QCOMPARE(units.Item(serial)->Serial(), serial);
+        for (const QString& serial :
+            { QStringLiteral("11"), QStringLiteral("22"), QStringLiteral("33"), QStringLiteral("x") }) {
+            if (left.contains(serial))
+                continue;
+            QVERIFY(!units.Item(serial));
+            Record again = makeUnit(serial);
+            QVERIFY(units.Add(again, serial));
+            QCOMPARE(units.Item(units.Count())->Serial(), serial);
+        }
     }
 
     void enumerationKeepsInsertionOrderAndSkipsRemoved()

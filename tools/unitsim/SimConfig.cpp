@@ -41,6 +41,9 @@ constexpr Option options[] = {
     { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
     { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
+    { "flood", "milliseconds of flood sent back to the first query's sender (0: none)" },
+    { "flood-kind", "identity (records of ever new units) or garbage" },
+    { "flood-ip", "address the flood's identity records report" },
 };
 
 bool flag(const QString& value)
@@ -156,6 +159,14 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.telnetNoUserPrompt = !flag(value);
     } else if (key == u"command-log") {
         c.commandLog = value;
+    } else if (key == u"flood") {
+        c.floodMs = value.toInt(&ok);
+        ok = ok && c.floodMs >= 0;
+    } else if (key == u"flood-kind") {
+        ok = value == u"identity" || value == u"garbage";
+        c.floodKind = value == u"garbage" ? SimFloodKind::Garbage : SimFloodKind::Identity;
+    } else if (key == u"flood-ip") {
+        c.floodAddress = value;
     } else if (key == u"verbose") {
         c.verbose = value != u"0" && value != u"false";
     } else {

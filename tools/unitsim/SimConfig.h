@@ -20,6 +20,10 @@ enum class SimFault {
     Overrun, // answers with a record whose length runs past the end
 };
 
+// What a flooding peer sends: identity records of ever new units, or bytes
+// that are no datagram of the protocol.
+enum class SimFloodKind { Identity, Garbage };
+
 // How one simulator process behaves: the first unit's identity (the others
 // count up from it), where it listens, and its faults.
 struct SimConfig {
@@ -39,6 +43,12 @@ struct SimConfig {
     // Units the fault applies to; empty means every unit.
     QSet<QString> faultSerials;
     bool verbose = false;
+    // After the first query: this many milliseconds of datagrams sent back to
+    // the querying socket as fast as the simulator can (0: no flood).
+    int floodMs = 0;
+    SimFloodKind floodKind = SimFloodKind::Identity;
+    // The address the flood's identity records report.
+    QString floodAddress = QStringLiteral("0.0.0.0");
 
     // The command language (see UnitCommandLanguage).
     int rebootDownMs = 5000; // silent after "reboot", then answering again

@@ -12,6 +12,7 @@ SimTransport::SimTransport(
     , m_config(config)
     , m_units(std::move(units))
     , m_interpreter(interpreter)
+    , m_flood(clock, config, m_socket)
 {
     for (qsizetype i = 0; i < qsizetype(m_units.size()); ++i)
         m_bySerial.insert(m_units[i].serial(), i);
@@ -109,6 +110,8 @@ void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, 
             const int spread = n > 1 ? int(qint64(m_config.spreadMs) * i / n) : 0;
             reply(m_units[i], m_units[i].identityDatagram(), m_config.replyDelayMs + spread, from, port);
         }
+        // The real units have had their say; now the rest of the LAN floods.
+        m_flood.start(from, port);
     }
     if (!commands.isEmpty()) {
         const auto it = m_bySerial.find(prefix);
@@ -140,6 +143,14 @@ void SimTransport::reply(
     if (out.isEmpty()) {
         if (m_config.verbose)
             std::fprintf(stderr, "unitsim: %s keeps silent\n", qPrintable(unit.serial()));
+        return;
+    }
+    // Answers due now leave now: a thousand units answer a query within a
+    // millisecond, not one per turn of a timer.
+    if (delayMs <= 0) {
+        m_socket.writeDatagram(out, to, port);
+        if (m_config.verbose)
+            std::fprintf(stderr, "unitsim: %s sent %lld bytes\n", qPrintable(unit.serial()), qlonglong(out.size()));
         return;
     }
     const auto idBox = std::make_shared<Clock::TimerId>(0);

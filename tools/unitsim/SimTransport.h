@@ -2,6 +2,7 @@
 
 #include "CommandInterpreter.h"
 #include "SimConfig.h"
+#include "SimFlood.h"
 #include "SimUnit.h"
 #include "net/Clock.h"
 
@@ -43,4 +44,5 @@ private:
     CommandInterpreter& m_interpreter;
     QUdpSocket m_socket;
     QSet<Clock::TimerId> m_pending;
+    SimFlood m_flood;
 };

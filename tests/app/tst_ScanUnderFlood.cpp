@@ -1,0 +1,168 @@
+#include "NetLab.h"
+#include "RecordingPrompts.h"
+#include "RecordingScanView.h"
+#include "UnitSimReady.h"
+#include "app/VerevoChannel.h"
+#include "net/SystemClock.h"
+
+#include <QProcess>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <net/if.h>
+
+// A scan while a host on the LAN floods the discovery port: the window still
+// ends on time, the event loop keeps turning and the records stay bounded.
+// The flood stays inside the test's own namespaces.
+namespace {
+
+// Notes the longest time between two turns of a 10 ms timer.
+class Heartbeat {
+public:
+    explicit Heartbeat(Clock& clock)
+        : m_clock(clock)
+    { }
+    ~Heartbeat() { stop(); }
+    void start()
+    {
+        m_last = m_clock.monotonicMs();
+        m_next = m_clock.schedule(10, [this] { beat(); });
+    }
+    void stop()
+    {
+        if (m_next)
+            m_clock.cancel(m_next);
+        m_next = 0;
+    }
+    qint64 longestGap() const { return m_longest; }
+
+private:
+    void beat()
+    {
+        const qint64 now = m_clock.monotonicMs();
+        m_longest = qMax(m_longest, now - m_last);
+        m_last = now;
+        m_next = m_clock.schedule(10, [this] { beat(); });
+    }
+
+    Clock& m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+    Clock::TimerId m_next = 0;
+};
+
+} // namespace
+
+class tst_ScanUnderFlood : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<NetLab> lab;
+    QString units;
+
+private slots:
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        lab = std::make_unique<NetLab>();
+        const QString pc = lab->addHost(QStringLiteral("pc"));
+        units = lab->addHost(QStringLiteral("units"));
+        QVERIFY2(!pc.isEmpty() && !units.isEmpty(), qPrintable(lab->lastError()));
+        QVERIFY2(lab->link(pc, QStringLiteral("eth0"), QStringLiteral("192.0.2.1/24"), units, QStringLiteral("eth0"),
+                     QStringLiteral("192.0.2.2/24")),
+            qPrintable(lab->lastError()));
+        QVERIFY2(lab->enter(pc), qPrintable(lab->lastError()));
+    }
+
+    void cleanupTestCase() { lab.reset(); }
+
+    void windowEndsOnTimeAndRecordsStayBounded_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("overflows");
+        QTest::newRow("identity records of ever new units") << "identity" << true;
+        QTest::newRow("garbage") << "garbage" << false;
+    }
+    void windowEndsOnTimeAndRecordsStayBounded()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, overflows);
+        // Three real units; the same host floods for longer than the window.
+        QProcess* sim = lab->start(units,
+            { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--count", "3", "--serial", "4711",
+                "--ip", "192.0.2.2", "--telnet-port", "off", "--flood", "6000", "--flood-kind", kind });
+        QVERIFY(sim && unitsimReadyPort(*sim) == 7477);
+
+        SystemClock clock;
+        RecordingPrompts prompts;
+        QString broadcast = QStringLiteral("255.255.255.255");
+        UsableInterfaces interfaces;
+        auto adapter = std::make_shared<CAdapter>();
+        adapter->setInterfaceIndex(qint32(if_nametoindex("eth0")));
+        interfaces.InterfaceList << InterfaceEntry { QByteArray::fromHex("02005e0000a1"), adapter };
+        AppSettings settings;
+        RecordingView view;
+        frmMain w(frmMain::Services {
+            .clock = clock,
+            .interfaces = interfaces,
+            .createDiscovery =
+                [&] {
+                    VerevoSocketOptions o;
+                    o.outgoingInterface = [&] { return interfaces.selected()->Adapter->InterfaceIndex(); };
+                    return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
+                        clock, prompts, broadcast, nullptr, [] {}, o));
+                },
+            .PingAddress = [](quint32, const QString&, qint32) { return true; },
+            .settings = settings,
+            .WizardMode = [] { return 1; },
+            .ShiftKeyDown = [] { return false; },
+        });
+        view.window = &w;
+        w.setScanResultsView(&view);
+
+        // The first line after the opening one is written as the window ends.
+        qint64 windowEnd = -1;
+        connect(w.lvLog()->model(), &QAbstractItemModel::rowsInserted, this, [&] {
+            if (windowEnd < 0 && w.lvLog()->topLevelItemCount() == 2)
+                windowEnd = clock.monotonicMs();
+        });
+
+        Heartbeat heartbeat(clock);
+        heartbeat.start();
+        const qint64 start = clock.monotonicMs();
+        w.lendDiscoveryToScan();
+        w.StartScan();
+        const qint64 deadline = start + 60'000;
+        while (view.displays == 0 && clock.monotonicMs() < deadline)
+            clock.waitForEvents(deadline);
+        heartbeat.stop();
+        sim->kill();
+
+        QCOMPARE(view.displays, 1);
+        qInfo("window ended after %lld ms, longest gap %lld ms, %lld units recorded", windowEnd - start,
+            heartbeat.longestGap(), qlonglong(w.Units() ? w.Units()->Count() : 0));
+        QVERIFY2(windowEnd - start >= 5000 && windowEnd - start <= 5200,
+            qPrintable(QStringLiteral("window ended after %1 ms").arg(windowEnd - start)));
+        QVERIFY2(heartbeat.longestGap() <= 100,
+            qPrintable(QStringLiteral("event loop stood still for %1 ms").arg(heartbeat.longestGap())));
+        const auto found = w.Units();
+        QVERIFY(found);
+        for (const char* serial : { "4711", "4712", "4713" })
+            QVERIFY2(found->Item(QString::fromLatin1(serial)), serial);
+        QVERIFY(found->Count() <= 10'000);
+        QStringList log;
+        for (int i = 0; i < w.lvLog()->topLevelItemCount(); ++i)
+            log << w.lvLog()->topLevelItem(i)->text(2);
+        const QStringList overflow = log.filter(QStringLiteral("beyond the limit of 10000 units a scan"));
+        if (overflows) {
+            QCOMPARE(found->Count(), qsizetype(10'000));
+            QCOMPARE(overflow.size(), 1);
+        } else {
+            QCOMPARE(found->Count(), qsizetype(3));
+            QVERIFY(overflow.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(tst_ScanUnderFlood)
+#include "tst_ScanUnderFlood.moc"
