@@ -12,6 +12,7 @@
 #include "net/ModQarWmi.h"
 #include "net/NetworkManagerAdapterConfig.h"
 #include "net/SystemClock.h"
+#include "session/RemoteManagementStore.h"
 #include "session/clsTrm.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
@@ -56,7 +57,7 @@ int main(int argc, char* argv[])
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings store;
     // The telnet retry count is shared with the remote-management tool's own settings.
-    QSettings remoteManagement(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
+    const auto remoteManagement = RemoteManagementStore::open();
 
     SystemClock clock;
     DialogPrompts prompts;
@@ -124,7 +125,7 @@ int main(int argc, char* argv[])
                         clock, wizardState.Prefixes, settings.RebootTime, state.CancelRequested,
                         [&](const QString& serial, const QString& text) { mainWindow->AddLogEntry(serial, text); },
                         [&unit] { return unit.Mac(); },
-                        std::make_unique<clsTrm>(clock, prompts, TrmOptions { 23, &remoteManagement, {} }));
+                        std::make_unique<clsTrm>(clock, prompts, TrmOptions { 23, remoteManagement.get(), {} }));
                 },
             // The unload writes the settings back here.
             .store = &store,

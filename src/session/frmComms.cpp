@@ -1,5 +1,6 @@
 #include "session/frmComms.h"
 
+#include "session/WaitDeadline.h"
 #include "session/clsTrm.h"
 #include "session/modTrmTypes.h"
 
@@ -12,17 +13,6 @@ namespace {
 const QString cr = QStringLiteral("\r");
 const QString lf = QStringLiteral("\n");
 
-// The tick counter runs modulo 2^32: past means the signed difference is positive.
-bool tickPast(const Clock& clock, quint32 deadlineTick)
-{
-    return static_cast<qint32>(static_cast<quint32>(clock.tickCount()) - deadlineTick) > 0;
-}
-
-qint64 monotonicForTick(const Clock& clock, quint32 deadlineTick)
-{
-    const auto left = static_cast<qint32>(deadlineTick - static_cast<quint32>(clock.tickCount()));
-    return clock.monotonicMs() + qMax(left, 0) + 1;
-}
 } // namespace
 
 frmComms::frmComms(Clock& clock, UserPrompts& prompts, TrmOptions options, QObject* parent)
@@ -150,7 +140,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
 {
     const qint32 retries = RetryCount(m_options.remoteManagement) - 1;
     RelayStatusMessage(QStringLiteral("Initiating IP Connection"));
-    const quint32 deadlineTick = static_cast<quint32>(m_clock.tickCount()) + static_cast<quint32>(timeoutMs);
+    const WaitDeadline deadline = WaitDeadline::onTicks(m_clock, timeoutMs);
     bool portOk = false;
     const quint16 portNumber = port.toUShort(&portOk);
     qint32 refused = 0;
@@ -164,9 +154,9 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
         }
         bool reconnect = false;
         while (!reconnect && Winsock1.state() != QAbstractSocket::ConnectedState) {
-            if (tickPast(m_clock, deadlineTick))
+            if (deadline.passed())
                 return GiveUp(host, port);
-            m_clock.waitForEvents(monotonicForTick(m_clock, deadlineTick));
+            m_clock.waitForEvents(deadline.wakeAt());
             if (m_socketError) {
                 if (errors > retries)
                     return GiveUp(host, port);
@@ -252,49 +242,6 @@ void frmComms::Send(const QByteArray& raw)
     // Out on the wire now, so that a peer in the same thread sees it at the
     // next pass of the event loop.
     Winsock1.flush();
-}
-
-bool frmComms::waitFor(const QString& marker, qint32 timeoutSeconds)
-{
-    const quint32 deadlineTick
-        = static_cast<quint32>(m_clock.tickCount()) + static_cast<quint32>(qint64(timeoutSeconds) * 1000);
-    TimedOut = false;
-    QString buffer;
-    while (!buffer.contains(marker, Qt::CaseInsensitive) && !TimedOut) {
-        char byte = 0;
-        if (Winsock1.bytesAvailable() > 0 && Winsock1.getChar(&byte))
-            buffer += QChar::fromLatin1(byte);
-        else
-            m_clock.waitForEvents(monotonicForTick(m_clock, deadlineTick));
-        if (tickPast(m_clock, deadlineTick))
-            TimedOut = true;
-    }
-    return !TimedOut;
-}
-
-QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds, qint32 byteLimit, bool* error)
-{
-    if (error)
-        *error = false;
-    const qint64 deadlineWall = m_clock.localWallMs() + qint64(timeoutSeconds) * 1000;
-    const QString errorMarker = QStringLiteral("ERROR") + cr;
-    TimedOut = false;
-    QString buffer;
-    for (;;) {
-        const qint64 pending = Winsock1.bytesAvailable();
-        if (pending > 0)
-            buffer += QString::fromLatin1(Winsock1.read(byteLimit > 0 ? qMin<qint64>(pending, byteLimit) : pending));
-        if (error && buffer.contains(errorMarker)) {
-            *error = true;
-            break;
-        }
-        if (buffer.contains(marker, Qt::CaseInsensitive) || m_clock.localWallMs() > deadlineWall)
-            break;
-        if (pending <= 0)
-            m_clock.waitForEvents(m_clock.monotonicMs() + (deadlineWall - m_clock.localWallMs()) + 1);
-    }
-    TimedOut = m_clock.localWallMs() > deadlineWall;
-    return TimedOut ? QString() : buffer;
 }
 
 QString frmComms::SendCommand(const QString& command, bool* error)

@@ -9,7 +9,10 @@
 #include <QString>
 #include <QTcpSocket>
 
+#include <functional>
+
 class clsTrm;
+class WaitDeadline;
 
 // The hidden side of a terminal session: the telnet socket and everything
 // that reads and writes it. Only TCP links are made here; the serial link of
@@ -36,8 +39,14 @@ public:
     QString SendCommand(const QString& command, bool* error = nullptr);
     QString readSerialNumber();
 
-    // Reads one byte at a time so that nothing after the marker is consumed.
+    // Waits on the tick counter for the marker, in any letter case; nothing
+    // after the marker is consumed. False when the deadline passed first.
     bool waitFor(const QString& marker, qint32 timeoutSeconds);
+    // Collects what arrives until the marker (any letter case) or, with an
+    // error flag, "ERROR" CR; "" when the deadline passed. Reads at most
+    // byteLimit bytes at a time (0: what is pending, up to ReadPieceSize).
+    // A reply longer than ReplyHeadLimit keeps its first ReplyHeadLimit bytes
+    // and its last ReplyTailLimit bytes.
     QString waitForAndReturn(const QString& marker, qint32 timeoutSeconds, qint32 byteLimit, bool* error = nullptr);
 
     void EnableForwarding() { Online = true; }
@@ -64,7 +73,33 @@ public:
 
     QTcpSocket& socket() { return Winsock1; }
 
+    static constexpr qint64 ReadPieceSize = 64 * 1024;
+    static constexpr qsizetype ReplyHeadLimit = 1024 * 1024;
+    static constexpr qsizetype ReplyTailLimit = ReadPieceSize + 1024;
+
 private:
+    // Caps the socket's own buffer for the span of a wait.
+    class ReadLimit {
+    public:
+        explicit ReadLimit(QTcpSocket& socket);
+        ~ReadLimit();
+        ReadLimit(const ReadLimit&) = delete;
+        ReadLimit& operator=(const ReadLimit&) = delete;
+
+    private:
+        QTcpSocket& m_socket;
+        qint64 m_before;
+    };
+
+    // The loop of the waits that read no further than they need: hands the
+    // received bytes, in order, to take(), which answers how many bytes of a
+    // piece complete what it waits for (-1: not yet); the rest stays in the
+    // socket. Sets TimedOut when the deadline passed; true when take() was
+    // satisfied in time.
+    bool readUntil(const WaitDeadline& deadline, const std::function<qsizetype(QByteArrayView)>& take);
+    // Lets pending events run without blocking.
+    void yieldToEvents();
+
     void Winsock1_DataArrival();
     void Winsock1_Close();
     void Winsock1_Error(QAbstractSocket::SocketError error);

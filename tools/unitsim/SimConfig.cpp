@@ -44,6 +44,9 @@ constexpr Option options[] = {
     { "flood", "milliseconds of flood sent back to the first query's sender (0: none)" },
     { "flood-kind", "identity (records of ever new units) or garbage" },
     { "flood-ip", "address the flood's identity records report" },
+    { "telnet-login", "ok: telnet logins with a known profile succeed, refuse: every login is refused" },
+    { "ping-unreachable", "comma-separated hosts whose pings through the cellular link go unanswered" },
+    { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
 };
 
 bool flag(const QString& value)
@@ -167,6 +170,14 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.floodKind = value == u"garbage" ? SimFloodKind::Garbage : SimFloodKind::Identity;
     } else if (key == u"flood-ip") {
         c.floodAddress = value;
+    } else if (key == u"telnet-login") {
+        ok = value == u"ok" || value == u"refuse";
+        c.telnetRefuseLogin = value == u"refuse";
+    } else if (key == u"ping-unreachable") {
+        c.pingUnreachable = value.split(u',', Qt::SkipEmptyParts);
+    } else if (key == u"ping-time") {
+        c.pingMs = value.toInt(&ok);
+        ok = ok && c.pingMs >= 0;
     } else if (key == u"verbose") {
         c.verbose = value != u"0" && value != u"false";
     } else {

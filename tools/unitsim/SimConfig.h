@@ -77,6 +77,13 @@ struct SimConfig {
     QByteArray telnetLoginBanner = QByteArrayLiteral("SUPER\r\n");
     // Every command line received, one "<serial>\t<line>" a line.
     QString commandLog;
+
+    // The terminal side: a unit that refuses every telnet login; hosts
+    // whose pings through the cellular link go unanswered; how long the
+    // unit's ping command takes before it prints its statistics.
+    bool telnetRefuseLogin = false;
+    QStringList pingUnreachable;
+    int pingMs = 0;
 };
 
 // Reads the command line; "--config file" reads key=value lines with the same

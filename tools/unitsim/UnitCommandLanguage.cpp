@@ -68,6 +68,19 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
     return *m_states.insert(unit.serial(), s);
 }
 
+bool UnitCommandLanguage::restarting(const SimUnit& unit)
+{
+    const SimUnitState& s = state(unit);
+    return s.downUntilMs >= 0 && m_clock.monotonicMs() < s.downUntilMs;
+}
+
+bool UnitCommandLanguage::linkUp(const SimUnit& unit)
+{
+    const SimUnitState& s = state(unit);
+    return !restarting(unit) && s.linkStartMs >= 0
+        && m_clock.monotonicMs() - s.linkStartMs >= qint64(m_config.pppIdleMs) + m_config.pppActivatingMs;
+}
+
 bool UnitCommandLanguage::startsWith(const QString& line, const QString& prefix)
 {
     return line.startsWith(prefix, Qt::CaseInsensitive);

@@ -29,6 +29,11 @@ public:
 
     // The unit's state, created on first use.
     SimUnitState& state(const SimUnit& unit);
+    // The unit is silent after a "reboot" and has not come back yet.
+    bool restarting(const SimUnit& unit);
+    // The unit's cellular link is connected and carries traffic.
+    bool linkUp(const SimUnit& unit);
+    Clock& clock() const { return m_clock; }
 
 private:
     QByteArray run(SimUnitState& s, const QString& line);
