@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 frmTerminal2::frmTerminal2(std::unique_ptr<clsTrm> session, UserPrompts& prompts, QWidget* parent)
@@ -60,6 +61,9 @@ frmTerminal2::frmTerminal2(std::unique_ptr<clsTrm> session, UserPrompts& prompts
     // The original's 11910 x 9900 twips, and no smaller than its layout allows.
     resize(794, 660);
     setMinimumSize(240, 220);
+    // At a large scale the design size outgrows a small screen.
+    if (const QScreen* s = QWidget::screen())
+        resize(size().boundedTo(s->availableGeometry().size() * 0.9));
 
     connect(CommandButton1, &QPushButton::clicked, this, &frmTerminal2::CommandButton1_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmTerminal2::unload);
