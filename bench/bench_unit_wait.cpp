@@ -48,7 +48,8 @@ int main(int argc, char* argv[])
         clock, prompts, broadcast, nullptr, [] {}, o);
     verevo.SetMac(QByteArray::fromHex("0050c2000001"));
 
-    const UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    const UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"),
+        [] { return QStringLiteral("1"); } };
     const qint32 rebootTime = 50;
     const bool cancel = false;
     clsUnitQuerier q(clock, prefixes, rebootTime, cancel, nullptr, [] { return QByteArray::fromHex("0050c2aa0010"); });

@@ -1,6 +1,7 @@
 #include "app/DialogPrompts.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 QMessageBox::Icon toQt(UserPrompts::Icon icon)
@@ -34,14 +35,27 @@ QString DialogPrompts::displayText(const QString& text)
     return out;
 }
 
+DialogPrompts::DialogPrompts(QWidget* over)
+    : m_anchor([window = QPointer<QWidget>(over)]() -> QWidget* { return window.data(); })
+{ }
+
+QWidget* DialogPrompts::anchor() const
+{
+    return m_anchor ? m_anchor() : nullptr;
+}
+
 void DialogPrompts::message(const QString& text, Icon icon, const QString& title)
 {
-    QMessageBox box(toQt(icon), titleOrDefault(title), displayText(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(toQt(icon), titleOrDefault(title), displayText(text), QMessageBox::Ok, anchor());
+    // Modal for the whole program, not only for the window it stands over:
+    // the hidden main window and the other pages must wait for the answer too.
+    box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 
 bool DialogPrompts::askYesNo(const QString& text, Icon icon, const QString& title)
 {
-    QMessageBox box(toQt(icon), titleOrDefault(title), displayText(text), QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(toQt(icon), titleOrDefault(title), displayText(text), QMessageBox::Yes | QMessageBox::No, anchor());
+    box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Yes;
 }

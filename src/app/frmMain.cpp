@@ -136,12 +136,18 @@ void frmMain::setScanSlot(DiscoveryChannel* channel)
 
 void frmMain::lendDiscoveryToScan()
 {
+    // Twice in a row (two searches started together) must not empty both
+    // slots: the second lend finds the object already where it belongs.
+    if (!m_cz)
+        return;
     setScanSlot(m_cz);
     m_cz = nullptr;
 }
 
 void frmMain::returnDiscoveryFromScan()
 {
+    if (!m_cVerevo)
+        return;
     m_cz = m_cVerevo;
     setScanSlot(nullptr);
 }

@@ -116,13 +116,16 @@ public:
     // where the unit commands and the pages take it.
     DiscoveryChannel* cVerevo() const { return m_cVerevo; }
     DiscoveryChannel* cz() const { return m_cz; }
-    // cVerevo := cz; cz := nothing (before a scan).
+    // cVerevo := cz; cz := nothing (before a scan). Does nothing when the
+    // object is already lent.
     void lendDiscoveryToScan();
-    // cz := cVerevo; cVerevo := nothing (when the scan has been shown).
+    // cz := cVerevo; cVerevo := nothing (when the scan has been shown). Does
+    // nothing when the object is already back.
     void returnDiscoveryFromScan();
 
     // The search page while it exists; nullptr detaches it.
     void setScanResultsView(ScanResultsView* view) { m_view = view; }
+    ScanResultsView* scanResultsView() const { return m_view; }
 
     // The platform family the PC settings pages compare with 1, the value of
     // the Windows 95/98/Me family; this program never runs on that family.

@@ -1,5 +1,6 @@
 // The main window's menus, toolbar, unit actions and unload.
 #include "app/Module1.h"
+#include "app/UnitLookup.h"
 #include "app/frmMain.h"
 
 #include <QAction>
@@ -268,14 +269,9 @@ std::shared_ptr<CQarUnitInfo> frmMain::chosenUnit(const QString& noSelection, Us
             m_services.prompts->message(noSelection, icon);
         return nullptr;
     }
-    if (!m_Units)
-        return nullptr;
-    const QString serial = sel->text();
-    for (const CQarUnitInfos::Record& unit : m_Units->NewEnum()) {
-        if (unit->li() && unit->li()->text() == serial)
-            return unit;
-    }
-    return nullptr;
+    // The wizard's rule, so the main window and the pages mean the same unit.
+    const std::optional<qint32> number = UnitLookup::rowNumber(sel->text());
+    return number ? UnitLookup::bySelectedUnitNo(m_Units, *number) : nullptr;
 }
 
 void frmMain::lvUnits_DblClick()

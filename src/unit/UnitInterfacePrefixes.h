@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The words the unit commands put in front of their own. The application owns
 // one and lends it to every command object: the configuration-option page
 // picks EthIf and PPPIf from the unit's model, the settings give GPRSPPP.
@@ -9,5 +11,8 @@
 struct UnitInterfacePrefixes {
     QString EthIf; // "eth 0" or "eth 1"; empty until the option page has run
     QString PPPIf; // "PPP 1" or "PPP 3"; empty until the option page has run
-    QString GPRSPPP = QStringLiteral("1"); // PPP instance of status, phone number and cellular ping
+    // PPP instance of status, phone number and cellular ping. Asked each time
+    // a command is built: the options dialog may change the setting at any
+    // moment of the run, and a copy taken earlier would keep the old one.
+    std::function<QString()> GPRSPPP = [] { return QStringLiteral("1"); };
 };

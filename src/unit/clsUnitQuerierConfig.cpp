@@ -111,7 +111,7 @@ bool clsUnitQuerier::setAPN(const QString& serial, clsVerevo& v, const QString& 
 bool clsUnitQuerier::SetPhonenum(const QString& serial, clsVerevo& v, const QString& number)
 {
     return singleStep(serial, v, QStringLiteral("Setting Phone number"),
-        QStringLiteral("ppp ") + m_prefixes.GPRSPPP + QStringLiteral(" phonenum ") + quoted(number),
+        QStringLiteral("ppp ") + m_prefixes.GPRSPPP() + QStringLiteral(" phonenum ") + quoted(number),
         QStringLiteral("Phone number"), QStringLiteral("set"));
 }
 

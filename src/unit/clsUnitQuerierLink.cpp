@@ -90,9 +90,9 @@ QString clsUnitQuerier::GetLine(const QString& text)
 
 PPPStatus clsUnitQuerier::GetPPPStatus(const QString& serial, clsVerevo& v)
 {
-    log(serial, QStringLiteral("Retrieving PPP ") + m_prefixes.GPRSPPP + QStringLiteral(" status"));
+    log(serial, QStringLiteral("Retrieving PPP ") + m_prefixes.GPRSPPP() + QStringLiteral(" status"));
     const QString reply = GetRuraResp(
-        v, serial, QStringLiteral("ppp ") + m_prefixes.GPRSPPP + QStringLiteral(" status"), replySeconds, QString());
+        v, serial, QStringLiteral("ppp ") + m_prefixes.GPRSPPP() + QStringLiteral(" status"), replySeconds, QString());
     PPPStatus status;
     if (replyOk(reply)) {
         status.setIdle(reply.contains(QLatin1String("Idle"), Qt::CaseInsensitive));

@@ -147,7 +147,7 @@ void clsUnitQuerier::pingOnce(const QString& serial, const QString& host, bool& 
     log(serial, QStringLiteral("Sending ping to ") + host);
     PingReplyWatch watch;
     m_pingWatch = &watch;
-    cTrm->Send(QStringLiteral("ping ") + host + QStringLiteral(" ppp ") + m_prefixes.GPRSPPP + u'\r');
+    cTrm->Send(QStringLiteral("ping ") + host + QStringLiteral(" ppp ") + m_prefixes.GPRSPPP() + u'\r');
     const modTrmTypes::SecondsDeadline deadline(m_clock, pingWatchSeconds);
     modTrmTypes::WaitUntil(m_clock, deadline, [&watch] { return watch.finished(); });
     m_pingWatch = nullptr;

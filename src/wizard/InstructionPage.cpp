@@ -2,6 +2,7 @@
 
 #include "net/ClockTimer.h"
 #include "wizard/PageFonts.h"
+#include "wizard/StepLabel.h"
 #include "wizard/Twips.h"
 #include "wizard/WizardArt.h"
 #include "wizard/WizardRouter.h"
@@ -33,17 +34,9 @@ InstructionPage::InstructionPage(PageId id, const QString& title, WizardRouter& 
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(WizardArt::unitPicture(Image1->size(), devicePixelRatioF(), id == PageId::Wiz03));
 
-    cmdCancel = addButton(QStringLiteral("&Cancel"), 5280);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdBack = addButton(QStringLiteral("&Back"), 6480);
-    cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    cmdNext = addButton(QStringLiteral("&Next"), 7680);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdNext->setDefault(true);
-
-    connect(cmdNext, &QPushButton::clicked, this, [this] { leave(PageGraph::Button::Next); });
-    connect(cmdBack, &QPushButton::clicked, this, [this] { leave(PageGraph::Button::Back); });
-    connect(cmdCancel, &QPushButton::clicked, this, &InstructionPage::confirmCancel);
+    cmdCancel = addNavButton(Nav::Cancel, 5280);
+    cmdBack = addNavButton(Nav::Back, 6480);
+    cmdNext = addNavButton(Nav::Next, 7680);
 }
 
 void InstructionPage::onLoad()
@@ -54,13 +47,11 @@ void InstructionPage::onLoad()
 
 QLabel* InstructionPage::addStep(const QString& name, const QString& text, int top, int left)
 {
-    QLabel* label = addLabel(text, left, top, kStepWidth - (left - kStepLeft), kStepHeight);
+    // "Click &Next." shows the key of the button it names.
+    auto* label = new StepLabel(text, this);
+    place(label, left, top, kStepWidth - (left - kStepLeft), kStepHeight);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setTextFormat(Qt::PlainText);
-    // "Click &Next." underlines the key of the button it names.
-    if (text.contains(QLatin1Char('&')))
-        label->setBuddy(cmdNext);
     return label;
 }
 

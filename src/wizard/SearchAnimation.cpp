@@ -59,45 +59,23 @@ void drawGlass(QPainter& p, qreal phase)
     p.setPen(QPen(QColor(255, 255, 255, 200), 1.0, Qt::SolidLine, Qt::RoundCap));
     p.drawArc(QRectF(centre.x() - r + 2, centre.y() - r + 2, 2 * r - 4, 2 * r - 4), 100 * 16, 60 * 16);
 }
-} // namespace
 
-SearchAnimation::SearchAnimation(Clock& clock, QWidget* parent)
-    : QWidget(parent)
-    , m_timer(clock)
+void paintFrame(QPainter& p, int frame)
 {
-    setObjectName(QStringLiteral("Animation1"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_timer.setInterval(kFrameMs);
-    connect(&m_timer, &ClockTimer::timeout, this, &SearchAnimation::advance);
-}
-
-void SearchAnimation::advance()
-{
-    m_frame = (m_frame + 1) % kFrames;
-    update();
-}
-
-void SearchAnimation::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    m_timer.start();
-}
-
-void SearchAnimation::hideEvent(QHideEvent* event)
-{
-    // Nothing moves on a hidden control, and a stopped timer keeps the
-    // simulated clock of the tests from stepping through frames for nothing.
-    m_timer.stop();
-    QWidget::hideEvent(event);
-}
-
-void SearchAnimation::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(width() / kDesignW, height() / kDesignH);
-    const qreal phase = qreal(m_frame) / kFrames;
+    const qreal phase = qreal(frame) / SearchAnimation::kFrames;
     drawUnit(p);
     drawWaves(p, phase);
     drawGlass(p, phase);
+}
+} // namespace
+
+PageAnimation::Clip SearchAnimation::clip()
+{
+    return { kFrames, kFrameMs, QSizeF(kDesignW, kDesignH), &paintFrame };
+}
+
+SearchAnimation::SearchAnimation(Clock& clock, QWidget* parent)
+    : PageAnimation(clock, clip(), parent)
+{
+    setObjectName(QStringLiteral("Animation1"));
 }

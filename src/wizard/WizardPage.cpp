@@ -6,8 +6,8 @@
 #include "wizard/WizardState.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -15,7 +15,43 @@ constexpr int kClientWidth = 8925;
 constexpr int kClientHeight = 5445;
 constexpr int kButtonWidth = 1095;
 constexpr int kButtonHeight = 375;
+
+struct NavDesign {
+    const char* caption;
+    const char* name;
+};
+constexpr NavDesign kNav[] = {
+    { "&Cancel", "cmdCancel" },
+    { "&Back", "cmdBack" },
+    { "&Next", "cmdNext" },
+    { "&Retry", "cmdRetry" },
+    { "&Help", "cmdHelp" },
+};
+
+bool usable(const QPushButton* button)
+{
+    return button && button->isVisible() && button->isEnabled();
+}
 } // namespace
+
+class WizardPage::RunScope {
+public:
+    explicit RunScope(WizardPage& page)
+        : m_page(page)
+    {
+        ++m_page.m_running;
+    }
+    ~RunScope()
+    {
+        if (--m_page.m_running == 0 && m_page.m_unloaded)
+            m_page.deleteLater();
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    WizardPage& m_page;
+};
 
 WizardPage::WizardPage(PageId id, WizardRouter& router, QWidget* owner)
     : QWidget(owner,
@@ -24,7 +60,6 @@ WizardPage::WizardPage(PageId id, WizardRouter& router, QWidget* owner)
     , m_id(id)
     , m_router(&router)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(pageName(id));
     setWindowTitle(QStringLiteral("Calvantor Linkwise"));
     setFixedSize(Twips::toPx(kClientWidth), Twips::toPx(kClientHeight));
@@ -41,6 +76,50 @@ void WizardPage::load()
     Navigating = false;
     setWindowIcon(router().windowIcon());
     onLoad();
+    // Return goes to the focused button; the page opens with the one that
+    // leads on, as a dialog opens with its default button.
+    if (QPushButton* next = navButton(Nav::Next); next && next->isEnabled() && !next->isHidden())
+        next->setFocus(Qt::OtherFocusReason);
+}
+
+void WizardPage::shown()
+{
+    RunScope scope(*this);
+    onShown();
+}
+
+void WizardPage::runStartup()
+{
+    RunScope scope(*this);
+    startup();
+}
+
+void WizardPage::setBusy(bool busy)
+{
+    m_busy = busy;
+    if (!busy)
+        runDeferred();
+}
+
+void WizardPage::whenIdle(std::function<void()> action)
+{
+    m_deferred.push_back(std::move(action));
+    runDeferred();
+}
+
+void WizardPage::runDeferred()
+{
+    RunScope scope(*this);
+    while (!m_busy && !m_deferred.empty()) {
+        std::function<void()> action = std::move(m_deferred.front());
+        m_deferred.pop_front();
+        action();
+    }
+}
+
+QPushButton* WizardPage::navButton(Nav role) const
+{
+    return m_nav[int(role)].data();
 }
 
 QString WizardPage::exitQuestion()
@@ -53,11 +132,63 @@ QString WizardPage::helpStubText()
     return QStringLiteral("Help not yet implemented!");
 }
 
+void WizardPage::nextClicked()
+{
+    leave(PageGraph::Button::Next);
+}
+
+void WizardPage::backClicked()
+{
+    leave(PageGraph::Button::Back);
+}
+
+void WizardPage::cancelClicked()
+{
+    if (prompts().askYesNo(exitQuestion(), UserPrompts::Icon::Question))
+        endProgramWhenIdle();
+}
+
+void WizardPage::helpClicked()
+{
+    showHelpStub();
+}
+
+void WizardPage::onNav(Nav role)
+{
+    RunScope scope(*this);
+    switch (role) {
+    case Nav::Next:
+        if (!m_leaving)
+            nextClicked();
+        break;
+    case Nav::Back:
+        if (!m_leaving)
+            backClicked();
+        break;
+    case Nav::Cancel:
+        cancelClicked();
+        break;
+    case Nav::Retry: {
+        QPushButton* retry = navButton(Nav::Retry);
+        retry->setEnabled(false);
+        whenIdle([this, retry] {
+            retry->setEnabled(true);
+            retryClicked();
+        });
+        break;
+    }
+    case Nav::Help:
+        helpClicked();
+        break;
+    }
+}
+
 bool WizardPage::leave(PageGraph::Button button)
 {
     const std::optional<PageGraph::Route> r = PageGraph::route(m_id, button, routeInputs());
     if (!r) {
-        Navigating = false;
+        if (!m_leaving)
+            Navigating = false;
         return false;
     }
     return leaveTo(r->to, r->startup);
@@ -65,6 +196,9 @@ bool WizardPage::leave(PageGraph::Button button)
 
 bool WizardPage::leaveTo(PageId target, bool runStartup)
 {
+    if (m_leaving)
+        return false;
+    m_leaving = true;
     Navigating = true;
     if (target == PageId::EndProgram) {
         router().endProgram();
@@ -74,24 +208,44 @@ bool WizardPage::leaveTo(PageId target, bool runStartup)
         prompts().message(
             QStringLiteral("This step of the wizard is not yet available."), UserPrompts::Icon::Exclamation);
         Navigating = false;
+        m_leaving = false;
         return false;
     }
-    // The target's startup pumps events; this page may be gone when it returns.
-    QPointer<WizardPage> self(this);
+    // The target's startup pumps events; this page must outlive it.
+    RunScope scope(*this);
     QPointer<WizardPage> next(router().open(target));
     if (runStartup && next) {
         hide();
-        next->startup();
+        next->runStartup();
     }
-    if (self)
-        close();
+    unloadWhenIdle();
     return true;
 }
 
-void WizardPage::confirmCancel()
+void WizardPage::stay()
 {
-    if (prompts().askYesNo(exitQuestion(), UserPrompts::Icon::Question))
-        router().endProgram();
+    Navigating = false;
+    m_leaving = false;
+    setEnabled(true);
+    if (QPushButton* next = navButton(Nav::Next))
+        next->setEnabled(true);
+}
+
+void WizardPage::unloadWhenIdle()
+{
+    if (m_busy)
+        hide();
+    whenIdle([this] { close(); });
+}
+
+void WizardPage::endProgramWhenIdle()
+{
+    if (m_busy)
+        hide();
+    whenIdle([this] {
+        if (m_router)
+            m_router->endProgram();
+    });
 }
 
 void WizardPage::showHelpStub()
@@ -102,6 +256,18 @@ void WizardPage::showHelpStub()
 void WizardPage::place(QWidget* widget, int left, int top, int width, int height)
 {
     widget->setGeometry(Twips::rect(left, top, width, height));
+}
+
+QPushButton* WizardPage::addNavButton(Nav role, int left, int top)
+{
+    const NavDesign& design = kNav[int(role)];
+    QPushButton* button = addButton(QString::fromLatin1(design.caption), left, top);
+    button->setObjectName(QString::fromLatin1(design.name));
+    if (role == Nav::Next)
+        button->setDefault(true);
+    m_nav[int(role)] = button;
+    connect(button, &QPushButton::clicked, this, [this, role] { onNav(role); });
+    return button;
 }
 
 QPushButton* WizardPage::addButton(const QString& text, int left, int top)
@@ -120,12 +286,53 @@ QLabel* WizardPage::addLabel(const QString& text, int left, int top, int width, 
 
 void WizardPage::closeEvent(QCloseEvent* event)
 {
+    if (!Navigating && ignoresCloseBox()) {
+        event->ignore();
+        return;
+    }
     // A window closed other than by the page's own leaving ends the whole run.
     if (!Navigating && m_router)
         m_router->endProgram();
     event->accept();
+    unload();
+}
+
+void WizardPage::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
     if (m_router)
         m_router->forget(this);
+    if (m_running == 0)
+        deleteLater();
+}
+
+void WizardPage::keyPressEvent(QKeyEvent* event)
+{
+    // Keys the focused control left alone. Pages are plain windows, not
+    // dialogs, so Return and Escape get the dialog meaning here: Return
+    // presses the focused button (the default one when the focus is on a
+    // list or a choice), Escape presses Cancel.
+    QPushButton* target = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        target = qobject_cast<QPushButton*>(focusWidget());
+        if (!usable(target))
+            target = navButton(Nav::Next);
+        break;
+    case Qt::Key_Escape:
+        target = navButton(Nav::Cancel);
+        break;
+    default:
+        break;
+    }
+    if (event->modifiers() & ~(Qt::KeypadModifier) || !usable(target)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    target->click();
 }
 
 WizardRouter& WizardPage::router()
@@ -136,6 +343,11 @@ WizardRouter& WizardPage::router()
 WizardState& WizardPage::state()
 {
     return router().state();
+}
+
+const WizardServices& WizardPage::services()
+{
+    return router().services();
 }
 
 UserPrompts& WizardPage::prompts()

@@ -2,10 +2,12 @@
 
 #include "wizard/WizardRouter.h"
 #include "wizard/frmWiz01.h"
+#include "wizard/frmWiz02.h"
 #include "wizard/frmWiz03.h"
 #include "wizard/frmWiz04.h"
 #include "wizard/frmWiz05.h"
 #include "wizard/frmWiz06.h"
+#include "wizard/frmWiz07.h"
 
 namespace WizardPages {
 
@@ -23,6 +25,12 @@ void registerAll(WizardRouter& router)
     router.registerPage(PageId::Wiz04, make<frmWiz04>());
     router.registerPage(PageId::Wiz05, make<frmWiz05>());
     router.registerPage(PageId::Wiz06, make<frmWiz06>());
+    // The adaptor and search pages work on the main window's discovery
+    // object and scan engine.
+    if (router.services().main) {
+        router.registerPage(PageId::Wiz02, make<frmWiz02>());
+        router.registerPage(PageId::Wiz07, make<frmWiz07>());
+    }
 }
 
 } // namespace WizardPages

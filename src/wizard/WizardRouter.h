@@ -1,15 +1,19 @@
 #pragma once
 
 #include "wizard/PageId.h"
+#include "wizard/WizardServices.h"
 
 #include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 #include <map>
+#include <memory>
 
+class CQarUnitInfo;
 class Clock;
 class UserPrompts;
 class QWidget;
@@ -17,8 +21,10 @@ class WizardPage;
 struct WizardState;
 
 // Creates the wizard's pages on demand and owns what they share: the state
-// table, the prompts, the clock, the Shift key and the way the run ends.
-// Pages ask it for their successors, so whoever holds it sees every step.
+// table, the prompts, the clock, the Shift key, the services bundle and the way
+// the run ends. Pages ask it for their successors, so whoever holds it sees
+// every step. It also keeps the wizard in one place on the screen: each page
+// opens where the page before it stood.
 class WizardRouter : public QObject {
     Q_OBJECT
 public:
@@ -27,20 +33,28 @@ public:
 
     // owner: the window that owns every page (the hidden main window), or none.
     WizardRouter(WizardState& state, UserPrompts& prompts, Clock& clock, std::function<bool()> shiftKeyDown,
-        Ender ender = defaultEnder(), QWidget* owner = nullptr);
+        Ender ender = defaultEnder(), QWidget* owner = nullptr, WizardServices services = {});
     ~WizardRouter() override;
 
     void registerPage(PageId id, Factory factory);
     bool isAvailable(PageId id) const;
 
-    // Loads a new instance of the page and shows it modeless; nullptr when no
-    // such page is registered.
+    // Loads a new instance of the page, places it where the page on screen
+    // stands and shows it modeless; nullptr when no such page is registered.
     WizardPage* open(PageId id);
 
     // The page shown last that is still loaded, or nullptr.
     WizardPage* current() const;
     // The loaded page with this id, or nullptr.
     WizardPage* page(PageId id) const;
+    // The most recently shown page that is on screen now, or nullptr. Boxes
+    // that no window asked for stand over it.
+    WizardPage* visiblePage() const;
+
+    // The record of the unit the search page chose (SelectedUnitNo), found in
+    // the scan engine's collection by the same rule as the main window's unit
+    // actions; empty when no record matches.
+    std::shared_ptr<CQarUnitInfo> selectedUnit() const;
 
     // Ends the run at once: nothing more is saved and no window handler runs.
     void endProgram();
@@ -49,6 +63,7 @@ public:
     WizardState& state() { return m_state; }
     UserPrompts& prompts() { return m_prompts; }
     Clock& clock() { return m_clock; }
+    const WizardServices& services() const { return m_services; }
     const QIcon& windowIcon() const { return m_icon; }
 
     // Flushes the standard streams and leaves the process with status 0,
@@ -63,6 +78,8 @@ signals:
 private:
     friend class WizardPage;
     void forget(WizardPage* page);
+    void remember(const QWidget* page);
+    void place(WizardPage* page);
 
     WizardState& m_state;
     UserPrompts& m_prompts;
@@ -70,7 +87,12 @@ private:
     std::function<bool()> m_shift;
     Ender m_ender;
     QPointer<QWidget> m_owner;
+    WizardServices m_services;
     QIcon m_icon;
     std::map<PageId, Factory> m_factories;
     QList<WizardPage*> m_pages;
+    // Where the last page stood on screen, window frame included, and the
+    // width of that frame; invalid until a page has been on screen.
+    QRect m_lastFrame;
+    QMargins m_frameMargins;
 };

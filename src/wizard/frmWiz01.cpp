@@ -54,16 +54,11 @@ frmWiz01::frmWiz01(WizardRouter& router, QWidget* owner)
     place(Label4, 2280, 2280, kChoiceWidth, kChoiceHeight);
     Label4->setVisible(false);
 
-    cmdCancel = addButton(QStringLiteral("&Cancel"), 6480);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdNext = addButton(QStringLiteral("&Next"), 7680);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdNext->setDefault(true);
+    cmdCancel = addNavButton(Nav::Cancel, 6480);
+    cmdNext = addNavButton(Nav::Next, 7680);
 
     connect(Label3, &ClickLabel::clicked, Option1, [this] { Option1->setChecked(true); });
     connect(Label4, &ClickLabel::clicked, Option2, [this] { Option2->setChecked(true); });
-    connect(cmdNext, &QPushButton::clicked, this, &frmWiz01::cmdNext_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmWiz01::confirmCancel);
 }
 
 void frmWiz01::onLoad()
@@ -86,7 +81,7 @@ void frmWiz01::onLoad()
     Option1->setChecked(true);
 }
 
-void frmWiz01::cmdNext_Click()
+void frmWiz01::nextClicked()
 {
     if (Option1->isChecked()) {
         state().WizardMode = 1;

@@ -28,9 +28,8 @@ public:
 protected:
     void onLoad() override;
     void paintEvent(QPaintEvent* event) override;
+    void nextClicked() override;
 
 private:
-    void cmdNext_Click();
-
     QPixmap m_background;
 };

@@ -4,6 +4,8 @@
 #include "discovery/clsVerevo.h"
 #include "net/ModQar.h"
 #include "wizard/PageFonts.h"
+#include "wizard/StepLabel.h"
+#include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 
 #include <QAbstractItemView>
@@ -21,10 +23,8 @@ QFont arial(qreal points, bool bold)
 }
 } // namespace
 
-frmWiz02::frmWiz02(WizardRouter& router, frmMain& main, InterfaceTable readInterfaces, QWidget* owner)
+frmWiz02::frmWiz02(WizardRouter& router, QWidget* owner)
     : WizardPage(PageId::Wiz02, router, owner)
-    , m_main(main)
-    , m_readInterfaces(std::move(readInterfaces))
 {
     setFont(PageFonts::body());
 
@@ -71,27 +71,19 @@ frmWiz02::frmWiz02(WizardRouter& router, frmMain& main, InterfaceTable readInter
     lblDesc->setWordWrap(true);
     lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label2 = addLabel(QString(), 600, 4200, 7815, 615);
+    Label2 = new StepLabel(QString(), this);
+    place(Label2, 600, 4200, 7815, 615);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(arial(12, false));
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    cmdCancel = addButton(QStringLiteral("&Cancel"), 5280);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdBack = addButton(QStringLiteral("&Back"), 6480);
-    cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    cmdNext = addButton(QStringLiteral("&Next"), 7680);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdNext->setDefault(true);
-    // "Then click &Next." underlines the key of the button it names.
-    Label2->setBuddy(cmdNext);
+    cmdCancel = addNavButton(Nav::Cancel, 5280);
+    cmdBack = addNavButton(Nav::Back, 6480);
+    cmdNext = addNavButton(Nav::Next, 7680);
 
     // Click, scroll and a changed text all end in a new current index.
     connect(cbInterfaces, &QComboBox::currentIndexChanged, this, &frmWiz02::cbInterfaces_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmWiz02::cmdNext_Click);
-    connect(cmdBack, &QPushButton::clicked, this, [this] { leave(PageGraph::Button::Back); });
-    connect(cmdCancel, &QPushButton::clicked, this, &frmWiz02::confirmCancel);
 }
 
 QLabel* frmWiz02::addValueLabel(const QString& name, int left, int top, int width, int height)
@@ -117,7 +109,8 @@ QString frmWiz02::entryText(int number, QString description, const QString& mac)
 QString frmWiz02::describe(const InterfaceEntry& entry)
 {
     const CAdapter& adapter = *entry.Adapter;
-    const std::shared_ptr<CInterfaces> table = m_readInterfaces ? m_readInterfaces() : nullptr;
+    const auto& readInterfaces = services().readInterfaces;
+    const std::shared_ptr<CInterfaces> table = readInterfaces ? readInterfaces() : nullptr;
     if (table) {
         if (const auto row = table->Item(QString::number(adapter.InterfaceIndex())))
             return row->InterfaceDescription();
@@ -169,7 +162,7 @@ void frmWiz02::cbInterfaces_Click()
     lblDesc->setText(cbInterfaces->itemText(p));
 }
 
-void frmWiz02::cmdNext_Click()
+void frmWiz02::nextClicked()
 {
     const int chosen = cbInterfaces->currentIndex();
     if (chosen < 0)
@@ -178,7 +171,7 @@ void frmWiz02::cmdNext_Click()
     state().SelectedInterface() = chosen;
     // The broadcast of the chosen subnet must be in place before the next
     // page can send its first query.
-    if (DiscoveryChannel* resting = m_main.cz()) {
+    if (DiscoveryChannel* resting = services().main ? services().main->cz() : nullptr) {
         if (clsVerevo* verevo = resting->verevo())
             verevo->setInterface();
     }

@@ -1,10 +1,12 @@
 #include "wizard/frmWiz07.h"
 
+#include "app/UnitLookup.h"
 #include "app/frmMain.h"
 #include "net/ModQar.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
 #include "wizard/SearchAnimation.h"
+#include "wizard/StepLabel.h"
 #include "wizard/Twips.h"
 #include "wizard/UnitListViewRow.h"
 #include "wizard/WizardRouter.h"
@@ -22,29 +24,6 @@ constexpr int kStepLeft = 840;
 constexpr int kStepWidth = 7455;
 // Serial No, Model, Ethernet IP and Unit ID; Pingable takes the rest.
 constexpr int kColumnWidths[] = { 1050, 1350, 1800, 1350 };
-
-// The leading number of a text, as the unit's serial or the search filter is
-// read: blanks first are skipped, anything after the number is ignored, and a
-// text without one is 0.
-double leadingNumber(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        ++i;
-    while (i < text.size() && text[i].isDigit())
-        ++i;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < text.size() && text[i].isDigit())
-            ++i;
-    }
-    bool ok = false;
-    const double value = text.mid(start, i - start).toDouble(&ok);
-    return ok ? value : 0.0;
-}
 
 // The longest titles of the cellular wizard are wider than the page at the
 // title size; they step down until they fit on the one line above the list.
@@ -65,9 +44,9 @@ bool isReservedSerial(const QString& serial)
 }
 } // namespace
 
-frmWiz07::frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner)
+frmWiz07::frmWiz07(WizardRouter& router, QWidget* owner)
     : WizardPage(PageId::Wiz07, router, owner)
-    , m_main(main)
+    , m_main(*router.services().main)
 {
     setFont(PageFonts::body());
 
@@ -111,28 +90,13 @@ frmWiz07::frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner)
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setTextFormat(Qt::PlainText);
 
-    cmdCancel = addButton(QStringLiteral("&Cancel"), 5280);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdBack = addButton(QStringLiteral("&Back"), 6480);
-    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    cmdCancel = addNavButton(Nav::Cancel, 5280);
+    cmdBack = addNavButton(Nav::Back, 6480);
     cmdBack->setEnabled(false);
-    cmdNext = addButton(QStringLiteral("&Next"), 7680);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
+    cmdNext = addNavButton(Nav::Next, 7680);
     cmdNext->setEnabled(false);
-    cmdNext->setDefault(true);
-    cmdRetry = addButton(QStringLiteral("&Retry"), 7680);
-    cmdRetry->setObjectName(QStringLiteral("cmdRetry"));
+    cmdRetry = addNavButton(Nav::Retry, 7680);
     cmdRetry->setVisible(false);
-
-    // "Click &Next." and "Click the &Retry button" underline the key of the
-    // button they name.
-    Label3->setBuddy(cmdNext);
-    Label4->setBuddy(cmdRetry);
-
-    connect(cmdNext, &QPushButton::clicked, this, &frmWiz07::cmdNext_Click);
-    connect(cmdBack, &QPushButton::clicked, this, [this] { leave(PageGraph::Button::Back); });
-    connect(cmdRetry, &QPushButton::clicked, this, &frmWiz07::cmdRetry_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmWiz07::confirmCancel);
 
     m_main.setScanResultsView(this);
     m_registered = true;
@@ -146,7 +110,8 @@ frmWiz07::~frmWiz07()
 
 void frmWiz07::unregister()
 {
-    if (m_registered)
+    // Only its own registration: another search page may have taken over.
+    if (m_registered && m_main.scanResultsView() == this)
         m_main.setScanResultsView(nullptr);
     m_registered = false;
 }
@@ -161,9 +126,10 @@ void frmWiz07::closeEvent(QCloseEvent* event)
 
 QLabel* frmWiz07::addStep(const QString& name, const QString& text, int top, int height)
 {
-    QLabel* label = addLabel(text, kStepLeft, top, kStepWidth, height);
+    // The steps that name a button ("3) Click &Next.") show its key.
+    auto* label = new StepLabel(text, this);
+    place(label, kStepLeft, top, kStepWidth, height);
     label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
 }
@@ -174,16 +140,16 @@ void frmWiz07::onLoad()
     Animation1->setVisible(true);
     setTitle(lblTitle, QStringLiteral("Searching for Calvantors......"));
     Label2->setText(QStringLiteral("2) Select the Calvantor in the above list that you want to configure."));
-    search();
 }
 
-void frmWiz07::search()
+void frmWiz07::onShown()
 {
-    m_main.lendDiscoveryToScan();
-    m_main.StartScan();
+    // The query's resend gap pumps events for half a second: the search
+    // starts once the page is on screen and the page before it has gone.
+    QMetaObject::invokeMethod(this, &frmWiz07::search, Qt::QueuedConnection);
 }
 
-void frmWiz07::cmdRetry_Click()
+void frmWiz07::retryClicked()
 {
     setTitle(lblTitle,
         state().WizardMode == 1 ? QStringLiteral("Searching for Calvantor units......")
@@ -253,7 +219,7 @@ bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<C
         setTitle(lblTitle,
             cellular ? QStringLiteral("No GPRS / Edge / 3G / HSDPA Calvantor units were located!")
                      : QStringLiteral("No Calvantor units were located!"));
-        const QString first = leadingNumber(filter) == 0
+        const QString first = UnitLookup::numericValue(filter) == 0
             ? QStringLiteral("No Calvantor units were located.")
             : QStringLiteral(" Calvantor  Unit SN: ") + filter + QStringLiteral(" not located.") + QLatin1Char('\n')
                 + QStringLiteral("Check that specified Serial Number is correct.");
@@ -271,36 +237,41 @@ bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<C
     return false;
 }
 
-void frmWiz07::stay()
+std::shared_ptr<UnitListRow> frmWiz07::selectedUnitRow() const
 {
-    Navigating = false;
-    setEnabled(true);
-    cmdNext->setEnabled(true);
+    const QList<QTreeWidgetItem*> selected = lvUnits->selectedItems();
+    if (selected.isEmpty())
+        return nullptr;
+    for (const auto& row : m_rows) {
+        if (row->item() == selected.first())
+            return row;
+    }
+    return nullptr;
 }
 
-void frmWiz07::cmdNext_Click()
+void frmWiz07::search()
+{
+    // Closed before its search began (the run is ending).
+    if (unloaded())
+        return;
+    m_main.lendDiscoveryToScan();
+    m_main.StartScan();
+}
+
+void frmWiz07::nextClicked()
 {
     Navigating = true;
 
-    const QTreeWidgetItem* row = lvUnits->currentItem();
-    bool whole = false;
-    const qint32 number = row ? row->text(0).trimmed().toInt(&whole) : 0;
-    if (!whole) {
+    const std::shared_ptr<UnitListRow> row = selectedUnitRow();
+    const std::optional<qint32> number = row ? UnitLookup::rowNumber(row->text()) : std::nullopt;
+    if (!number) {
         // No row chosen, or one whose text is no serial number.
         stay();
         return;
     }
-    state().SelectedUnitNo = number;
+    state().SelectedUnitNo = *number;
 
-    std::shared_ptr<CQarUnitInfo> chosen;
-    if (const auto units = m_main.Units()) {
-        for (const CQarUnitInfos::Record& unit : units->NewEnum()) {
-            if (unit->li() && leadingNumber(unit->li()->text()) == number) {
-                chosen = unit;
-                break;
-            }
-        }
-    }
+    const std::shared_ptr<CQarUnitInfo> chosen = router().selectedUnit();
     if (!chosen) {
         // Going on would configure whatever unit an earlier pass chose.
         stay();
@@ -320,7 +291,7 @@ void frmWiz07::cmdNext_Click()
         refusal = QStringLiteral("The unit has no MAC address therefore you may not RURA it!");
     else if (mac.compare(QStringLiteral("FF:FF:FF:FF:FF:FF"), Qt::CaseInsensitive) == 0)
         refusal = QStringLiteral("The unit's MAC address is FF:FF:FF:FF:FF:FF therefore you many not RURA it!");
-    else if (leadingNumber(chosen->Serial()) < 10)
+    else if (UnitLookup::numericValue(chosen->Serial()) < 10)
         refusal = QStringLiteral("This unit has no serial number therefore you may not RURA it!");
     if (!refusal.isEmpty()) {
         prompts().message(refusal, UserPrompts::Icon::Exclamation);

@@ -20,7 +20,8 @@ class frmMain;
 class frmWiz07 : public WizardPage, public ScanResultsView {
     Q_OBJECT
 public:
-    frmWiz07(WizardRouter& router, frmMain& main, QWidget* owner = nullptr);
+    // The scan engine is the services' main window.
+    explicit frmWiz07(WizardRouter& router, QWidget* owner = nullptr);
     ~frmWiz07() override;
 
     // ScanResultsView
@@ -28,6 +29,7 @@ public:
     std::shared_ptr<UnitListRow> addUnitRow(const QString& text) override;
     void setStatusText(const QString& text) override;
     bool DisplayScanResults(const QString& filter, const std::shared_ptr<CQarUnitInfos>& units) override;
+    std::shared_ptr<UnitListRow> selectedUnitRow() const override;
 
     QLabel* lblTitle;
     QTreeWidget* lvUnits;
@@ -44,15 +46,14 @@ public:
 
 protected:
     void onLoad() override;
+    void onShown() override;
+    void nextClicked() override;
+    void retryClicked() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QLabel* addStep(const QString& name, const QString& text, int top, int height = 300);
     void search();
-    void cmdRetry_Click();
-    void cmdNext_Click();
-    // A refusal or a road not yet built: the page takes clicks again.
-    void stay();
     void unregister();
 
     frmMain& m_main;

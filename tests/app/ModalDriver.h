@@ -1,37 +1,57 @@
 #pragma once
 
 #include <QApplication>
-#include <QTest>
+#include <QDeadlineTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
-// Acts on a modal dialog from inside its own event loop, the way a person
-// would while it is up: call before whatever opens the dialog. A window of
-// another kind is closed, so that a test that went wrong ends instead of
-// waiting for ever.
-template<typename Dialog> void whenModal(std::function<void(Dialog*)> act, bool* seen = nullptr)
+// A pending action on the next modal dialog; dropping it disarms the action,
+// so a dialog that never opened cannot leave it to fire in a later test.
+class ModalScript {
+public:
+    explicit ModalScript(QTimer* timer)
+        : m_timer(timer)
+    { }
+    ModalScript(ModalScript&&) = default;
+    ModalScript& operator=(ModalScript&&) = default;
+    ~ModalScript()
+    {
+        if (m_timer)
+            delete m_timer.data();
+    }
+
+private:
+    QPointer<QTimer> m_timer;
+};
+
+// Acts on the next modal dialog of type T (a QDialog) once it is on screen,
+// from inside the event loop of its exec(), the way a person would reach it.
+// Whatever act leaves open is rejected after it. Keep the result until the
+// dialog has come and gone; it gives up by itself after 10 s.
+template<class T> [[nodiscard]] ModalScript whenModal(std::function<void(T*)> act)
 {
-    QTimer::singleShot(0, [act = std::move(act), seen] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<Dialog*>(modal);
-        if (seen)
-            *seen = dialog != nullptr;
-        if (!dialog) {
-            if (modal)
-                modal->close();
-            return;
+    auto* timer = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, deadline] {
+        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            const QPointer<T> open(dialog);
+            act(dialog);
+            // A check that failed inside act returned early; the dialog must
+            // not be left waiting for a person who never comes.
+            if (open && open->isVisible())
+                open->reject();
+        } else if (deadline.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
         }
-        act(dialog);
     });
-}
-
-// Replaces what a line edit (or the edit inside a spin box) holds by typing.
-inline void retype(QWidget* box, const QString& text)
-{
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QTest::keyClicks(box, text);
+    timer->start(0);
+    return ModalScript(timer);
 }

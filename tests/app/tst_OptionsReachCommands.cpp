@@ -1,6 +1,7 @@
 #include "../unit/QuerierRig.h"
 #include "ModalDriver.h"
 #include "RecordingScanView.h"
+#include "Retype.h"
 #include "app/AppWindows.h"
 #include "app/frmOptions.h"
 
@@ -61,7 +62,7 @@ struct MainRig {
 
     void setOption(QLineEdit* frmOptions::*box, const QString& text)
     {
-        whenModal<frmOptions>([box, text](frmOptions* d) {
+        const auto script = whenModal<frmOptions>([box, text](frmOptions* d) {
             retype(d->*box, text);
             QTest::mouseClick(d->OKButton, Qt::LeftButton);
         });

@@ -1,5 +1,6 @@
 #include "ModalDriver.h"
 #include "RecordingPrompts.h"
+#include "Retype.h"
 #include "SimulatedClock.h"
 #include "app/AppWindows.h"
 #include "app/frmAbout.h"
@@ -76,7 +77,10 @@ struct Rig {
     bool open(std::function<void(frmAbout*)> act)
     {
         bool seen = false;
-        whenModal<frmAbout>(std::move(act), &seen);
+        const auto script = whenModal<frmAbout>([&seen, act = std::move(act)](frmAbout* d) {
+            seen = true;
+            act(d);
+        });
         w->mnuHelpAbout()->trigger();
         return seen;
     }

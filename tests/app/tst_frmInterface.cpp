@@ -1,6 +1,7 @@
 #include "../net/SysfsFixture.h"
 #include "ModalDriver.h"
 #include "RecordingPrompts.h"
+#include "Retype.h"
 #include "SimulatedClock.h"
 #include "app/AppWindows.h"
 #include "app/frmInterface.h"
@@ -67,7 +68,10 @@ struct Rig {
     bool open(std::function<void(frmInterface*)> act)
     {
         bool seen = false;
-        whenModal<frmInterface>(std::move(act), &seen);
+        const auto script = whenModal<frmInterface>([&seen, act = std::move(act)](frmInterface* d) {
+            seen = true;
+            act(d);
+        });
         w->mnuInterface()->trigger();
         return seen;
     }

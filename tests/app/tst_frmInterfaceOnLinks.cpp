@@ -164,14 +164,13 @@ private slots:
         // The person picks the bench link with the keyboard and presses OK.
         bool seen = false;
         QString shownAddress;
-        whenModal<frmInterface>(
-            [&](frmInterface* d) {
-                d->cbInterfaces->setFocus();
-                QTest::keyClick(d->cbInterfaces, benchEntry > officeEntry ? Qt::Key_Down : Qt::Key_Up);
-                shownAddress = d->lblIP->text();
-                QTest::mouseClick(d->OKButton, Qt::LeftButton);
-            },
-            &seen);
+        const auto script = whenModal<frmInterface>([&](frmInterface* d) {
+            seen = true;
+            d->cbInterfaces->setFocus();
+            QTest::keyClick(d->cbInterfaces, benchEntry > officeEntry ? Qt::Key_Down : Qt::Key_Up);
+            shownAddress = d->lblIP->text();
+            QTest::mouseClick(d->OKButton, Qt::LeftButton);
+        });
         w.mnuInterface()->trigger();
         QVERIFY(seen);
         QCOMPARE(shownAddress, QStringLiteral("198.51.100.1"));

@@ -292,6 +292,21 @@ private slots:
         QCOMPARE(f.w->OSPlatform() == 1, false);
     }
 
+    // Two searches started together (a double click) or a scan handed back
+    // twice leave the one object in one of its slots.
+    void lendingTwiceKeepsTheObjectInASlot()
+    {
+        Fixture f;
+        f.w->lendDiscoveryToScan();
+        f.w->lendDiscoveryToScan();
+        QCOMPARE(f.w->cVerevo(), f.discovery);
+        QVERIFY(!f.w->cz());
+        f.w->returnDiscoveryFromScan();
+        f.w->returnDiscoveryFromScan();
+        QCOMPARE(f.w->cz(), f.discovery);
+        QVERIFY(!f.w->cVerevo());
+    }
+
     void loadPutsTheStringTableIntoTheCaptions()
     {
         Fixture f;

@@ -1,5 +1,6 @@
 #include "ModalDriver.h"
 #include "RecordingPrompts.h"
+#include "Retype.h"
 #include "SimulatedClock.h"
 #include "app/AppWindows.h"
 #include "app/PppInstanceBox.h"
@@ -40,7 +41,10 @@ struct Rig {
     bool open(std::function<void(frmOptions*)> act)
     {
         bool seen = false;
-        whenModal<frmOptions>(std::move(act), &seen);
+        const auto script = whenModal<frmOptions>([&seen, act = std::move(act)](frmOptions* d) {
+            seen = true;
+            act(d);
+        });
         w->mnuOptions()->trigger();
         return seen;
     }

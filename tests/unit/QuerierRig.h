@@ -52,7 +52,7 @@ struct QuerierRig {
     std::unique_ptr<SimTransport> transport;
     std::unique_ptr<SimTelnetServer> telnet;
     std::unique_ptr<clsVerevo> verevo;
-    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), [] { return QStringLiteral("1"); } };
     qint32 rebootTime = 50;
     bool cancel = false;
     QStringList log;

@@ -34,7 +34,8 @@ struct ProcessRig {
     QTemporaryDir dir;
     QProcess sim;
     std::unique_ptr<clsVerevo> verevo;
-    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"),
+        [] { return QStringLiteral("1"); } };
     qint32 rebootTime = 20;
     bool cancel = false;
     QStringList log;
@@ -783,7 +784,8 @@ private slots:
         SimTelnetServer server(config, units, language);
         QString error;
         QVERIFY2(server.listen(&error), qPrintable(error));
-        UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+        UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"),
+            [] { return QStringLiteral("1"); } };
         const qint32 rebootTime = 50;
         const bool cancel = false;
         TrmOptions o;

@@ -53,7 +53,7 @@ class tst_clsUnitQuerierOverUnitsim : public QObject {
     NoHostPrompt m_hostPrompt;
     QString m_broadcast = QStringLiteral("255.255.255.255");
     std::unique_ptr<clsVerevo> m_verevo;
-    UnitInterfacePrefixes m_prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), QStringLiteral("1") };
+    UnitInterfacePrefixes m_prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"), [] { return QStringLiteral("1"); } };
     qint32 m_rebootTime = 50;
     bool m_cancel = false;
     QString m_testHost = QStringLiteral("www.example.com");

@@ -5,7 +5,8 @@
 #include "WizardFixture.h"
 #include "app/VerevoChannel.h"
 #include "app/frmMain.h"
-#include "wizard/ScanPages.h"
+#include "net/CIpHelper.h"
+#include "wizard/WizardPages.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 #include "wizard/frmWiz07.h"
@@ -75,7 +76,10 @@ struct ScanPageRig {
             clock, prompts, broadcast, address, [this] { ++ends; }, options));
     }
 
-    void build(std::function<std::unique_ptr<DiscoveryChannel>()> discovery, frmWiz02::InterfaceTable table = {})
+    // table: the PC's interface table as the adaptor page reads it; the
+    // kernel's own when empty.
+    void build(std::function<std::unique_ptr<DiscoveryChannel>()> discovery,
+        std::function<std::shared_ptr<CInterfaces>()> table = {})
     {
         frmMain::Services s {
             .clock = clock,
@@ -85,13 +89,23 @@ struct ScanPageRig {
             .settings = settings,
             .WizardMode = [this] { return state.WizardMode; },
             .ShiftKeyDown = [this] { return shift; },
+            .prompts = &prompts,
+            .ConfigureUnits = configureUnits,
         };
         main = std::make_unique<frmMain>(std::move(s));
+        WizardServices services;
+        services.main = main.get();
+        services.settings = &settings;
+        if (!table) {
+            auto helper = std::make_shared<CIpHelper>();
+            table = [helper] { return helper->Interfaces(); };
+        }
+        services.readInterfaces = std::move(table);
         router = std::make_unique<WizardRouter>(
-            state, prompts, clock, [this] { return shift; }, [this] { ++ends; });
+            state, prompts, clock, [this] { return shift; }, [this] { ++ends; }, nullptr, std::move(services));
+        WizardPages::registerAll(*router);
         for (PageId id : { PageId::Wiz01, PageId::Wiz03, PageId::Wiz06, PageId::Wiz08 })
             stub(id);
-        ScanPages::registerPages(*router, *main, std::move(table));
     }
 
     void stub(PageId id)
@@ -106,12 +120,21 @@ struct ScanPageRig {
         });
     }
 
-    frmWiz07* openSearch() { return static_cast<frmWiz07*>(router->open(PageId::Wiz07)); }
+    // Opens the search page and lets it start its search, which it does once
+    // it is on screen.
+    frmWiz07* openSearch()
+    {
+        auto* page = static_cast<frmWiz07*>(router->open(PageId::Wiz07));
+        QCoreApplication::sendPostedEvents(page, QEvent::MetaCall);
+        return page;
+    }
 
     // Runs the clock until the scan has been handed to the page and the
     // discovery object is back at rest.
     bool waitForResults(qint64 ms = 15000)
     {
+        // A search page just opened starts its search from the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         const qint64 deadline = clock.monotonicMs() + ms;
         while ((main->ScanState() != frmMain::Idle || !main->cz()) && clock.monotonicMs() < deadline)
             clock.waitForEvents(deadline);
@@ -129,6 +152,8 @@ struct ScanPageRig {
     bool shift = false;
     int ends = 0;
     QList<PageId> startups;
+    // The main window's Configure Units run, when a test wants one.
+    std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> configureUnits;
     qint16 configOptionAtStartup = -1;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<WizardRouter> router;

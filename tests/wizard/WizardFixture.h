@@ -9,16 +9,22 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPushButton>
 
 #include <memory>
 
-// A page with no controls of its own that leaves when a test says so and
-// records its startup, standing in for pages that other tests cover.
+// A page with only the navigation buttons, that records its startup and
+// lets a test step into its load, startup and close box, standing in for
+// pages that other tests cover.
 class StubPage : public WizardPage {
 public:
     StubPage(PageId id, WizardRouter& router, QWidget* owner)
         : WizardPage(id, router, owner)
-    { }
+    {
+        cmdCancel = addNavButton(Nav::Cancel, 5280);
+        cmdBack = addNavButton(Nav::Back, 6480);
+        cmdNext = addNavButton(Nav::Next, 7680);
+    }
 
     bool press(PageGraph::Button button) { return leave(button); }
     void pressHelp() { showHelpStub(); }
@@ -28,9 +34,23 @@ public:
         if (onStartup)
             onStartup(*this);
     }
+    bool ignoresCloseBox() const override { return ignoreCloseBox; }
+    using WizardPage::endProgramWhenIdle;
 
+    QPushButton* cmdCancel;
+    QPushButton* cmdBack;
+    QPushButton* cmdNext;
     int startups = 0;
+    bool ignoreCloseBox = false;
     std::function<void(StubPage&)> onStartup;
+    std::function<void(StubPage&)> onLoaded;
+
+protected:
+    void onLoad() override
+    {
+        if (onLoaded)
+            onLoaded(*this);
+    }
 };
 
 // The wizard's surroundings as tests need them: state, recorded prompts,

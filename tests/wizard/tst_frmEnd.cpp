@@ -46,6 +46,8 @@ private slots:
         QTest::newRow("exit button") << "button";
         QTest::newRow("close box") << "close";
         QTest::newRow("escape key") << "escape";
+        QTest::newRow("return key") << "return";
+        QTest::newRow("Alt+E") << "alt-e";
     }
     void everyWayOutEndsTheProgram()
     {
@@ -58,8 +60,16 @@ private slots:
             QTest::mouseClick(page.OK, Qt::LeftButton);
         else if (how == QLatin1String("close"))
             page.close();
-        else
+        else if (how == QLatin1String("escape"))
             QTest::keyClick(&page, Qt::Key_Escape);
+        else if (how == QLatin1String("return"))
+            QTest::keyClick(&page, Qt::Key_Return);
+        else {
+            page.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&page));
+            QTest::keyClick(&page, Qt::Key_E, Qt::AltModifier);
+            QTest::qWait(250); // the button's pressed look before the click
+        }
         QCOMPARE(ended, 1);
     }
 

@@ -5,6 +5,8 @@
 #include "net/CIpHelper.h"
 #include "net/ModQar.h"
 #include "net/SystemClock.h"
+#include "wizard/StepLabel.h"
+#include "wizard/frmWiz02.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,7 +22,7 @@ const QByteArray kMacTwo = QByteArray::fromHex("02005e000102");
 struct FakeTable {
     QMap<qint32, QString> descriptions;
     int reads = 0;
-    frmWiz02::InterfaceTable reader()
+    std::function<std::shared_ptr<CInterfaces>()> reader()
     {
         return [this] {
             ++reads;

@@ -70,10 +70,18 @@ class tst_frmWiz07 : public QObject {
         SimulatedClock clock;
         ScanPageRig rig { clock };
         ScriptedDiscovery* discovery = nullptr;
+        // What the main window's Configure Units was given, one entry a run.
+        QStringList configured;
+        QList<DiscoveryChannel*> lent;
         explicit Local(QList<ScriptedDiscovery::Answer> answers, qint32 mode = 1)
         {
             rig.addInterface(QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0"), kPcMac);
             rig.state.WizardMode = mode;
+            rig.configureUnits = [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& one,
+                                     DiscoveryChannel* discovery) {
+                configured << serial + QLatin1Char('/') + QString::number(one ? one->Count() : 0);
+                lent << discovery;
+            };
             rig.build([this, answers] {
                 auto d = std::make_unique<ScriptedDiscovery>();
                 d->answers = answers;
@@ -246,6 +254,38 @@ private slots:
         QVERIFY(!l.rig.state.CurrentUnit);
         QVERIFY(l.rig.prompts.boxes.isEmpty());
         QVERIFY(l.rig.startups.isEmpty());
+    }
+
+    // The main window's unit actions find the unit chosen in this page's
+    // list by the wizard's own rule.
+    void mainWindowFindsTheRowChosenHere_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("configured");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("second row") << "61001" << QStringList { "61001/1" } << QStringList();
+        QTest::newRow("first row") << "61000" << QStringList { "61000/1" } << QStringList();
+        QTest::newRow("no row") << QString() << QStringList() << QStringList { "Select a unit from the List first" };
+    }
+    void mainWindowFindsTheRowChosenHere()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, configured);
+        QFETCH(QStringList, boxes);
+        Local l({ unit(QStringLiteral("61000")), unit(QStringLiteral("61001")) });
+        frmWiz07* page = l.rig.openSearch();
+        QVERIFY(l.rig.waitForResults());
+        DiscoveryChannel* object = l.rig.main->cz();
+        if (chosen.isEmpty())
+            page->lvUnits->clearSelection();
+        else
+            QVERIFY(choose(*page, chosen));
+        l.rig.main->lvUnits_DblClick();
+        QCOMPARE(l.configured, configured);
+        QCOMPARE(l.rig.prompts.texts(), boxes);
+        if (!configured.isEmpty())
+            QCOMPARE(l.lent.value(0), object);
+        QCOMPARE(l.rig.main->cz(), object);
     }
 
     void closeBoxDuringTheSearchEndsTheRun()

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "unit/CQarUnitInfos.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// How the program finds the unit a person chose in the search page's list.
+// The wizard keeps the choice as a number (the row's serial read as a whole
+// number) because the list is emptied by the next search while the pages
+// after it still need the unit; the main window's unit actions find the
+// record by the same rule, so both always agree on which unit is meant.
+namespace UnitLookup {
+
+// The number a text starts with, as the program reads serial numbers and the
+// search filter: leading blanks skipped, a sign and one decimal point taken,
+// whatever follows ignored; 0 when the text starts with no number.
+double numericValue(const QString& text);
+
+// A row's text as a whole 32-bit number (blanks around it allowed); nothing
+// when it is not one.
+std::optional<qint32> rowNumber(const QString& rowText);
+
+// The first record, in collection order, whose list row shows a text of the
+// numeric value selectedUnitNo; empty when no record matches or there are none.
+std::shared_ptr<CQarUnitInfo> bySelectedUnitNo(const std::shared_ptr<CQarUnitInfos>& units, qint32 selectedUnitNo);
+
+} // namespace UnitLookup
