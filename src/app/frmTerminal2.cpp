@@ -1,6 +1,7 @@
 #include "app/frmTerminal2.h"
 
 #include "app/TerminalKeys.h"
+#include "session/frmComms.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -105,7 +106,19 @@ qint32 frmTerminal2::connectNow(
     const qint32 result = session->ConnectNowTelnet(user, password, host, expectedSerial);
     if (result != 0)
         unload();
+    else
+        forwardWaiting();
     return result;
+}
+
+void frmTerminal2::forwardWaiting()
+{
+    // What arrived while the session was logging in or in an exchange stays
+    // in its socket until more arrives; a telnet server that opens with its
+    // questions sends no more until they are answered.
+    frmComms* comms = m_clsrx ? m_clsrx->window() : nullptr;
+    if (comms && comms->Online && !comms->Busy && comms->socket().bytesAvailable() > 0)
+        clsrx_DataArrival(QString::fromLatin1(comms->socket().readAll()));
 }
 
 void frmTerminal2::clsrx_DataArrival(const QString& text)
@@ -130,6 +143,7 @@ void frmTerminal2::CommandButton1_Click()
         return;
     CommandButton1->setEnabled(true);
     messagePrint(QStringLiteral("Serial#:") + serial + QStringLiteral("\r\n"));
+    forwardWaiting();
     txtmsgs->setFocus(Qt::OtherFocusReason);
 }
 

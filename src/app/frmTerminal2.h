@@ -56,6 +56,7 @@ private:
     void CommandButton1_Click();
     bool txtmsgs_KeyPress(QKeyEvent* key);
     void sendTyped(const QString& text);
+    void forwardWaiting();
     // Closes and releases the session; nothing when it is gone already.
     void closeSession();
     void unload();

@@ -173,6 +173,25 @@ private slots:
         QTRY_COMPARE(rig.screen(), QStringLiteral("login ok\n> status"));
     }
 
+    // What the unit sends together with the login's last line is shown at
+    // once, not when the unit next sends something.
+    void textSentWithTheLoginShowsAtOnce()
+    {
+        Rig rig;
+        rig.peer.greeting = "Username: ";
+        rig.peer.onBytes = [&rig](const QByteArray& bytes) {
+            if (bytes == "TEMPUSER\r")
+                rig.peer.send("password:");
+            else if (bytes == "WZKQRVN\r")
+                rig.peer.send("SUPER\r\nunit> ");
+        };
+        QCOMPARE(rig.w->connectNow(
+                     0, QStringLiteral("TEMPUSER"), QStringLiteral("WZKQRVN"), QStringLiteral("127.0.0.1"), QString()),
+            0);
+        QCOMPARE(rig.w->lblStatus->text(), QStringLiteral("Login succesful: "));
+        QCOMPARE(rig.screen(), QStringLiteral("unit> "));
+    }
+
     void serialNumberButton()
     {
         Rig rig;

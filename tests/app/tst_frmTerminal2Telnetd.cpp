@@ -4,6 +4,7 @@
 #include "net/SystemClock.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTest>
@@ -39,7 +40,11 @@ private slots:
         frmTerminal2 w(std::make_unique<clsTrm>(clock, prompts, TrmOptions { 23, nullptr, {} }), prompts);
         QCOMPARE(w.connectNow(0, QString(), QString(), QStringLiteral("192.0.2.2"), QString()), 0);
         // The shell's prompt comes once the negotiation has been answered.
-        QTRY_VERIFY_WITH_TIMEOUT(w.txtmsgs->toPlainText().endsWith(QStringLiteral("# ")), 15000);
+        QTRY_VERIFY2_WITH_TIMEOUT(w.txtmsgs->toPlainText().endsWith(QStringLiteral("# ")),
+            qPrintable(QStringLiteral("screen: ") + w.txtmsgs->toPlainText().toHtmlEscaped()
+                + QStringLiteral(" status: ") + w.lblStatus->text() + QStringLiteral(" boxes: ")
+                + prompts.texts().join(u'|')),
+            15000);
 
         QTest::keyClicks(w.txtmsgs, QStringLiteral("echo linkwise$((6*7)) $(id -u)"));
         QTest::keyClick(w.txtmsgs, Qt::Key_Return);
