@@ -3,6 +3,7 @@
 #include "RecordingScanView.h"
 #include "Retype.h"
 #include "app/AppWindows.h"
+#include "app/PppInstanceBox.h"
 #include "app/frmOptions.h"
 
 #include <QAction>
@@ -104,6 +105,27 @@ private slots:
             QVERIFY2(took >= seconds * 1000 - 500 && took <= seconds * 1000 + 2500,
                 qPrintable(QStringLiteral("%1 ms for %2 s").arg(took).arg(seconds)));
         }
+    }
+
+    // The PPP instance is read from the settings as each command is built,
+    // as start-up wires the unit commands.
+    void pppInstanceFollowsTheDialog()
+    {
+        QuerierRig sim;
+        sim.start();
+        MainRig rig(sim.clock);
+        sim.prefixes.GPRSPPP = [&rig] { return rig.settings.GPRSPPP; };
+        clsUnitQuerier q(
+            sim.clock, sim.prefixes, rig.settings.RebootTime, sim.cancel, [](const QString&, const QString&) {},
+            [] { return simunits::unitMac; });
+        (void)q.GetPPPStatus(simunits::serial, *sim.verevo);
+        const auto script = whenModal<frmOptions>([](frmOptions* d) {
+            retype(d->txtGPRSPPP, QStringLiteral("2"));
+            QTest::mouseClick(d->OKButton, Qt::LeftButton);
+        });
+        rig.w->mnuOptions()->trigger();
+        (void)q.GetPPPStatus(simunits::serial, *sim.verevo);
+        QCOMPARE(sim.lines(), (QStringList { "ppp 1 status", "ppp 2 status" }));
     }
 
     void nextScanPingsWithTheNewTimeout()
