@@ -12,6 +12,14 @@ template<typename Record> class KeyedRecords {
 public:
     using Ptr = std::shared_ptr<Record>;
 
+private:
+    // Declared before the iterator that names it, as clang requires.
+    struct Entry {
+        QString key;
+        Ptr record;
+    };
+
+public:
     // The collection takes the record over (the caller's pointer is moved from).
     // A key already present, or a null record, adds nothing and gives nullptr.
     Ptr Add(Ptr&& record, const QString& key)
@@ -89,11 +97,6 @@ public:
     static QString keyOf(qint32 index) { return QString::number(quint32(index)); }
 
 private:
-    struct Entry {
-        QString key;
-        Ptr record;
-    };
-
     qsizetype indexOf(const QString& key) const
     {
         for (qsizetype i = 0; i < m_entries.size(); ++i) {

@@ -1,8 +1,4 @@
-#include "ModalDriver.h"
-#include "RecordingPrompts.h"
-#include "Retype.h"
-#include "SimulatedClock.h"
-#include "app/AppWindows.h"
+#include "HookedMainWindow.h"
 #include "app/frmAbout.h"
 
 #include <QAction>
@@ -18,19 +14,15 @@
 // name and arguments to a record file when they start.
 namespace {
 
-struct Rig {
-    SimulatedClock clock;
-    RecordingPrompts prompts;
-    UsableInterfaces interfaces;
-    AppSettings settings;
+struct Rig : HookedMainWindow {
     QTemporaryDir dir;
-    std::unique_ptr<QSettings> store;
-    std::unique_ptr<frmMain> w;
+    std::unique_ptr<QSettings> ownStore;
     QByteArray savedPath = qgetenv("PATH");
 
     Rig()
     {
-        store = std::make_unique<QSettings>(dir.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat);
+        ownStore = std::make_unique<QSettings>(dir.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat);
+        store = ownStore.get();
         QDir().mkpath(bin());
         qputenv("PATH", bin().toLocal8Bit());
         qputenv("LINKWISE_SYSINFO_RECORD", record().toLocal8Bit());
@@ -58,32 +50,7 @@ struct Rig {
         return path;
     }
 
-    void build()
-    {
-        frmMain::Services s {
-            .clock = clock,
-            .interfaces = interfaces,
-            .createDiscovery = {},
-            .PingAddress = [](quint32, const QString&, qint32) { return false; },
-            .settings = settings,
-            .WizardMode = [] { return 1; },
-            .store = store.get(),
-            .prompts = &prompts,
-        };
-        AppWindows::fill(s);
-        w = std::make_unique<frmMain>(std::move(s));
-    }
-
-    bool open(std::function<void(frmAbout*)> act)
-    {
-        bool seen = false;
-        const auto script = whenModal<frmAbout>([&seen, act = std::move(act)](frmAbout* d) {
-            seen = true;
-            act(d);
-        });
-        w->mnuHelpAbout()->trigger();
-        return seen;
-    }
+    bool open(std::function<void(frmAbout*)> act) { return HookedMainWindow::open(w->mnuHelpAbout(), act); }
 
     QString started() const
     {
@@ -152,10 +119,10 @@ private slots:
             QVERIFY(!rig.standIn(rig.bin() + u'/' + (executable ? name : name.mid(1)), executable).isEmpty());
         }
         if (!setting.isEmpty()) {
-            rig.store->beginGroup(QStringLiteral("Settings"));
-            rig.store->setValue(
+            rig.ownStore->beginGroup(QStringLiteral("Settings"));
+            rig.ownStore->setValue(
                 QStringLiteral("SysInfoPath"), QString(setting).replace(QStringLiteral("$BIN"), rig.bin()));
-            rig.store->endGroup();
+            rig.ownStore->endGroup();
         }
         rig.build();
         bool openAfter = false;

@@ -1,9 +1,5 @@
 #include "../net/SysfsFixture.h"
-#include "ModalDriver.h"
-#include "RecordingPrompts.h"
-#include "Retype.h"
-#include "SimulatedClock.h"
-#include "app/AppWindows.h"
+#include "HookedMainWindow.h"
 #include "app/frmInterface.h"
 
 #include <QAction>
@@ -25,13 +21,8 @@ struct Nic {
     QString mask;
 };
 
-struct Rig {
-    SimulatedClock clock;
-    RecordingPrompts prompts;
+struct Rig : HookedMainWindow {
     SysfsFixture sysfs;
-    UsableInterfaces interfaces;
-    AppSettings settings;
-    std::unique_ptr<frmMain> w;
 
     void add(const Nic& nic, bool inTable = true)
     {
@@ -52,29 +43,11 @@ struct Rig {
 
     void build()
     {
-        frmMain::Services s {
-            .clock = clock,
-            .interfaces = interfaces,
-            .createDiscovery = {},
-            .PingAddress = [](quint32, const QString&, qint32) { return false; },
-            .settings = settings,
-            .WizardMode = [] { return 1; },
-            .prompts = &prompts,
-        };
-        AppWindows::fill(s, { .terminal = {}, .sysClassNet = sysfs.root() });
-        w = std::make_unique<frmMain>(std::move(s));
+        extras.sysClassNet = sysfs.root();
+        HookedMainWindow::build();
     }
 
-    bool open(std::function<void(frmInterface*)> act)
-    {
-        bool seen = false;
-        const auto script = whenModal<frmInterface>([&seen, act = std::move(act)](frmInterface* d) {
-            seen = true;
-            act(d);
-        });
-        w->mnuInterface()->trigger();
-        return seen;
-    }
+    bool open(std::function<void(frmInterface*)> act) { return HookedMainWindow::open(w->mnuInterface(), act); }
 };
 
 const Nic kOffice { "eth0", 2, "Intel PRO/1000", "00:1B:21:0A:0B:0C", "192.0.2.10", "255.255.255.0" };

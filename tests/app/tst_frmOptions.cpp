@@ -1,8 +1,5 @@
-#include "ModalDriver.h"
-#include "RecordingPrompts.h"
+#include "HookedMainWindow.h"
 #include "Retype.h"
-#include "SimulatedClock.h"
-#include "app/AppWindows.h"
 #include "app/PppInstanceBox.h"
 #include "app/frmOptions.h"
 
@@ -15,38 +12,16 @@
 // hooks start-up fills.
 namespace {
 
-struct Rig {
-    SimulatedClock clock;
-    RecordingPrompts prompts;
-    UsableInterfaces interfaces;
-    AppSettings settings;
-    std::unique_ptr<frmMain> w;
-
-    Rig()
+struct Rig : HookedMainWindow {
+    Rig() { build(); }
+    bool open(std::function<void(frmOptions*)> act) { return HookedMainWindow::open(w->mnuOptions(), act); }
+    // Values of the run other than the defaults, to tell them apart.
+    void setRunValues()
     {
-        frmMain::Services s {
-            .clock = clock,
-            .interfaces = interfaces,
-            .createDiscovery = {},
-            .PingAddress = [](quint32, const QString&, qint32) { return false; },
-            .settings = settings,
-            .WizardMode = [] { return 1; },
-            .prompts = &prompts,
-        };
-        AppWindows::fill(s);
-        w = std::make_unique<frmMain>(std::move(s));
-    }
-
-    // Opens the dialog from the menu and runs act while it is up; true when it came up.
-    bool open(std::function<void(frmOptions*)> act)
-    {
-        bool seen = false;
-        const auto script = whenModal<frmOptions>([&seen, act = std::move(act)](frmOptions* d) {
-            seen = true;
-            act(d);
-        });
-        w->mnuOptions()->trigger();
-        return seen;
+        settings.RebootTime = 70;
+        settings.PPPWaitTime = 240;
+        settings.GPRSPPP = QStringLiteral("3");
+        settings.PingTimeout = 400;
     }
 };
 
@@ -93,10 +68,7 @@ private slots:
     void opensWithTheValuesInForce()
     {
         Rig rig;
-        rig.settings.RebootTime = 70;
-        rig.settings.PPPWaitTime = 240;
-        rig.settings.GPRSPPP = QStringLiteral("3");
-        rig.settings.PingTimeout = 400;
+        rig.setRunValues();
         QStringList shown;
         QString title;
         QVERIFY(rig.open([&](frmOptions* d) {
@@ -170,10 +142,7 @@ private slots:
         QFETCH(int, box);
         QFETCH(QString, message);
         Rig rig;
-        rig.settings.RebootTime = 70;
-        rig.settings.PPPWaitTime = 240;
-        rig.settings.GPRSPPP = QStringLiteral("3");
-        rig.settings.PingTimeout = 400;
+        rig.setRunValues();
         bool stillOpen = false;
         bool focusBack = false;
         QVERIFY(rig.open([&](frmOptions* d) {
@@ -208,10 +177,7 @@ private slots:
         QFETCH(QString, leave);
         QFETCH(Values, stored);
         Rig rig;
-        rig.settings.RebootTime = 70;
-        rig.settings.PPPWaitTime = 240;
-        rig.settings.GPRSPPP = QStringLiteral("3");
-        rig.settings.PingTimeout = 400;
+        rig.setRunValues();
         QStringList shown;
         QVERIFY(rig.open([&](frmOptions* d) {
             QTest::mouseClick(d->cmdRestore, Qt::LeftButton);
