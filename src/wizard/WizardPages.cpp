@@ -8,6 +8,10 @@
 #include "wizard/frmWiz05.h"
 #include "wizard/frmWiz06.h"
 #include "wizard/frmWiz07.h"
+#include "wizard/frmWiz13.h"
+#include "wizard/frmwiz12A.h"
+#include "wizard/frmwiz12B.h"
+#include "wizard/frmwiz12C.h"
 
 namespace WizardPages {
 
@@ -31,6 +35,13 @@ void registerAll(WizardRouter& router)
         router.registerPage(PageId::Wiz02, make<frmWiz02>());
         router.registerPage(PageId::Wiz07, make<frmWiz07>());
     }
+    // The PC settings pages change the adapter through the configuration layer.
+    if (router.services().adapters) {
+        router.registerPage(PageId::Wiz12A, make<frmwiz12A>());
+        router.registerPage(PageId::Wiz12B, make<frmwiz12B>());
+        router.registerPage(PageId::Wiz12C, make<frmwiz12C>());
+    }
+    router.registerPage(PageId::Wiz13, make<frmWiz13>());
 }
 
 } // namespace WizardPages
