@@ -79,6 +79,9 @@ std::optional<QString> UnitWebLogin::start(bool post, const QString& unitIp)
     QNetworkRequest request(url);
     // The unit answers at once or not at all; the wait below decides how long.
     request.setTransferTimeout(0);
+    // Exactly the two requests: where the unit sends the browser after the
+    // login is the browser's to follow.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (post) {
         request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
         m_reply = m_http.post(request, loginForm());

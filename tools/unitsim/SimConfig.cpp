@@ -41,6 +41,10 @@ constexpr Option options[] = {
     { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
     { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
+    { "web-port", "TCP port of the web server (0: any free one, off: no server)" },
+    { "web-mode", "normal, hang (requests never answered) or refuse (port closed)" },
+    { "web-log", "file that receives every web request, '<method> <path> TAB <body> TAB <cookie>'" },
+    { "lan-dev", "device whose addresses and DHCP server follow the saved Ethernet settings (namespaces only)" },
     { "flood", "milliseconds of flood sent back to the first query's sender (0: none)" },
     { "flood-kind", "identity (records of ever new units) or garbage" },
     { "flood-ip", "address the flood's identity records report" },
@@ -159,6 +163,17 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.telnetNoUserPrompt = !flag(value);
     } else if (key == u"command-log") {
         c.commandLog = value;
+    } else if (key == u"web-port") {
+        c.web = value != u"off";
+        if (c.web)
+            c.webPort = value.toUShort(&ok);
+    } else if (key == u"web-mode") {
+        ok = value == u"normal" || value == u"hang" || value == u"refuse";
+        c.webMode = value == u"hang" ? SimWebMode::Hang : value == u"refuse" ? SimWebMode::Refuse : SimWebMode::Normal;
+    } else if (key == u"web-log") {
+        c.webLog = value;
+    } else if (key == u"lan-dev") {
+        c.lanDevice = value;
     } else if (key == u"flood") {
         c.floodMs = value.toInt(&ok);
         ok = ok && c.floodMs >= 0;

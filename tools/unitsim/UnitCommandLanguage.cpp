@@ -111,6 +111,8 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
         }
     }
     reply.text = run(s, line);
+    if (m_observer)
+        m_observer(unit, s, line);
     return reply;
 }
 

@@ -10,6 +10,8 @@
 #include <QList>
 #include <QPair>
 
+#include <functional>
+
 // The command language of a unit: the lines the wizard sends over the
 // discovery channel, each changing the unit's state and answered the way the
 // unit's firmware does ("OK", "ERROR", "Power Up Profile:", "IP Address: "...).
@@ -30,6 +32,10 @@ public:
     // The unit's state, created on first use.
     SimUnitState& state(const SimUnit& unit);
 
+    // Told of every command line the unit carried out, after its answer was made.
+    using Observer = std::function<void(const SimUnit&, const SimUnitState&, const QString& line)>;
+    void setObserver(Observer observer) { m_observer = std::move(observer); }
+
 private:
     QByteArray run(SimUnitState& s, const QString& line);
     QByteArray pppStatus(const SimUnitState& s, const QString& instance) const;
@@ -42,4 +48,5 @@ private:
     QHash<QString, SimUnitState> m_states;
     QList<QPair<QString, QByteArray>> m_received;
     QFile m_log;
+    Observer m_observer;
 };
