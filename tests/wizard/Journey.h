@@ -90,6 +90,13 @@ public:
         return sim && unitsimReady(*sim) == 7477;
     }
 
+    // A shell command line on the far side of the LAN (the units' host) or
+    // on the PC's own; true on exit code 0.
+    bool onUnitSide(const QString& command, QString* output = nullptr) { return m_lab.sh(m_unit, command, output); }
+    bool onPcSide(const QString& command, QString* output = nullptr) { return m_lab.sh(m_pc, command, output); }
+    // Starts a program on the far side for the rest of the test.
+    QProcess* startOnUnitSide(const QStringList& argv) { return m_lab.start(m_unit, argv); }
+
     QString lastError() const { return m_lab.lastError(); }
 
 private:
@@ -209,6 +216,15 @@ inline frmWiz07* waitForUnits(Run& run, int timeoutMs = 25000)
         QTest::qWait(20);
     }
     return nullptr;
+}
+
+// Clicks the row of the unit with this serial number, as a person picks it.
+inline void choose(frmWiz07& page, const QString& serial)
+{
+    const QList<QTreeWidgetItem*> hits = page.lvUnits->findItems(serial, Qt::MatchExactly, 0);
+    QCOMPARE(hits.size(), 1);
+    QTest::mouseClick(page.lvUnits->viewport(), Qt::LeftButton, {}, page.lvUnits->visualItemRect(hits[0]).center());
+    QCOMPARE(page.lvUnits->selectedItems().value(0), hits[0]);
 }
 
 inline QStringList rowTexts(const frmWiz07& page)

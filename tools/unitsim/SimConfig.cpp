@@ -33,6 +33,7 @@ constexpr Option options[] = {
     { "dhcp-client", "1: Ethernet DHCP client supported" },
     { "dhcp-server", "1: DHCP server supported" },
     { "lan-dhcp-server", "1: a DHCP discovery on the LAN finds a server" },
+    { "factory-ip", "LAN address of the factory configuration (default: the reported one)" },
     { "users", "comma-separated names of user profiles 1, 2, ... (empty: free)" },
     { "refuse", "'|'-separated command prefixes answered with ERROR" },
     { "mute", "'|'-separated command prefixes never answered" },
@@ -133,6 +134,9 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.dhcpServer = flag(value);
     } else if (key == u"lan-dhcp-server") {
         c.lanDhcpServer = flag(value);
+    } else if (key == u"factory-ip") {
+        ok = QHostAddress(value).protocol() == QAbstractSocket::IPv4Protocol;
+        c.factoryAddress = value;
     } else if (key == u"users") {
         c.users = value.split(u',');
     } else if (key == u"refuse") {

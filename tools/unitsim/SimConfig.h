@@ -63,6 +63,9 @@ struct SimConfig {
     bool dhcpClient = true; // Ethernet DHCP client supported
     bool dhcpServer = true; // DHCP server supported
     bool lanDhcpServer = false; // a DHCP discovery on the LAN finds a server
+    // The LAN port's address in the factory configuration; empty: the
+    // address the unit reports.
+    QString factoryAddress;
     // Names of user profiles 1, 2, ... ("" is a free profile); profile 0 is "admin".
     QStringList users = { QStringLiteral(""), QStringLiteral("") };
     // Faults of single commands, matched against the start of the line in

@@ -1,0 +1,22 @@
+#include "wizard/UnitCommands.h"
+
+#include "app/DiscoveryChannel.h"
+#include "app/frmMain.h"
+#include "unit/CQarUnitInfo.h"
+#include "unit/clsUnitQuerier.h"
+#include "wizard/WizardRouter.h"
+
+UnitCommands::UnitCommands(const WizardRouter& router, std::shared_ptr<CQarUnitInfo> unit)
+    : m_unit(std::move(unit))
+{
+    if (!m_unit)
+        return;
+    m_cuq = m_unit->cuq();
+    if (frmMain* main = router.services().main; main && main->cz())
+        m_verevo = main->cz()->verevo();
+}
+
+QString UnitCommands::serial() const
+{
+    return m_unit ? m_unit->Serial() : QString();
+}
