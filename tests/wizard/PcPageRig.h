@@ -110,7 +110,8 @@ public:
         prompts.answers.clear();
         opened.clear();
         ends = 0;
-        settings.PingTimeout = 300;
+        // The program's default; a busy machine may take more than a fraction of it.
+        settings.PingTimeout = 1000;
         WizardServices services;
         services.adapters = adapters.get();
         services.settings = &settings;
