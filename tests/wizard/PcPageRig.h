@@ -11,6 +11,7 @@
 // writes.
 
 #include "NetLab.h"
+#include "PrivateSystemFiles.h"
 #include "RecordingPrompts.h"
 #include "WizardFixture.h"
 #include "app/AppSettings.h"
@@ -30,7 +31,6 @@
 #include <QUrl>
 
 #include <memory>
-#include <sys/mount.h>
 
 class PcPageRig {
 public:
@@ -52,22 +52,8 @@ public:
             || !m_lab.sh(m_unit, QStringLiteral("ip addr add ") + kOther + QStringLiteral("/24 dev eth0"))
             || !m_lab.enter(m_pc))
             return fail(m_lab.lastError());
-        m_layer = m_dir.filePath(QStringLiteral("layer"));
-        const QByteArray layer = QFile::encodeName(m_layer);
-        QDir().mkpath(m_layer);
-        if (::mount("tmpfs", layer.constData(), "tmpfs", 0, nullptr) != 0)
-            return fail(QStringLiteral("tmpfs for /etc's layer"));
-        QDir().mkpath(m_layer + QStringLiteral("/up"));
-        QDir().mkpath(m_layer + QStringLiteral("/work"));
-        const QByteArray options = "lowerdir=/etc,upperdir=" + layer + "/up,workdir=" + layer + "/work";
-        if (::mount("overlay", "/etc", "overlay", 0, options.constData()) != 0)
-            return fail(QStringLiteral("overlay on /etc"));
-        // The client's script follows a symlinked resolv.conf out of /etc.
-        QFile::remove(QStringLiteral("/etc/resolv.conf"));
-        QFile layered(QStringLiteral("/etc/resolv.conf"));
-        layered.open(QIODevice::WriteOnly);
-        layered.close();
-
+        if (!m_system.make(kResolvSeed, &m_error))
+            return false;
         KernelAdapterConfig::Paths paths;
         paths.runDir = m_dir.filePath(QStringLiteral("run"));
         // The program's own file, as the DHCP client's script writes it.
@@ -88,8 +74,6 @@ public:
         if (adapters && adapters->dhcpMode(QStringLiteral("lwpc0")))
             ModQar::WmiEnableStatic(*adapters, interfaces.InterfaceList.first(), kPc, QStringLiteral("255.255.255.0"));
         adapters.reset();
-        if (!m_layer.isEmpty())
-            ::umount2(QFile::encodeName(m_layer).constData(), MNT_DETACH);
     }
 
     // The PC as cabled: its static address, no default route, the seed
@@ -195,7 +179,7 @@ private:
     QTemporaryDir m_dir;
     QString m_pc;
     QString m_unit;
-    QString m_layer;
+    PrivateSystemFiles m_system;
     QString m_resolvConf;
     QProcess* m_dhcp = nullptr;
     QString m_error;
