@@ -1,6 +1,6 @@
 #include "SimLan.h"
 
-#include <QRegularExpression>
+#include "SimEthernet.h"
 
 #include <csignal>
 #include <cstdio>
@@ -54,15 +54,9 @@ bool SimLan::ip(const QStringList& args) const
 
 void SimLan::observe(const SimUnit& unit, const SimUnitState& state, const QString& line)
 {
-    static const QRegularExpression eth(
-        QStringLiteral(R"(^(eth [01]) ipaddr )"), QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = eth.match(line); m.hasMatch()) {
-        m_ethOf[unit.serial()] = m.captured(1).toLower();
-        return;
-    }
     if (line.compare(u"config 0 save", Qt::CaseInsensitive) != 0)
         return;
-    const QString port = m_ethOf.value(unit.serial(), QStringLiteral("eth 0"));
+    const QString port = SimEthernet::lanInterface(unit.model());
     const QString address = state.value(port + QStringLiteral(" ipaddr"));
     moveAddress(unit, address, state.value(port + QStringLiteral(" mask")));
     serveDhcp(state);

@@ -30,8 +30,6 @@ private:
     bool ip(const QStringList& args) const;
 
     QString m_device;
-    // Per unit: the Ethernet interface its last address went to ("eth 0").
-    QHash<QString, QString> m_ethOf;
     // Per unit: the address and prefix length it has on the device now.
     QHash<QString, QPair<QString, int>> m_applied;
     QStringList m_dhcpArgs;
