@@ -18,7 +18,8 @@ namespace {
 constexpr int kFrameLeft = 735;
 constexpr int kFrameTop = 720;
 constexpr int kFrameWidth = 7455;
-constexpr int kFrameHeight = 3735;
+// Down to the buttons' row: the page's own steps stay under it.
+constexpr int kFrameHeight = 3975;
 
 QLabel* frameLabel(QFrame* frame, const QString& name, const QString& text, int top, int height)
 {
@@ -80,14 +81,14 @@ PcSettingsPage::PcSettingsPage(
     QFont strong = PageFonts::body();
     strong.setBold(true);
     lblWARN->setFont(strong);
-    lblwarn1 = frameLabel(Frame1, QStringLiteral("lblwarn1"), warning, 1920, 855);
+    lblwarn1 = frameLabel(Frame1, QStringLiteral("lblwarn1"), warning, 2040, 855);
 
     cmdSkip = new QPushButton(QStringLiteral("&Skip"), Frame1);
     cmdSkip->setObjectName(QStringLiteral("cmdSkip"));
-    cmdSkip->setGeometry(Twips::rect(1800, 3000, 1455, 435));
+    cmdSkip->setGeometry(Twips::rect(1800, 3240, 1455, 435));
     cmdConfigure = new QPushButton(QStringLiteral("&Configure PC"), Frame1);
     cmdConfigure->setObjectName(QStringLiteral("cmdConfigure"));
-    cmdConfigure->setGeometry(Twips::rect(4200, 3000, 1455, 435));
+    cmdConfigure->setGeometry(Twips::rect(4200, 3240, 1455, 435));
     onClicked(cmdSkip, [this] { skipClicked(); });
     onClicked(cmdConfigure, [this] { cmdConfigure_Click(); });
 }

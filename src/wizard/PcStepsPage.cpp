@@ -8,7 +8,7 @@
 PcStepsPage::PcStepsPage(PageId id, WizardRouter& router, QWidget* owner, const QString& warning)
     : PcSettingsPage(id, router, owner, QStringLiteral("Configure Your PC"), warning)
 {
-    lblResults = addLabel(QString(), 675, 840, 7560, 2895);
+    lblResults = addLabel(QString(), 735, 840, 7455, 2895);
     lblResults->setObjectName(QStringLiteral("lblResults"));
     lblResults->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lblResults->setAutoFillBackground(true);

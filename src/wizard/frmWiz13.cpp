@@ -10,6 +10,7 @@
 #include "wizard/WizardServices.h"
 #include "wizard/WizardState.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -54,6 +55,12 @@ frmWiz13::frmWiz13(WizardRouter& router, QWidget* owner)
     cmdConfigure = addButton(QStringLiteral("&Browse Velmar"), 3795, 4200);
     cmdConfigure->setObjectName(QStringLiteral("cmdConfigure"));
     place(cmdConfigure, 3795, 4200, 1335, 495);
+    // Wide enough for its caption in the font this desktop has, about the
+    // same centre.
+    const int wanted = cmdConfigure->sizeHint().width();
+    if (wanted > cmdConfigure->width())
+        cmdConfigure->setGeometry(
+            cmdConfigure->geometry().center().x() - wanted / 2, cmdConfigure->y(), wanted, cmdConfigure->height());
     onClicked(cmdConfigure, [this] { cmdConfigure_Click(); });
 
     cmdHelp = addNavButton(Nav::Help, 120);
@@ -137,10 +144,28 @@ void frmWiz13::startup()
     }
     QString shown = m_outcome;
     shown.replace(kParagraph, QStringLiteral("\n\n"));
-    lblInstructions->setText(shown);
+    showOnPanel(shown);
     cmdBack->setEnabled(true);
     cmdNext->setEnabled(true);
     cmdNext->setFocus(Qt::OtherFocusReason);
+}
+
+void frmWiz13::showOnPanel(const QString& text)
+{
+    // The text stays on the panel, which is shorter when the unit can't be
+    // pinged; a wider font than the design's steps down until it fits.
+    const int margin = Twips::toPx(120);
+    lblInstructions->resize(
+        lblInstructions->width(), lblResults->geometry().bottom() - lblInstructions->y() - margin / 2);
+    QFont f = lblInstructions->font();
+    f.setPointSizeF(12);
+    const QRect room(0, 0, lblInstructions->width(), lblInstructions->height());
+    while (f.pointSizeF() > 8
+        && QFontMetrics(f).boundingRect(room, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text).height()
+            > room.height())
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    lblInstructions->setFont(f);
+    lblInstructions->setText(text);
 }
 
 void frmWiz13::cmdConfigure_Click()

@@ -40,5 +40,7 @@ protected:
     void backClicked() override;
 
 private:
+    void showOnPanel(const QString& text);
+
     QString m_outcome;
 };
