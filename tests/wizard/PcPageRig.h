@@ -11,6 +11,7 @@
 // writes.
 
 #include "NetLab.h"
+#include "PcPageStubs.h"
 #include "PrivateSystemFiles.h"
 #include "RecordingPrompts.h"
 #include "WizardFixture.h"
@@ -110,12 +111,7 @@ public:
         router = std::make_unique<WizardRouter>(
             state, prompts, clock, [] { return false; }, [this] { ++ends; }, nullptr, std::move(services));
         WizardPages::registerAll(*router);
-        for (PageId id : { PageId::Wiz08, PageId::Wiz10, PageId::Wiz11A, PageId::Wiz11B, PageId::Wiz11C })
-            router->registerPage(id, [this, id](WizardRouter& r, QWidget* owner) -> WizardPage* {
-                auto* page = new StubPage(id, r, owner);
-                page->onStartup = [this, id](StubPage&) { startups << id; };
-                return page;
-            });
+        stubPagesBeforePcSettings(*router, startups);
         startups.clear();
         return true;
     }

@@ -58,6 +58,7 @@ class tst_JourneyPcDesktop : public QObject {
 
     QTemporaryDir m_dir;
     QString m_browserLog;
+    int m_roads = 0;
 
     // The road's LAN with the PC's files made private, and the unit that
     // answers as serial 10 with its side of the cable under its control.
@@ -70,6 +71,32 @@ class tst_JourneyPcDesktop : public QObject {
         }
         QFile::remove(m_browserLog);
         return lan.startUnits(QStringList { "--lan-dev", "eth0", "--web-log", webLog } + extra);
+    }
+
+    struct Road {
+        Lan& lan;
+        Journey::Run& run;
+        BoxHand& hand;
+        frmWiz08* options;
+        QString webLog;
+    };
+    // One road: the LAN, the program started as main() starts it, and the
+    // walk to the configuration option page (the reset question answered
+    // No); body goes on from there.
+    void walk(const QStringList& extra, const std::function<void(Road&)>& body)
+    {
+        Lan lan;
+        PrivateSystemFiles files;
+        const QString webLog = m_dir.filePath(QStringLiteral("web%1.log").arg(++m_roads));
+        QVERIFY(setUp(lan, files, webLog, extra));
+        Journey::Run run(nullptr);
+        Journey::inEventLoop([&] {
+            BoxHand hand;
+            frmWiz08* options = AddressRoad::reachOptionPage(run);
+            QVERIFY(options);
+            Road road { lan, run, hand, options, webLog };
+            body(road);
+        });
     }
 
     // The final page as the PC page leaves it; Browse, then Finish.
@@ -111,15 +138,8 @@ private slots:
     // name server.
     void unitServesAddresses()
     {
-        Lan lan;
-        PrivateSystemFiles files;
-        const QString webLog = m_dir.filePath(QStringLiteral("web1.log"));
-        QVERIFY(setUp(lan, files, webLog));
-        Journey::Run run(nullptr);
-        Journey::inEventLoop([&] {
-            BoxHand hand;
-            frmWiz08* options = AddressRoad::reachOptionPage(run);
-            QVERIFY(options);
+        walk({}, [&](Road& road) {
+            auto& [lan, run, hand, options, webLog] = road;
             QVERIFY(options->Option1->isChecked());
             QTest::mouseClick(options->cmdNext, Qt::LeftButton);
             auto* address = run.page<frmwiz11A>();
@@ -153,15 +173,8 @@ private slots:
     // beside the unit with the unit as gateway and name server.
     void staticAddresses()
     {
-        Lan lan;
-        PrivateSystemFiles files;
-        const QString webLog = m_dir.filePath(QStringLiteral("web2.log"));
-        QVERIFY(setUp(lan, files, webLog));
-        Journey::Run run(nullptr);
-        Journey::inEventLoop([&] {
-            BoxHand hand;
-            frmWiz08* options = AddressRoad::reachOptionPage(run);
-            QVERIFY(options);
+        walk({}, [&](Road& road) {
+            auto& [lan, run, hand, options, webLog] = road;
             QTest::mouseClick(options->Option2, Qt::LeftButton);
             QTest::mouseClick(options->cmdNext, Qt::LeftButton);
             auto* address = run.page<frmwiz11B>();
@@ -191,15 +204,8 @@ private slots:
     // and becomes the PC's gateway and name server.
     void unitAsGateway()
     {
-        Lan lan;
-        PrivateSystemFiles files;
-        const QString webLog = m_dir.filePath(QStringLiteral("web3.log"));
-        QVERIFY(setUp(lan, files, webLog, { "--lan-dhcp-server", "1" }));
-        Journey::Run run(nullptr);
-        Journey::inEventLoop([&] {
-            BoxHand hand;
-            frmWiz08* options = AddressRoad::reachOptionPage(run);
-            QVERIFY(options);
+        walk({ "--lan-dhcp-server", "1" }, [&](Road& road) {
+            auto& [lan, run, hand, options, webLog] = road;
             QVERIFY(options->Option3->isChecked());
             QTest::mouseClick(options->cmdNext, Qt::LeftButton);
             auto* pc = run.page<frmwiz12C>();
@@ -224,15 +230,8 @@ private slots:
     // browser opened on it, and the run ends.
     void shiftRoadOfTheFreeAddressPage()
     {
-        Lan lan;
-        PrivateSystemFiles files;
-        const QString webLog = m_dir.filePath(QStringLiteral("web4.log"));
-        QVERIFY(setUp(lan, files, webLog, { "--ip", "198.51.100.75" }));
-        Journey::Run run(nullptr);
-        Journey::inEventLoop([&] {
-            BoxHand hand;
-            frmWiz08* options = AddressRoad::reachOptionPage(run);
-            QVERIFY(options);
+        walk({ "--ip", "198.51.100.75" }, [&](Road& road) {
+            auto& [lan, run, hand, options, webLog] = road;
             QVERIFY(!run.program.wizardState().PCCanPingUnit);
             QTest::mouseClick(options->Option3, Qt::LeftButton);
             QTest::mouseClick(options->cmdNext, Qt::LeftButton);

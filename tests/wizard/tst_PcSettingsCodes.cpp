@@ -2,6 +2,7 @@
 // codes (a restart needed, a failed step), and the ways off the pages: Back
 // by the page graph, the final page's Back, keys and a second click.
 #include "FakeAdapterConfigBackend.h"
+#include "PcPageStubs.h"
 #include "WizardFixture.h"
 #include "wizard/WizardPages.h"
 #include "wizard/frmWiz13.h"
@@ -41,12 +42,7 @@ struct Rig {
         router = std::make_unique<WizardRouter>(
             state, prompts, clock, [] { return false; }, [this] { ++ends; }, nullptr, std::move(services));
         WizardPages::registerAll(*router);
-        for (PageId id : { PageId::Wiz08, PageId::Wiz10, PageId::Wiz11A, PageId::Wiz11B, PageId::Wiz11C })
-            router->registerPage(id, [this, id](WizardRouter& r, QWidget* owner) -> WizardPage* {
-                auto* page = new StubPage(id, r, owner);
-                page->onStartup = [this, id](StubPage&) { startups << id; };
-                return page;
-            });
+        stubPagesBeforePcSettings(*router, startups);
     }
     ~Rig() { router.reset(); }
 
