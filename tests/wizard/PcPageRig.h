@@ -11,6 +11,7 @@
 // writes.
 
 #include "NetLab.h"
+#include "NetworkManagerLab.h"
 #include "PcPageStubs.h"
 #include "PrivateSystemFiles.h"
 #include "RecordingPrompts.h"
@@ -19,6 +20,7 @@
 #include "net/IPHlpAPI.h"
 #include "net/KernelAdapterConfig.h"
 #include "net/ModQarWmi.h"
+#include "net/NetworkManagerAdapterConfig.h"
 #include "net/SystemClock.h"
 #include "wizard/WizardPages.h"
 #include "wizard/WizardRouter.h"
@@ -95,10 +97,44 @@ public:
         prompts.answers.clear();
         opened.clear();
         ends = 0;
+        newRouter(adapters.get());
+        return true;
+    }
+
+    // The PC's adapter under NetworkManager instead: the link (lwnm0) is
+    // managed by a real daemon from a saved DHCP profile, and the far side
+    // (198.51.100.1, where the lab's DHCP server runs; .11 answers too)
+    // hands out .100 to .110 with itself as router and name server.
+    bool buildWithNetworkManager(NetworkManagerLab& nm)
+    {
+        m_pc = m_lab.addHost(QStringLiteral("nmpc"));
+        m_unit = m_lab.addHost(QStringLiteral("nmunit"));
+        if (m_pc.isEmpty() || m_unit.isEmpty()
+            || !m_lab.link(m_pc, QStringLiteral("lwnm0"), QString(), m_unit, QStringLiteral("eth0"),
+                QStringLiteral("198.51.100.1/24"), QStringLiteral("02:00:5e:00:0c:01"))
+            || !m_lab.sh(m_unit, QStringLiteral("ip addr add ") + kOther + QStringLiteral("/24 dev eth0")))
+            return fail(m_lab.lastError());
+        if (!nm.startDhcpServer(m_unit, QStringLiteral("eth0")) || !nm.start(m_pc, QStringLiteral("lwnm0")))
+            return fail(nm.error());
+        if (!m_lab.enter(m_pc))
+            return fail(m_lab.lastError());
+        networkManager = std::make_unique<NetworkManagerAdapterConfig>(clock, nm.bus());
+        if (!networkManager->available())
+            return fail(QStringLiteral("NetworkManager not on the lab's bus"));
+        interfaces.InterfaceList << InterfaceEntry { kPcMac, nullptr };
+        interfaces.LanAdapterCount = 1;
+        newRouter(networkManager.get());
+        return true;
+    }
+
+    // A fresh router with the program's pages on the given adapter layer.
+    void newRouter(AdapterConfigBackend* backend)
+    {
+        router.reset();
         // The program's default; a busy machine may take more than a fraction of it.
         settings.PingTimeout = 1000;
         WizardServices services;
-        services.adapters = adapters.get();
+        services.adapters = backend;
         services.settings = &settings;
         services.pingHost = [](const QString& host, const QString& payload, qint32 timeoutMs) {
             return IPHlpAPI::PingHost(host, payload, timeoutMs);
@@ -113,7 +149,6 @@ public:
         WizardPages::registerAll(*router);
         stubPagesBeforePcSettings(*router, startups);
         startups.clear();
-        return true;
     }
 
     // Runs a DHCP server for the PC's link in the unit's namespace, handing
@@ -134,7 +169,10 @@ public:
     }
 
     // What the PC's link carries, as the ip tool shows it.
-    QString addresses() { return shown(QStringLiteral("ip -4 -o addr show dev lwpc0 | awk '{print $4}'")); }
+    QString addresses(const QString& dev = QStringLiteral("lwpc0"))
+    {
+        return shown(QStringLiteral("ip -4 -o addr show dev ") + dev + QStringLiteral(" | awk '{print $4}'"));
+    }
     QString defaultRoutes() { return shown(QStringLiteral("ip -4 route show default")); }
     QByteArray resolvConf() const
     {
@@ -148,6 +186,7 @@ public:
 
     SystemClock clock;
     std::unique_ptr<KernelAdapterConfig> adapters;
+    std::unique_ptr<NetworkManagerAdapterConfig> networkManager;
     UsableInterfaces interfaces;
     WizardState state { interfaces };
     RecordingPrompts prompts;
