@@ -1,4 +1,5 @@
 #include "net/SystemClock.h"
+#include "session/RemoteManagementStore.h"
 #include "wizard/LinkwiseProgram.h"
 
 #include <QApplication>
@@ -34,13 +35,13 @@ int main(int argc, char* argv[])
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings store;
     // The telnet retry count is shared with the remote-management tool's own settings.
-    QSettings remoteManagement(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
+    const auto remoteManagement = RemoteManagementStore::open();
 
     SystemClock clock;
     LinkwiseProgram program({
         .clock = clock,
         .store = store,
-        .remoteManagement = remoteManagement,
+        .remoteManagement = *remoteManagement,
         .ender = &ProgramEnd::now,
         .shiftKeyDown = {},
         .openUrl = {},

@@ -1,5 +1,6 @@
 #include "session/frmComms.h"
 
+#include "session/WaitDeadline.h"
 #include "session/clsTrm.h"
 #include "session/modTrmTypes.h"
 
@@ -12,17 +13,6 @@ namespace {
 const QString cr = QStringLiteral("\r");
 const QString lf = QStringLiteral("\n");
 
-// The tick counter runs modulo 2^32: past means the signed difference is positive.
-bool tickPast(const Clock& clock, quint32 deadlineTick)
-{
-    return static_cast<qint32>(static_cast<quint32>(clock.tickCount()) - deadlineTick) > 0;
-}
-
-qint64 monotonicForTick(const Clock& clock, quint32 deadlineTick)
-{
-    const auto left = static_cast<qint32>(deadlineTick - static_cast<quint32>(clock.tickCount()));
-    return clock.monotonicMs() + qMax(left, 0) + 1;
-}
 } // namespace
 
 frmComms::frmComms(Clock& clock, UserPrompts& prompts, TrmOptions options, QObject* parent)
@@ -150,7 +140,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
 {
     const qint32 retries = RetryCount(m_options.remoteManagement) - 1;
     RelayStatusMessage(QStringLiteral("Initiating IP Connection"));
-    const quint32 deadlineTick = static_cast<quint32>(m_clock.tickCount()) + static_cast<quint32>(timeoutMs);
+    const WaitDeadline deadline = WaitDeadline::onTicks(m_clock, timeoutMs);
     bool portOk = false;
     const quint16 portNumber = port.toUShort(&portOk);
     qint32 refused = 0;
@@ -164,9 +154,9 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
         }
         bool reconnect = false;
         while (!reconnect && Winsock1.state() != QAbstractSocket::ConnectedState) {
-            if (tickPast(m_clock, deadlineTick))
+            if (deadline.passed())
                 return GiveUp(host, port);
-            m_clock.waitForEvents(monotonicForTick(m_clock, deadlineTick));
+            m_clock.waitForEvents(deadline.wakeAt());
             if (m_socketError) {
                 if (errors > retries)
                     return GiveUp(host, port);
@@ -180,6 +170,10 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
             break;
     }
     RelayStatusMessage(QStringLiteral("IP connection successful"));
+    // A terminal sends short lines, often two in a row (a command and the
+    // "at" that follows it); without this the second would wait in the
+    // kernel for the unit's delayed acknowledgement of the first.
+    Winsock1.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_tcpConnected = true;
     IPMode = true;
     m_clock.waitForEvents(m_clock.monotonicMs());
@@ -202,20 +196,20 @@ qint32 frmComms::ConnectNowTelnet(
         m_prompts.message(QStringLiteral("Failed to login to remote unit"), UserPrompts::Icon::Exclamation);
         return 5;
     }
-    if (!expectedSerial.isEmpty()) {
-        RelayStatusMessage(QStringLiteral("Checking serial number.."));
-        if (readSerialNumber().compare(expectedSerial, Qt::CaseInsensitive) != 0) {
-            RelayStatusMessage(QStringLiteral("Serial Number Incorrect"));
-            m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
-                                             "number. Therefore the dynamic IP address that Quillstone has for this "
-                                             "unit must be out of date!"),
-                UserPrompts::Icon::Exclamation);
-        } else {
-            RelayStatusMessage(QStringLiteral("Serial Number Correct"));
-        }
-    }
+    if (!expectedSerial.isEmpty())
+        checkSerialAndWarn(expectedSerial);
     EnableForwarding();
     return 0;
+}
+
+void frmComms::checkSerialAndWarn(const QString& expected)
+{
+    RelayStatusMessage(QStringLiteral("Checking serial number.."));
+    if (!VerifySerialNumber(expected))
+        m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
+                                         "number. Therefore the dynamic IP address that Quillstone has for this "
+                                         "unit must be out of date!"),
+            UserPrompts::Icon::Exclamation);
 }
 
 bool frmComms::LoginSession(const QString& user, const QString& password)
@@ -254,82 +248,25 @@ void frmComms::Send(const QByteArray& raw)
     Winsock1.flush();
 }
 
-bool frmComms::waitFor(const QString& marker, qint32 timeoutSeconds)
-{
-    const quint32 deadlineTick
-        = static_cast<quint32>(m_clock.tickCount()) + static_cast<quint32>(qint64(timeoutSeconds) * 1000);
-    TimedOut = false;
-    QString buffer;
-    while (!buffer.contains(marker, Qt::CaseInsensitive) && !TimedOut) {
-        char byte = 0;
-        if (Winsock1.bytesAvailable() > 0 && Winsock1.getChar(&byte))
-            buffer += QChar::fromLatin1(byte);
-        else
-            m_clock.waitForEvents(monotonicForTick(m_clock, deadlineTick));
-        if (tickPast(m_clock, deadlineTick))
-            TimedOut = true;
-    }
-    return !TimedOut;
-}
-
-QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds, qint32 byteLimit, bool* error)
-{
-    if (error)
-        *error = false;
-    const qint64 deadlineWall = m_clock.localWallMs() + qint64(timeoutSeconds) * 1000;
-    const QString errorMarker = QStringLiteral("ERROR") + cr;
-    TimedOut = false;
-    QString buffer;
-    for (;;) {
-        const qint64 pending = Winsock1.bytesAvailable();
-        if (pending > 0)
-            buffer += QString::fromLatin1(Winsock1.read(byteLimit > 0 ? qMin<qint64>(pending, byteLimit) : pending));
-        if (error && buffer.contains(errorMarker)) {
-            *error = true;
-            break;
-        }
-        if (buffer.contains(marker, Qt::CaseInsensitive) || m_clock.localWallMs() > deadlineWall)
-            break;
-        if (pending <= 0)
-            m_clock.waitForEvents(m_clock.monotonicMs() + (deadlineWall - m_clock.localWallMs()) + 1);
-    }
-    TimedOut = m_clock.localWallMs() > deadlineWall;
-    return TimedOut ? QString() : buffer;
-}
-
 QString frmComms::SendCommand(const QString& command, bool* error)
 {
-    Busy = true;
+    const Exchange exchange(*this);
     Send(command + cr);
-    const QString reply = waitForAndReturn(QStringLiteral("OK") + cr, 50, 0, error);
-    Busy = false;
-    return reply;
+    return waitForAndReturn(QStringLiteral("OK") + cr, 50, 0, error);
+}
+
+QString frmComms::identify()
+{
+    const Exchange exchange(*this);
+    Send(QStringLiteral("ATI5") + cr + lf);
+    // "ERROR" CR ends the wait early; what came until then is parsed.
+    bool error = false;
+    return waitForAndReturn(QStringLiteral("OK") + cr + lf, 50, 0, &error);
 }
 
 QString frmComms::readSerialNumber()
 {
-    Busy = true;
-    Send(QStringLiteral("ATI5") + cr + lf);
-    bool error = false;
-    const QString reply = waitForAndReturn(QStringLiteral("OK") + cr + lf, 50, 0, &error);
-    Busy = false;
-    return ParseSerialNumber(reply);
-}
-
-QString frmComms::ParseSerialNumber(const QString& text)
-{
-    // Positions count from 1, 0 meaning not found, as the banner rules are written.
-    const qsizetype p = text.indexOf(QLatin1String("Ser#:"), 0, Qt::CaseInsensitive) + 1;
-    if (p == 0)
-        return {};
-    const qsizetype s = text.indexOf(u' ', p - 1) + 1;
-    const qsizetype c = text.indexOf(u'\r', p - 1) + 1;
-    qsizetype end = s;
-    if (c < s)
-        end = c;
-    if (end <= p + 5 || end < 1)
-        return {};
-    return text.mid(p + 4, end - (p + 5));
+    return ParseSerialNumber(identify());
 }
 
 void frmComms::Winsock1_DataArrival()

@@ -20,8 +20,17 @@ clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefix
     cTrm = std::move(trm);
     if (!cTrm)
         return;
-    connect(cTrm.get(), &clsTrm::DataArrival, this, [this](const QString& text) { sTrmData += text; });
+    connect(cTrm.get(), &clsTrm::DataArrival, this, &clsUnitQuerier::onTerminalData);
     cTrm->Setup();
+}
+
+clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
+    const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, std::unique_ptr<clsTrm> trm,
+    TelnetCheckServices checks, QObject* parent)
+    : clsUnitQuerier(
+        clock, prefixes, rebootTime, cancelRequested, std::move(log), std::move(unitMac), std::move(trm), parent)
+{
+    m_checks = checks;
 }
 
 clsUnitQuerier::~clsUnitQuerier()

@@ -4,6 +4,7 @@
 #include "net/Clock.h"
 #include "session/clsTrm.h"
 #include "unit/PPPStatus.h"
+#include "unit/TelnetCheckServices.h"
 #include "unit/UnitInterfacePrefixes.h"
 #include "unit/UnitLog.h"
 
@@ -15,13 +16,16 @@
 #include <functional>
 #include <memory>
 
+class CQarUnitInfo;
+class PingReplyWatch;
+
 // The conversation with one unit over the discovery command channel: one
 // command line out, its reply awaited on the clock, and the log lines every
 // command writes. Each unit record owns one.
 //
 // The unit's terminal session (cTrm) comes with the object when the owner
-// gives one; the commands that use it (checkSerial, SetupTempUser,
-// ClearUser, TestGPRS, ConnectTrm) are still to come.
+// gives one; the serial-number check and the cellular ping test log into it
+// with a temporary user profile made over the discovery channel.
 class clsUnitQuerier : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +42,11 @@ public:
     clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
         const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, std::unique_ptr<clsTrm> trm,
         QObject* parent = nullptr);
+    // With the terminal session and what the telnet checks ask of the
+    // person: the retry question, the host prompt and the run's test host.
+    clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
+        const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, std::unique_ptr<clsTrm> trm,
+        TelnetCheckServices checks, QObject* parent = nullptr);
     ~clsUnitQuerier() override;
 
     clsTrm* terminal() const { return cTrm.get(); }
@@ -74,14 +83,49 @@ public:
     bool resetConfig(const QString& serial, clsVerevo& v);
     QString SendCommand(const QString& serial, clsVerevo& v, const QString& command);
 
+    // The temporary user profile "TEMPUSER" with the program's fixed
+    // password and access level 0, on a profile of the unit's that still
+    // carries that name or else on a free one. Gives back the profile number,
+    // the user name and the password.
+    bool SetupTempUser(const QString& serial, clsVerevo& v, QString& profile, QString& userName, QString& password);
+    bool ClearUser(const QString& serial, clsVerevo& v, const QString& profile);
+    // Proves that the unit at address is the unit with this serial number:
+    // 1 no temporary profile could be made, 2 no telnet connection or login,
+    // 3 another serial number, 4 this one.
+    qint32 checkSerial(const QString& serial, const QString& address, clsVerevo& v);
+    // Makes the unit ping the test host through its cellular link; on no
+    // reply the person may try other hosts. True when a ping came back.
+    bool TestGPRS(CQarUnitInfo& unit, const QString& serial, clsVerevo& v);
+
     bool busy() const { return bBusy; }
+    bool terminalOpen() const { return bTrmOpen; }
 
     // The common success test: "OK" anywhere, in any letter case.
     static bool replyOk(const QString& reply);
     // A value sent between two double quotes, exactly as given.
     static QString quoted(const QString& value);
+    // The value of a dotted address as the link checks read it; 0 for ""
+    // and for a text that is no address.
+    static quint32 addressValue(const QString& address);
+
+    static constexpr const char* TempUserName = "TEMPUSER";
+    static constexpr const char* TempUserPassword = "WZKQRVN";
+    // The most of the terminal's text that sTrmData keeps, the latest part.
+    static constexpr qsizetype TerminalDataLimit = 64 * 1024;
 
 private:
+    // Connection method 0 is telnet; any other gives -1, as does a command
+    // object without a terminal session (after a box).
+    qint32 ConnectTrm(qint32 method, const QString& userName, const QString& password, const QString& host,
+        const QString& expectedSerial);
+    // One walk over the profiles 0 to highest: takes the first whose name
+    // begins with "TEMPUSER" (reuse) or is empty (not reuse) and sets it up.
+    // -1 when none was taken or its set-up failed, -2 on cancel.
+    qint32 takeProfile(const QString& serial, clsVerevo& v, qint32 highest, bool reuse);
+    // Sends the ping and watches the reply for 15 seconds.
+    void pingOnce(const QString& serial, const QString& host, bool& answered, bool& success);
+    void onTerminalData(const QString& text);
+
     bool SendRuraAndWait(clsVerevo& v, const QString& serial, QString& reply, const QString& command,
         const QString& marker, qint32 timeoutSeconds);
     void SetVerevo(clsVerevo* v);
@@ -124,4 +168,7 @@ private:
     std::unique_ptr<clsTrm> cTrm;
     QString sTrmData;
     bool bTrmOpen = false;
+    TelnetCheckServices m_checks;
+    // The watch of the ping test in progress, fed with the terminal's text.
+    PingReplyWatch* m_pingWatch = nullptr;
 };

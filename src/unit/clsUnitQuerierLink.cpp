@@ -74,6 +74,14 @@ bool clsUnitQuerier::deactivateGPRS(const QString& serial, clsVerevo& v)
             QStringLiteral(" set to 0.0.0.0"));
 }
 
+quint32 clsUnitQuerier::addressValue(const QString& address)
+{
+    // A text that is no address is no link either (inet_addr would have made
+    // it 255.255.255.255 and so "connected").
+    in_addr a {};
+    return address.isEmpty() || inet_aton(address.toLatin1().constData(), &a) == 0 ? 0 : ntohl(a.s_addr);
+}
+
 QString clsUnitQuerier::GetLine(const QString& text)
 {
     const qsizetype cr = text.indexOf(QLatin1Char('\r'));
@@ -105,11 +113,7 @@ bool clsUnitQuerier::WaitForPPPConnect(const QString& serial, clsVerevo& v, qint
         if (m_clock.localWallMs() >= nextPoll) {
             nextPoll = roundedWall(m_clock, pollSeconds * 1000);
             const PPPStatus status = GetPPPStatus(serial, v);
-            // A text that is no address is no link either (inet_addr would
-            // have made it 255.255.255.255 and so "connected").
-            in_addr a {};
-            const quint32 value
-                = status.ip().isEmpty() || inet_aton(status.ip().toLatin1().constData(), &a) == 0 ? 0 : ntohl(a.s_addr);
+            const quint32 value = addressValue(status.ip());
             if (status.Idle()) {
                 log(serial, QStringLiteral("PPP is Idle"));
             } else if (value != 0) {

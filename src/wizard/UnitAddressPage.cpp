@@ -16,10 +16,9 @@ constexpr int kCaptionLeft = 1680;
 constexpr int kCaptionWidth = 2520;
 constexpr int kBoxLeft = 4320;
 constexpr int kBoxWidth = 2400;
-constexpr int kBoxHeight = 345;
 } // namespace
 
-UnitAddressPage::UnitAddressPage(PageId id, WizardRouter& router, QWidget* owner, int ipRow, int maskRow)
+UnitAddressPage::UnitAddressPage(PageId id, WizardRouter& router, QWidget* owner, int ipTop, int maskTop)
     : WizardPage(id, router, owner)
 {
     setFont(PageFonts::body());
@@ -30,9 +29,9 @@ UnitAddressPage::UnitAddressPage(PageId id, WizardRouter& router, QWidget* owner
     lblTitle->setAlignment(Qt::AlignCenter);
 
     Label4 = addCaption(QStringLiteral("Label4"), QString());
-    txtIP = addField(QStringLiteral("txtIP"), Label4, QString(), ipRow);
+    txtIP = addField(QStringLiteral("txtIP"), Label4, QString(), ipTop);
     Label1 = addCaption(QStringLiteral("Label1"), QString());
-    txtMask = addField(QStringLiteral("txtMask"), Label1, QString(), maskRow);
+    txtMask = addField(QStringLiteral("txtMask"), Label1, QString(), maskTop);
 
     cmdHelp = addNavButton(Nav::Help, 240);
     cmdHelp->setVisible(false);
@@ -49,13 +48,12 @@ QLabel* UnitAddressPage::addCaption(const QString& name, const QString& text)
     return caption;
 }
 
-QLineEdit* UnitAddressPage::addField(const QString& name, QLabel* caption, const QString& text, int row)
+QLineEdit* UnitAddressPage::addField(const QString& name, QLabel* caption, const QString& text, int top)
 {
     auto* box = new QLineEdit(text, this);
     box->setObjectName(name);
-    place(box, kBoxLeft, fieldTop(row), kBoxWidth, kBoxHeight);
-    place(caption, kCaptionLeft, fieldTop(row), kCaptionWidth - 120, kBoxHeight);
-    caption->setBuddy(box);
+    place(box, kBoxLeft, top, kBoxWidth, kFieldHeight);
+    place(caption, kCaptionLeft, top, kCaptionWidth - 120, kFieldHeight);
     return box;
 }
 

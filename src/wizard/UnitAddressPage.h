@@ -31,12 +31,13 @@ public:
     static QString failedAddress() { return QStringLiteral("Error!"); }
 
 protected:
-    // ipRow and maskRow: rows of the address and mask fields (see fieldTop).
-    UnitAddressPage(PageId id, WizardRouter& router, QWidget* owner, int ipRow, int maskRow);
+    // ipTop and maskTop: where the address and mask fields stand, in twips.
+    UnitAddressPage(PageId id, WizardRouter& router, QWidget* owner, int ipTop, int maskTop);
 
+    // The top of the field on row (0 first) of an evenly spaced column.
     static int fieldTop(int row) { return kFirstFieldTop + row * kFieldPitch; }
-    // A text box with its caption to the left, on row.
-    QLineEdit* addField(const QString& name, QLabel* caption, const QString& text, int row);
+    // A text box with its caption to the left; top in twips.
+    QLineEdit* addField(const QString& name, QLabel* caption, const QString& text, int top);
     QLabel* addCaption(const QString& name, const QString& text);
     // An instruction line; a "&Next" in it shows its key.
     QLabel* addStep(const QString& name, const QString& text, int top);
@@ -57,4 +58,5 @@ protected:
     static constexpr int kFirstFieldTop = 840;
     static constexpr int kFieldPitch = 420;
     static constexpr int kStepLeft = 840;
+    static constexpr int kFieldHeight = 345;
 };

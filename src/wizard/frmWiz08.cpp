@@ -13,6 +13,7 @@
 #include "wizard/WizardState.h"
 
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -63,6 +64,12 @@ frmWiz08::frmWiz08(WizardRouter& router, QWidget* owner)
     connect(Label3, &ClickLabel::clicked, Option3, &QRadioButton::click);
 
     // Nothing is taken in, the close box included, until the probe is done.
+    // What the probe is doing stays easy to read meanwhile.
+    for (QLabel* label : { lblTitle, lblResults }) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Active, QPalette::WindowText));
+        label->setPalette(p);
+    }
     setEnabled(false);
 }
 
@@ -81,6 +88,9 @@ ClickLabel* frmWiz08::addOptionText(QRadioButton* option, const QString& name, i
 
 void frmWiz08::onLoad()
 {
+    // The choices come with their words, once the probe has found them.
+    for (QRadioButton* option : { Option1, Option2, Option3 })
+        option->setVisible(false);
     Animation1->setVisible(true);
     setResults(QStringLiteral("\nPLEASE WAIT...."));
 }
@@ -105,11 +115,7 @@ void frmWiz08::startup()
         s.CurrentUnit = unit;
         UnitCommands commands(router(), unit);
 
-        const QString model = unit->model();
-        s.Prefixes.PPPIf = model.contains(QLatin1String("KR5005"), Qt::CaseInsensitive) ? QStringLiteral("PPP 3")
-                                                                                        : QStringLiteral("PPP 1");
-        s.Prefixes.EthIf = model.contains(QLatin1String("KR5012"), Qt::CaseInsensitive) ? QStringLiteral("eth 1")
-                                                                                        : QStringLiteral("eth 0");
+        UnitCommands::setPrefixes(s.Prefixes, unit->model());
 
         // An address that holds the text 0.0.0.0 anywhere counts as none.
         const bool hasAddress = !unit->ip().contains(kNoAddress, Qt::CaseInsensitive);
@@ -132,6 +138,8 @@ void frmWiz08::startup()
     writeResults(unitIp, bool(unit));
 
     Animation1->setVisible(false);
+    for (QRadioButton* option : { Option1, Option2, Option3 })
+        option->setVisible(true);
     setEnabled(true);
     recommend();
     cmdNext->setFocus(Qt::OtherFocusReason);

@@ -9,33 +9,36 @@
 #include <QPushButton>
 
 frmwiz11A::frmwiz11A(WizardRouter& router, QWidget* owner)
-    : UnitAddressPage(PageId::Wiz11A, router, owner, 0, 1)
+    : UnitAddressPage(PageId::Wiz11A, router, owner, fieldTop(0), fieldTop(1))
 {
     Label4->setText(QStringLiteral("Velmar eth IP"));
     txtIP->setText(QStringLiteral("192.168.0.99"));
     Label1->setText(QStringLiteral("Velmar eth mask"));
     txtMask->setText(QStringLiteral("255.255.255.0"));
 
+    // What the unit's DHCP server hands out stands apart from the unit's own.
+    const auto poolTop = [](int row) { return fieldTop(row) + kPoolGap; };
     Label2 = addCaption(QStringLiteral("Label2"), QStringLiteral("Assigned min IP"));
-    txtasgdIP = addField(QStringLiteral("txtasgdIP"), Label2, QStringLiteral("192.168.0.1"), 2);
+    txtasgdIP = addField(QStringLiteral("txtasgdIP"), Label2, QStringLiteral("192.168.0.1"), poolTop(2));
     Label3 = addCaption(QStringLiteral("Label3"), QStringLiteral("Assigned mask"));
-    txtasgdMASK = addField(QStringLiteral("txtasgdMASK"), Label3, QStringLiteral("255.255.255.0"), 3);
+    txtasgdMASK = addField(QStringLiteral("txtasgdMASK"), Label3, QStringLiteral("255.255.255.0"), poolTop(3));
     Label6 = addCaption(QStringLiteral("Label6"), QStringLiteral("Assigned gateway"));
-    txtasgdgateway = addField(QStringLiteral("txtasgdgateway"), Label6, QStringLiteral("192.168.0.99"), 4);
+    txtasgdgateway = addField(QStringLiteral("txtasgdgateway"), Label6, QStringLiteral("192.168.0.99"), poolTop(4));
     Label8 = addCaption(QStringLiteral("Label8"), QStringLiteral("Assigned DNS"));
-    txtasgdDNS = addField(QStringLiteral("txtasgdDNS"), Label8, QStringLiteral("192.168.0.99"), 5);
+    txtasgdDNS = addField(QStringLiteral("txtasgdDNS"), Label8, QStringLiteral("192.168.0.99"), poolTop(5));
 
     // The panel behind the fields.
     lblResults = new QFrame(this);
     lblResults->setObjectName(QStringLiteral("lblResults"));
     lblResults->setFrameShape(QFrame::StyledPanel);
     lblResults->setFrameShadow(QFrame::Sunken);
-    place(lblResults, 1200, fieldTop(0) - 180, 6000, fieldTop(5) + 345 + 180 - (fieldTop(0) - 180));
+    const int top = fieldTop(0) - 150;
+    place(lblResults, 1200, top, 6000, poolTop(5) + kFieldHeight + 150 - top);
     lblResults->lower();
 
     Label7 = addStep(
-        QStringLiteral("Label7"), QStringLiteral("1) Advanced users may make changes to the above fields."), 3720);
-    Label5 = addStep(QStringLiteral("Label5"), QStringLiteral("2) Then click &Next"), 4020);
+        QStringLiteral("Label7"), QStringLiteral("1) Advanced users may make changes to the above fields."), 3900);
+    Label5 = addStep(QStringLiteral("Label5"), QStringLiteral("2) Then click &Next"), 4200);
 }
 
 void frmwiz11A::onLoad()

@@ -33,4 +33,6 @@ protected:
 
 private:
     bool applyPass(UnitCommands& unit);
+
+    static constexpr int kPoolGap = 240;
 };

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 
 frmwiz11B::frmwiz11B(WizardRouter& router, QWidget* owner)
-    : UnitAddressPage(PageId::Wiz11B, router, owner, 1, 2)
+    : UnitAddressPage(PageId::Wiz11B, router, owner, fieldTop(1), fieldTop(2))
 {
     txtIP->setText(QStringLiteral("192.168.0.99"));
     txtMask->setText(QStringLiteral("255.255.255.0"));

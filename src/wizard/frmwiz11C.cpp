@@ -4,6 +4,7 @@
 #include "net/IPHlpAPI.h"
 #include "net/ModQarWmi.h"
 #include "net/UserPrompts.h"
+#include "unit/CQarUnitInfo.h"
 #include "wizard/StepLabel.h"
 #include "wizard/UnitCommands.h"
 #include "wizard/WizardRouter.h"
@@ -16,7 +17,7 @@
 #include <arpa/inet.h>
 
 frmwiz11C::frmwiz11C(WizardRouter& router, QWidget* owner)
-    : UnitAddressPage(PageId::Wiz11C, router, owner, 0, 1)
+    : UnitAddressPage(PageId::Wiz11C, router, owner, fieldTop(0), fieldTop(1))
 {
     // Progress and outcome of the search; its advice names a button.
     lblInfo = new StepLabel(QStringLiteral("Info"), this);
@@ -52,6 +53,9 @@ void frmwiz11C::startup()
             mask = ModQar::WmiGetIPSubnet(*adapters, *entry, first);
         }
     }
+    // The search fills the fields; typing into them meanwhile would be lost.
+    txtIP->setEnabled(false);
+    txtMask->setEnabled(false);
     if (ip.isEmpty() || mask.isEmpty() || !services().findFreeAddress) {
         askForAnAddress();
     } else {
@@ -69,6 +73,8 @@ void frmwiz11C::startup()
             askForAnAddress();
         }
     }
+    txtIP->setEnabled(true);
+    txtMask->setEnabled(true);
     setNavigationEnabled(true);
     cmdNext->setFocus(Qt::OtherFocusReason);
 }
@@ -82,6 +88,11 @@ void frmwiz11C::askForAnAddress()
 void frmwiz11C::nextClicked()
 {
     setNavigationEnabled(false);
+    // On the Shift road from the search page the option page, which sets
+    // the interface words, never ran: without them every command would be
+    // refused.
+    if (state().Prefixes.EthIf.isEmpty() && state().CurrentUnit)
+        UnitCommands::setPrefixes(state().Prefixes, state().CurrentUnit->model());
     if (!applyWithRetry([this](UnitCommands& unit) { return applyEthernet(unit); }))
         return;
     // Shift is read once, as the unit is done: it decides the road.

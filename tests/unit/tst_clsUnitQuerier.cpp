@@ -1,3 +1,4 @@
+#include "QuerierRig.h"
 #include "RecordingPrompts.h"
 #include "SimTelnetServer.h"
 #include "SimTransport.h"
@@ -21,78 +22,9 @@
 #include <memory>
 
 namespace {
-const QByteArray pcMac = QByteArray::fromHex("0050c2000001");
-const QByteArray unitMac = QByteArray::fromHex("0050c2aa0010");
-const QByteArray otherMac = QByteArray::fromHex("0050c2aa0011");
-const QString serial = QStringLiteral("1000");
-const QString otherSerial = QStringLiteral("1001");
+using namespace simunits;
 
-// Two simulated units on loopback in this process, a discovery object aimed
-// at them and a command object for the first, all on a simulated clock.
-struct Rig {
-    SimulatedClock clock;
-    RecordingPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
-    SimConfig config;
-    std::unique_ptr<UnitCommandLanguage> language;
-    std::unique_ptr<SimTransport> transport;
-    std::unique_ptr<clsVerevo> verevo;
-    UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"),
-        [] { return QStringLiteral("1"); } };
-    qint32 rebootTime = 50;
-    bool cancel = false;
-    QStringList log;
-    QStringList logSerials;
-    std::unique_ptr<clsUnitQuerier> q;
-
-    explicit Rig(qint64 wallMs = 12 * 3'600'000)
-        : clock(wallMs)
-    {
-        config.bindAddress = QHostAddress::LocalHost;
-        config.port = 0;
-    }
-
-    void start()
-    {
-        language = std::make_unique<UnitCommandLanguage>(clock, config);
-        std::vector<SimUnit> units;
-        units.emplace_back(serial, unitMac, QStringLiteral("198.51.100.10"), QStringLiteral("1"),
-            QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
-        units.emplace_back(otherSerial, otherMac, QStringLiteral("198.51.100.11"), QStringLiteral("1"),
-            QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
-        transport = std::make_unique<SimTransport>(clock, config, std::move(units), *language);
-        QString error;
-        QVERIFY2(transport->listen(&error), qPrintable(error));
-        VerevoSocketOptions o;
-        o.bindAddress = QHostAddress::LocalHost;
-        o.localPort = 0;
-        o.remotePort = transport->localPort();
-        verevo = std::make_unique<clsVerevo>(
-            clock, prompts, broadcast, nullptr, [] {}, o);
-        verevo->SetMac(pcMac);
-        q = querierFor(unitMac);
-    }
-
-    std::unique_ptr<clsUnitQuerier> querierFor(const QByteArray& mac)
-    {
-        return std::make_unique<clsUnitQuerier>(
-            clock, prefixes, rebootTime, cancel,
-            [this](const QString& s, const QString& text) {
-                logSerials << s;
-                log << text;
-            },
-            [mac] { return mac; });
-    }
-
-    QStringList lines() const
-    {
-        QStringList out;
-        for (const QByteArray& l : language->receivedLines())
-            out << QString::fromLatin1(l);
-        return out;
-    }
-    SimUnitState& unit() { return language->state(SimUnit(serial, unitMac, {}, {}, {}, {})); }
-};
+using Rig = QuerierRig;
 
 // The real unitsim program on a loopback port of its choosing, on real time.
 struct ProcessRig {

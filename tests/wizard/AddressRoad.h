@@ -93,6 +93,41 @@ inline QStringList oneUnit(const QStringList& extra = {})
     return QStringList { "--serial", "10", "--count", "1" } + extra;
 }
 
+// The lines the unit of this serial number received, in order, from
+// unitsim's command log.
+inline QStringList commandsTo(const QString& log, const QString& serial)
+{
+    QFile file(log);
+    QStringList out;
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    const QByteArray prefix = serial.toLatin1() + '\t';
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            out << QString::fromLatin1(line.mid(prefix.size()));
+    }
+    return out;
+}
+
+// A bare LAN (this process becomes the PC) with the units' side played by
+// unitsim, which logs every command line it hears.
+struct Bench {
+    Journey::Lan lan;
+    QTemporaryDir dir;
+    QString log = dir.filePath(QStringLiteral("commands.log"));
+
+    bool build() { return lan.build(Journey::Lan::Shape::Bare); }
+    // sim: unitsim's arguments after the standard ones (see oneUnit).
+    bool startUnits(const QStringList& sim)
+    {
+        return lan.startUnits(sim + QStringList { QStringLiteral("--command-log"), log });
+    }
+    bool start(const QStringList& sim) { return build() && startUnits(sim); }
+    QString lastError() const { return lan.lastError(); }
+    // What the unit of serial 10 heard so far.
+    QStringList commands() const { return commandsTo(log, QStringLiteral("10")); }
+};
+
 // Pages of the roads beyond these tests stand in as stubs that count their
 // startups.
 inline void stubLaterPages(WizardRouter& router)
@@ -153,22 +188,6 @@ inline frmWiz08* reachOptionPage(Journey::Run& run, bool cellular = false)
 {
     frmWiz07* search = reachSearch(run, cellular);
     return search ? probe(run, *search) : nullptr;
-}
-
-// The lines the unit of this serial number received, in order, from
-// unitsim's command log.
-inline QStringList commandsTo(const QString& log, const QString& serial)
-{
-    QFile file(log);
-    QStringList out;
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    const QByteArray prefix = serial.toLatin1() + '\t';
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            out << QString::fromLatin1(line.mid(prefix.size()));
-    }
-    return out;
 }
 
 // The lines after the first one that starts with from (all when none does).

@@ -94,6 +94,10 @@ public:
     // on the PC's own; true on exit code 0.
     bool onUnitSide(const QString& command, QString* output = nullptr) { return m_lab.sh(m_unit, command, output); }
     bool onPcSide(const QString& command, QString* output = nullptr) { return m_lab.sh(m_pc, command, output); }
+    // The namespaces of the PC and of the units' side, for peers that start
+    // there by themselves (a NetworkManager, a DHCP server).
+    QString pcNamespace() const { return m_pc; }
+    QString unitNamespace() const { return m_unit; }
     // Starts a program on the far side for the rest of the test.
     QProcess* startOnUnitSide(const QStringList& argv) { return m_lab.start(m_unit, argv); }
 

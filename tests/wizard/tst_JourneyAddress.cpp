@@ -14,7 +14,6 @@
 #include <QRadioButton>
 
 using AddressRoad::BoxHand;
-using Journey::Lan;
 
 namespace {
 const QString kResetQuestion = QStringLiteral(
@@ -54,12 +53,10 @@ private slots:
     // box while it probes; Back from the address page probes again.
     void unitAsDhcpServer()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
         // A slow first DHCP line keeps the apply step busy for a second click.
-        QVERIFY(lan.startUnits({ "--command-log", log, "--late", "dhcp 0 ipmin=500" }));
+        QVERIFY(bench.startUnits({ "--late", "dhcp 0 ipmin=500" }));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);
@@ -86,14 +83,26 @@ private slots:
             QCOMPARE(page->lblTitle->text(), QStringLiteral("Configure the Calvantor for DHCP"));
             QVERIFY(!page->cmdHelp->isVisible());
 
-            // Back runs the whole probe again, reset question included.
-            QTest::mouseClick(page->cmdBack, Qt::LeftButton);
-            options = run.page<frmWiz08>();
-            QVERIFY(options && options->isEnabled());
-            QCOMPARE(hand.texts(), (QStringList { kResetQuestion, kResetQuestion }));
+            // Escape asks the exit question; No keeps the page.
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page));
+            QTest::keyClick(page, Qt::Key_Escape);
+            QCOMPARE(hand.texts().value(1), WizardPage::exitQuestion());
+            QCOMPARE(shownId(run), PageId::Wiz11A);
+
+            // Back (Alt+B) runs the whole probe again, reset question included.
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page));
+            QTest::keyClick(page, Qt::Key_B, Qt::AltModifier);
+            QVERIFY(AddressRoad::waitUntil(
+                [&] {
+                    options = run.page<frmWiz08>();
+                    return options && options->isEnabled();
+                },
+                20000));
+            QCOMPARE(hand.texts(), (QStringList { kResetQuestion, WizardPage::exitQuestion(), kResetQuestion }));
             QCOMPARE(options->Label1->text().count(QStringLiteral(" (RECOMMENDED)")), 1);
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")),
-                (QStringList { "dhcpcli discover eth 0", "dhcpcli discover eth 0" }));
+            QCOMPARE(bench.commands(), (QStringList { "dhcpcli discover eth 0", "dhcpcli discover eth 0" }));
 
             QTest::mouseClick(options->cmdNext, Qt::LeftButton);
             page = run.page<frmwiz11A>();
@@ -101,12 +110,12 @@ private slots:
             QCOMPARE(page->txtIP->text(), QStringLiteral("192.168.0.99"));
             doubleClick(page->cmdNext);
             QTRY_COMPARE(shownId(run), PageId::Wiz12A);
-            QCOMPARE(AddressRoad::linesFrom(AddressRoad::commandsTo(log, QStringLiteral("10")), "dhcp 0"),
+            QCOMPARE(AddressRoad::linesFrom(bench.commands(), "dhcp 0"),
                 (QStringList { "dhcp 0 ipmin \"192.168.0.1\"", "dhcp 0 IPrange \"20\"", "dhcp 0 mask \"255.255.255.0\"",
                     "dhcp 0 gateway \"192.168.0.99\"", "dhcp 0 DNS \"192.168.0.99\"", "dhcp 0 lease \"60\"",
                     "eth 0 ipaddr \"192.168.0.99\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QCOMPARE(run.program.wizardState().UnitIP, QStringLiteral("192.168.0.99"));
-            QCOMPARE(hand.boxes.size(), 2);
+            QCOMPARE(hand.boxes.size(), 3);
             QCOMPARE(run.ends, 0);
         });
     }
@@ -115,12 +124,10 @@ private slots:
     // address on the page and send it again.
     void staticAddressEditedAfterRefusal()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits({ "--command-log", log, "--lan-dhcp-server", "1", "--ip", "198.51.100.75", "--refuse",
-            "eth 0 ipaddr \"192.168.0.99\"" }));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start({ "--lan-dhcp-server", "1", "--ip", "198.51.100.75", "--refuse",
+                     "eth 0 ipaddr \"192.168.0.99\"" }),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand({ QMessageBox::No, QMessageBox::Yes });
@@ -147,7 +154,7 @@ private slots:
             QTest::keyClicks(page->txtIP, QStringLiteral("192.168.0.98"));
             QTest::keyClick(page->txtIP, Qt::Key_Return);
             QTRY_COMPARE(shownId(run), PageId::Wiz12B);
-            QCOMPARE(AddressRoad::linesFrom(AddressRoad::commandsTo(log, QStringLiteral("10")), "eth 0"),
+            QCOMPARE(AddressRoad::linesFrom(bench.commands(), "eth 0"),
                 (QStringList { "eth 0 ipaddr \"192.168.0.99\"", "eth 0 ipaddr \"192.168.0.98\"",
                     "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QCOMPARE(run.program.wizardState().UnitIP, QStringLiteral("192.168.0.98"));
@@ -160,14 +167,12 @@ private slots:
     // the page repaints and takes Cancel while the search waits on .5.
     void freeAddressFoundByPing()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QVERIFY(lan.onUnitSide(
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.build(), qPrintable(bench.lastError()));
+        QVERIFY(bench.lan.onUnitSide(
             QStringLiteral("ip addr add 198.51.100.2/24 dev eth0 && ip addr add 198.51.100.3/24 dev eth0 && "
                            "ip addr add 198.51.100.4/24 dev eth0")));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits({ "--command-log", log, "--ip", "198.51.100.75" }));
+        QVERIFY(bench.startUnits({ "--ip", "198.51.100.75" }));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -210,7 +215,7 @@ private slots:
 
             QTest::mouseClick(page->cmdNext, Qt::LeftButton);
             QTRY_COMPARE(shownId(run), PageId::Wiz12C);
-            QCOMPARE(AddressRoad::linesFrom(AddressRoad::commandsTo(log, QStringLiteral("10")), "eth 0"),
+            QCOMPARE(AddressRoad::linesFrom(bench.commands(), "eth 0"),
                 (QStringList { "eth 0 ipaddr \"198.51.100.5\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QCOMPARE(run.program.wizardState().UnitIP, QStringLiteral("198.51.100.5"));
         });
@@ -219,11 +224,8 @@ private slots:
     // Option 3 with a unit the PC can already reach: no address page at all.
     void reachableUnitKeepsItsAddress()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits({ "--command-log", log, "--lan-dhcp-server", "1" }));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start({ "--lan-dhcp-server", "1" }), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -235,7 +237,7 @@ private slots:
             QVERIFY(!run.router().page(PageId::Wiz11C));
             QCOMPARE(run.program.wizardState().ConfigOption, qint16(3));
             QCOMPARE(run.program.wizardState().UnitIP, QStringLiteral("198.51.100.11"));
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")), QStringList { "dhcpcli discover eth 0" });
+            QCOMPARE(bench.commands(), QStringList { "dhcpcli discover eth 0" });
         });
     }
 };

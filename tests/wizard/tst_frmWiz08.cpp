@@ -10,7 +10,6 @@
 #include <QRadioButton>
 
 using AddressRoad::BoxHand;
-using Journey::Lan;
 
 namespace {
 const QString kResetQuestion = QStringLiteral(
@@ -59,11 +58,8 @@ private slots:
         QFETCH(bool, server);
         QFETCH(bool, reachable);
         QFETCH(int, recommended);
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit(sim + QStringList { "--command-log", log })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit(sim)), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -97,7 +93,7 @@ private slots:
             QCOMPARE(s.PCGatewayIsUnit, false);
             QCOMPARE(s.PCDNSIsUnit, false);
             // A unit with an address, no reset, the Ethernet road: one command.
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")), QStringList { "dhcpcli discover eth 0" });
+            QCOMPARE(bench.commands(), QStringList { "dhcpcli discover eth 0" });
 
             // Taking input now: the close box ends the run.
             page->close();
@@ -109,9 +105,8 @@ private slots:
     // button, its text or the keyboard; Next then asks for a choice.
     void optionOneNotAllowed()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QVERIFY(lan.startUnits(AddressRoad::oneUnit({ "--lan-dhcp-server", "1" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--lan-dhcp-server", "1" })), qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;

@@ -8,7 +8,6 @@
 #include <QRadioButton>
 
 using AddressRoad::BoxHand;
-using Journey::Lan;
 
 namespace {
 const QString kResetQuestion = QStringLiteral(
@@ -43,12 +42,9 @@ private slots:
     // restarts into it, and the probe goes on with the factory address.
     void factoryReset()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits(
-            AddressRoad::oneUnit({ "--command-log", log, "--reboot-down", "2500", "--factory-ip", "192.168.0.99" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--reboot-down", "2500", "--factory-ip", "192.168.0.99" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             frmWiz07* search = AddressRoad::reachSearch(run);
@@ -65,7 +61,7 @@ private slots:
             QCOMPARE(watch.texts().mid(0, 4),
                 (QStringList { "\nPLEASE WAIT....", "\nResetting Calvantor to factory defaults.",
                     "\nWaiting for reboot...", "\nPLEASE WAIT...." }));
-            const QStringList lines = AddressRoad::commandsTo(log, QStringLiteral("10"));
+            const QStringList lines = bench.commands();
             QCOMPARE(
                 lines.mid(0, 4), (QStringList { "fattr -r config.da0", "copy config.fac config.da0", "reboot", "AT" }));
             QCOMPARE(lines.last(), QStringLiteral("dhcpcli discover eth 0"));
@@ -82,12 +78,9 @@ private slots:
     // A refused reset is named, no restart is asked for, and the probe goes on.
     void refusedReset()
     {
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(lan.startUnits(
-            AddressRoad::oneUnit({ "--command-log", log, "--reply", "copy config.fac=OK\\r\\nERROR\\r\\n" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--reply", "copy config.fac=OK\\r\\nERROR\\r\\n" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand({ QMessageBox::Yes });
@@ -96,7 +89,7 @@ private slots:
             QCOMPARE(hand.texts(),
                 (QStringList { kResetQuestion, "Error resetting the configuration to factory defaults." }));
             QCOMPARE(hand.boxes[1].title, QStringLiteral("Warning"));
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")),
+            QCOMPARE(bench.commands(),
                 (QStringList { "fattr -r config.da0", "copy config.fac config.da0", "dhcpcli discover eth 0" }));
             QCOMPARE(run.program.wizardState().CurrentUnit->ip(), frmWiz08::temporaryAddress());
             page->close();
@@ -114,19 +107,16 @@ private slots:
     void unitWithoutAddress()
     {
         QFETCH(QString, reported);
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(
-            lan.startUnits(AddressRoad::oneUnit({ "--command-log", log, "--ip", reported, "--lan-dhcp-server", "1" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--ip", reported, "--lan-dhcp-server", "1" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
             frmWiz08* page = AddressRoad::reachOptionPage(run);
             QVERIFY(page);
             QCOMPARE(hand.texts(), QStringList { kResetQuestion });
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")),
+            QCOMPARE(bench.commands(),
                 (QStringList { "eth 0 ipaddr \"192.168.0.99\"", "eth 0 mask \"255.255.255.0\"",
                     "dhcpcli discover eth 0", "eth 0 ipaddr \"!\"", "eth 0 mask \"!\"" }));
             // Found only because the unit had an address for the search.
@@ -171,12 +161,9 @@ private slots:
         QFETCH(QString, ppp);
         QFETCH(QString, eth);
         QFETCH(QStringList, lines);
-        Lan lan;
-        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(
-            lan.startUnits(AddressRoad::oneUnit({ "--command-log", log, "--model", model, "--lan-dhcp-server", "1" })));
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--model", model, "--lan-dhcp-server", "1" })),
+            qPrintable(bench.lastError()));
         Journey::Run run;
         Journey::inEventLoop([&] {
             BoxHand hand;
@@ -186,7 +173,7 @@ private slots:
             const WizardState& s = run.program.wizardState();
             QCOMPARE(s.Prefixes.PPPIf, ppp);
             QCOMPARE(s.Prefixes.EthIf, eth);
-            QCOMPARE(AddressRoad::commandsTo(log, QStringLiteral("10")), lines);
+            QCOMPARE(bench.commands(), lines);
             // Found from the port that faces the LAN: only it has an address.
             QVERIFY(s.DHCPSrvOnLAN);
             QVERIFY(s.UnitReachable);

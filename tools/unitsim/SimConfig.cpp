@@ -46,6 +46,16 @@ constexpr Option options[] = {
     { "web-mode", "normal, hang (requests never answered) or refuse (port closed)" },
     { "web-log", "file that receives every web request, '<method> <path> TAB <body> TAB <cookie>'" },
     { "lan-dev", "device whose addresses and DHCP server follow the saved Ethernet settings (namespaces only)" },
+    { "telnet-login", "ok: telnet logins with a known profile succeed, refuse: every login is refused" },
+    { "ping-unreachable", "comma-separated hosts whose pings through the cellular link go unanswered" },
+    { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
+    { "software-build", "what the identity banner shows after \"Software Build \"" },
+    { "bios-version", "what the identity banner shows after \"Bios Ver \"" },
+    { "flash-add", "comma-separated files added to the flash (image1, sbios1: updates waiting)" },
+    { "flash-bad", "comma-separated flash files whose checksum a scan finds wrong" },
+    { "flash-ro", "comma-separated flash files that are read-only from the start" },
+    { "call-result", "CONNECT, BUSY, NO CARRIER, or none: how a modem call ends" },
+    { "call-delay", "milliseconds a modem call takes before its result" },
     { "flood", "milliseconds of flood sent back to the first query's sender (0: none)" },
     { "flood-kind", "identity (records of ever new units) or garbage" },
     { "flood-ip", "address the flood's identity records report" },
@@ -178,6 +188,29 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.webLog = value;
     } else if (key == u"lan-dev") {
         c.lanDevice = value;
+    } else if (key == u"telnet-login") {
+        ok = value == u"ok" || value == u"refuse";
+        c.telnetRefuseLogin = value == u"refuse";
+    } else if (key == u"ping-unreachable") {
+        c.pingUnreachable = value.split(u',', Qt::SkipEmptyParts);
+    } else if (key == u"ping-time") {
+        c.pingMs = value.toInt(&ok);
+        ok = ok && c.pingMs >= 0;
+    } else if (key == u"software-build") {
+        c.softwareBuild = value;
+    } else if (key == u"bios-version") {
+        c.biosVersion = value;
+    } else if (key == u"flash-add") {
+        c.flashAdd = value.split(u',', Qt::SkipEmptyParts);
+    } else if (key == u"flash-bad") {
+        c.flashBad = value.split(u',', Qt::SkipEmptyParts);
+    } else if (key == u"flash-ro") {
+        c.flashReadOnly = value.split(u',', Qt::SkipEmptyParts);
+    } else if (key == u"call-result") {
+        c.callResult = value == u"none" ? QString() : value;
+    } else if (key == u"call-delay") {
+        c.callDelayMs = value.toInt(&ok);
+        ok = ok && c.callDelayMs >= 0;
     } else if (key == u"flood") {
         c.floodMs = value.toInt(&ok);
         ok = ok && c.floodMs >= 0;

@@ -94,6 +94,26 @@ struct SimConfig {
     // saved Ethernet and DHCP settings (see SimLan); none when empty. Only
     // for a simulator inside a network namespace of its own.
     QString lanDevice;
+
+    // The terminal side: a unit that refuses every telnet login; hosts
+    // whose pings through the cellular link go unanswered; how long the
+    // unit's ping command takes before it prints its statistics.
+    bool telnetRefuseLogin = false;
+    QStringList pingUnreachable;
+    int pingMs = 0;
+    // What the identity banner ("ATI5") reports besides the serial number.
+    QString softwareBuild = QStringLiteral("4113.27 14-Jun-2005");
+    QString biosVersion = QStringLiteral("1.07");
+    // The flash: files added to the standard ones (a new image waiting to
+    // be moved into place), files a scan finds corrupt, files already
+    // read-only.
+    QStringList flashAdd;
+    QStringList flashBad;
+    QStringList flashReadOnly;
+    // The modem: what a "call" ends in ("CONNECT", "BUSY", "NO CARRIER",
+    // or "" for nothing at all) and how long the dialling takes.
+    QString callResult = QStringLiteral("CONNECT");
+    int callDelayMs = 3000;
 };
 
 // Reads the command line; "--config file" reads key=value lines with the same

@@ -1,5 +1,6 @@
 #include "SimTelnetServer.h"
 
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTcpSocket>
 
@@ -7,11 +8,14 @@
 
 struct SimTelnetServer::Session {
     enum class Step { User, Password, Commands };
-    QTcpSocket* socket = nullptr;
+    QPointer<QTcpSocket> socket;
     SimUnit* unit = nullptr;
     Step step = Step::User;
     QByteArray user;
     QByteArray pending;
+    // The time of the clock at which the last queued answer goes out.
+    qint64 answeredUntilMs = 0;
+    bool closed = false;
 };
 
 SimTelnetServer::SimTelnetServer(
@@ -27,7 +31,8 @@ SimTelnetServer::SimTelnetServer(
 SimTelnetServer::~SimTelnetServer()
 {
     for (const auto& s : m_sessions)
-        s->socket->disconnect(this);
+        if (s->socket)
+            s->socket->disconnect(this);
 }
 
 bool SimTelnetServer::listen(QString* error)
@@ -53,15 +58,29 @@ void SimTelnetServer::accept()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         socket->setParent(this);
+        // Answers go out as they are written, as a unit's terminal sends them.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        SimUnit& unit = unitFor(socket->localAddress());
+        if (m_language.restarting(unit)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         auto session = std::make_unique<Session>();
         session->socket = socket;
-        session->unit = &unitFor(socket->localAddress());
+        session->unit = &unit;
         Session* s = session.get();
         m_sessions.push_back(std::move(session));
         connect(socket, &QTcpSocket::readyRead, this, [this, s] { readFrom(*s); });
         connect(socket, &QTcpSocket::disconnected, this, [this, s] {
+            // The hang-up may come from inside this session's own line
+            // handling ("reboot"): the session goes once that has returned.
+            s->closed = true;
+            s->socket->disconnect(this);
             s->socket->deleteLater();
-            std::erase_if(m_sessions, [s](const auto& p) { return p.get() == s; });
+            QMetaObject::invokeMethod(
+                this, [this, s] { std::erase_if(m_sessions, [s](const auto& p) { return p.get() == s; }); },
+                Qt::QueuedConnection);
         });
         if (!m_config.telnetNoUserPrompt)
             socket->write("Username: ");
@@ -81,9 +100,21 @@ void SimTelnetServer::readFrom(Session& s)
         if (line.startsWith('\n'))
             line.remove(0, 1);
         lineFrom(s, line);
-        if (!s.socket->isOpen())
+        if (s.closed || !s.socket || !s.socket->isOpen())
             return;
     }
+}
+
+bool SimTelnetServer::loginMatches(const SimUnit& unit, const QByteArray& user, const QByteArray& password)
+{
+    if (m_config.telnetRefuseLogin)
+        return false;
+    // Names are taken in any letter case, passwords exactly as set.
+    for (const SimUserProfile& u : m_language.state(unit).users)
+        if (!u.name.isEmpty() && u.name.compare(QString::fromLatin1(user), Qt::CaseInsensitive) == 0
+            && u.password.toLatin1() == password)
+            return true;
+    return false;
 }
 
 void SimTelnetServer::lineFrom(Session& s, const QByteArray& line)
@@ -95,12 +126,8 @@ void SimTelnetServer::lineFrom(Session& s, const QByteArray& line)
         s.step = Session::Step::Password;
         out.write(m_config.telnetPasswordPrompt.toLatin1());
         break;
-    case Session::Step::Password: {
-        const SimUnitState& state = m_language.state(*s.unit);
-        bool known = false;
-        for (const SimUserProfile& u : state.users)
-            known = known || (!u.name.isEmpty() && u.name.toLatin1() == s.user && u.password.toLatin1() == line);
-        if (known) {
+    case Session::Step::Password:
+        if (loginMatches(*s.unit, s.user, line)) {
             s.step = Session::Step::Commands;
             out.write(m_config.telnetLoginBanner);
         } else {
@@ -108,36 +135,66 @@ void SimTelnetServer::lineFrom(Session& s, const QByteArray& line)
             out.write("\r\nLogin incorrect\r\nUsername: ");
         }
         break;
-    }
-    case Session::Step::Commands:
+    case Session::Step::Commands: {
         m_typed << line;
-        out.write(answer(*s.unit, line));
-        break;
+        const bool reboot = QString::fromLatin1(line).trimmed().compare(u"reboot", Qt::CaseInsensitive) == 0;
+        queue(s, answer(*s.unit, line), reboot);
+        return;
+    }
     }
     out.flush();
 }
 
-QByteArray SimTelnetServer::ping(SimUnit& unit, const QString& host)
+void SimTelnetServer::queue(Session& s, const SimReply& reply, bool hangUp)
 {
-    if (host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive))
-        return QByteArrayLiteral("Unable to resolve ") + host.toLatin1() + "\r\n";
-    // Replies come back only while the cellular link is up.
-    const bool up = m_language.respond(unit, QByteArrayLiteral("ppp 1 status")).text.contains("Connected");
-    const QByteArray received = up ? "4" : "0";
-    return QByteArrayLiteral("Pinging ") + host.toLatin1() + "\r\nPing Statistics for " + host.toLatin1()
-        + "\r\nSent: 4\r\nReceived: " + received + "\r\n";
+    Clock& clock = m_language.clock();
+    const qint64 now = clock.monotonicMs();
+    const qint64 at = qMax(now, s.answeredUntilMs) + reply.delayMs;
+    s.answeredUntilMs = at;
+    const QByteArray text = reply.silent || reply.text.isEmpty() ? QByteArray() : "\r\n" + reply.text;
+    auto deliver = [socket = s.socket, text, hangUp] {
+        if (!socket)
+            return;
+        socket->write(text);
+        socket->flush();
+        if (hangUp)
+            socket->disconnectFromHost();
+    };
+    if (at == now)
+        deliver();
+    else
+        clock.schedule(at - now, deliver);
 }
 
-QByteArray SimTelnetServer::answer(SimUnit& unit, const QByteArray& line)
+SimReply SimTelnetServer::ping(SimUnit& unit, const QString& host)
+{
+    if (host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive))
+        return { QByteArrayLiteral("Unable to resolve ") + host.toLatin1() + "\r\n" };
+    // Replies come back only while the cellular link is up, and only from
+    // hosts that answer pings at all.
+    const bool up = m_language.linkUp(unit);
+    const bool answers = up && !m_config.pingUnreachable.contains(host, Qt::CaseInsensitive);
+    const QByteArray received = answers ? "4" : "0";
+    return { QByteArrayLiteral("Pinging ") + host.toLatin1() + "\r\nPing Statistics for " + host.toLatin1()
+            + "\r\nSent: 4\r\nReceived: " + received + "\r\n",
+        m_config.pingMs };
+}
+
+SimReply SimTelnetServer::answer(SimUnit& unit, const QByteArray& line)
 {
     static const QRegularExpression pingLine(
         QStringLiteral(R"(^ping (\S+)(?: ppp \d+)?$)"), QRegularExpression::CaseInsensitiveOption);
     const QString text = QString::fromLatin1(line).trimmed();
     if (text.compare(u"ATI5", Qt::CaseInsensitive) == 0)
-        return QByteArrayLiteral("Calvantor ") + m_config.productId.toLatin1() + "\r\nSer#:" + unit.serial().toLatin1()
-            + " Rev 1.0\r\nOK\r\n";
-    if (const auto m = pingLine.match(text); m.hasMatch())
+        return { ("Velmar Systems. Velmar " + m_config.productId + " Router\r\nSoftware Build " + m_config.softwareBuild
+            + "\r\nBios Ver " + m_config.biosVersion + "\r\nSer#:" + unit.serial() + " Rev 1.0\r\nOK\r\n")
+                     .toLatin1() };
+    if (const auto m = pingLine.match(text); m.hasMatch()) {
+        // A unit whose ping hangs says nothing at all.
+        for (const QString& p : m_config.mute)
+            if (text.startsWith(p, Qt::CaseInsensitive))
+                return { {}, 0, true };
         return ping(unit, m.captured(1));
-    const SimReply reply = m_language.respond(unit, text.toLatin1());
-    return reply.silent ? QByteArray() : reply.text;
+    }
+    return m_language.respond(unit, text.toLatin1());
 }

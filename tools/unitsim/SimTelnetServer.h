@@ -16,7 +16,11 @@ class QTcpSocket;
 // "SUPER" on success) against the unit's user profiles, then a command line
 // that runs the unit's command language, plus the identity banner "ATI5" and
 // the ping command that only a terminal offers. No option negotiation and no
-// echo: bytes travel as they are.
+// echo: bytes travel as they are. Each answer starts on a line of its own
+// (CR LF first) and the lines of one session are answered in order: a line
+// that takes its time (a "late" command, a modem call) holds back the
+// answers to the lines typed after it. "reboot" ends every session of the
+// unit, and a unit that is restarting takes no connection.
 class SimTelnetServer : public QObject {
     Q_OBJECT
 public:
@@ -29,16 +33,19 @@ public:
     // Lines typed after a login, in order.
     const QByteArrayList& typed() const { return m_typed; }
 
-    // What the unit's terminal answers to one line after the login.
-    QByteArray answer(SimUnit& unit, const QByteArray& line);
+    // What the unit's terminal answers to one line after the login, and
+    // when: empty and silent when it says nothing.
+    SimReply answer(SimUnit& unit, const QByteArray& line);
 
 private:
     struct Session;
     void accept();
     void readFrom(Session& s);
     void lineFrom(Session& s, const QByteArray& line);
+    void queue(Session& s, const SimReply& reply, bool hangUp);
+    bool loginMatches(const SimUnit& unit, const QByteArray& user, const QByteArray& password);
     SimUnit& unitFor(const QHostAddress& local);
-    QByteArray ping(SimUnit& unit, const QString& host);
+    SimReply ping(SimUnit& unit, const QString& host);
 
     const SimConfig& m_config;
     std::vector<SimUnit> m_units;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,15 @@ struct SimUnitState {
     // Files of the unit's flash: "config.da0" is loaded at power-up,
     // "config.fac" is the factory configuration.
     QMap<QString, SimSettings> files;
+    // The rest of the flash: firmware images and data files with their sizes.
+    QMap<QString, qint64> binaries;
+    // Files marked read-only, and files whose checksum a "scan" finds wrong
+    // (the mark travels with the file when it is moved).
+    QSet<QString> readOnly;
+    QSet<QString> badCrc;
+    // The clock as the last "TIME" set it, "hh mm ss dd mm yyyy"; empty
+    // until then.
+    QString time;
     bool muxOn = true;
     QList<SimUserProfile> users; // profile 0 first
 

@@ -57,10 +57,24 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
     s.files.insert(QStringLiteral("config.da0"), s.running);
     s.files.insert(QStringLiteral("config.fac"),
         SimEthernet::factorySettings(unit.model(), unit.address(), m_config.factoryAddress));
+    fillFlash(s);
     s.users.append({ QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("0") });
     for (const QString& name : m_config.users)
         s.users.append({ name, QString(), QStringLiteral("1") });
     return *m_states.insert(unit.serial(), s);
+}
+
+bool UnitCommandLanguage::restarting(const SimUnit& unit)
+{
+    const SimUnitState& s = state(unit);
+    return s.downUntilMs >= 0 && m_clock.monotonicMs() < s.downUntilMs;
+}
+
+bool UnitCommandLanguage::linkUp(const SimUnit& unit)
+{
+    const SimUnitState& s = state(unit);
+    return !restarting(unit) && s.linkStartMs >= 0
+        && m_clock.monotonicMs() - s.linkStartMs >= qint64(m_config.pppIdleMs) + m_config.pppActivatingMs;
 }
 
 bool UnitCommandLanguage::startsWith(const QString& line, const QString& prefix)
@@ -106,6 +120,10 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
         }
     }
     reply.text = run(s, line);
+    if (startsWith(line, QStringLiteral("call ")))
+        reply.delayMs = qMax(reply.delayMs, m_config.callDelayMs);
+    // Some commands say nothing when they succeed.
+    reply.silent = reply.text.isEmpty();
     if (m_observer)
         m_observer(unit, s, line);
     return reply;
@@ -177,7 +195,6 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
     static const QRegularExpression status = rx(R"(^ppp (\d) status$)");
     static const QRegularExpression dhcpValue = rx(R"(^dhcp 0 (ipmin|iprange|mask|gateway|dns|lease) (.+)$)");
     static const QRegularExpression discover = rx(R"(^dhcpcli discover eth ([01])$)");
-    static const QRegularExpression fattr = rx(R"(^fattr -r (\S+)$)");
     static const QRegularExpression copy = rx(R"(^copy (\S+) (\S+)$)");
     static const QRegularExpression route = rx(R"(^def_route 0 ll_ent (\S+)$)");
 
@@ -261,8 +278,6 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
         s.files[QStringLiteral("config.da0")] = s.running;
         return QByteArrayLiteral("Power Up Profile: config.da0\r\n") + ok;
     }
-    if (const auto m = fattr.match(line); m.hasMatch())
-        return s.files.contains(m.captured(1).toLower()) ? ok : error;
     if (const auto m = copy.match(line); m.hasMatch()) {
         const QString from = m.captured(1).toLower();
         if (!s.files.contains(from))
@@ -280,5 +295,7 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
     }
     if (startsWith(line, QStringLiteral("user ")))
         return userCommand(s, line);
+    if (const auto answer = maintenance(s, line))
+        return *answer;
     return error;
 }

@@ -11,6 +11,7 @@
 #include <QPair>
 
 #include <functional>
+#include <optional>
 
 // The command language of a unit: the lines the wizard sends over the
 // discovery channel, each changing the unit's state and answered the way the
@@ -31,6 +32,11 @@ public:
 
     // The unit's state, created on first use.
     SimUnitState& state(const SimUnit& unit);
+    // The unit is silent after a "reboot" and has not come back yet.
+    bool restarting(const SimUnit& unit);
+    // The unit's cellular link is connected and carries traffic.
+    bool linkUp(const SimUnit& unit);
+    Clock& clock() const { return m_clock; }
 
     // Told of every command line the unit carried out, after its answer was made.
     using Observer = std::function<void(const SimUnit&, const SimUnitState&, const QString& line)>;
@@ -40,6 +46,10 @@ private:
     QByteArray run(SimUnitState& s, const QString& line);
     QByteArray pppStatus(const SimUnitState& s, const QString& instance) const;
     QByteArray userCommand(SimUnitState& s, const QString& line);
+    // The flash file system, the clock and the modem (UnitMaintenanceCommands.cpp);
+    // nothing when the line is none of theirs.
+    std::optional<QByteArray> maintenance(SimUnitState& s, const QString& line);
+    void fillFlash(SimUnitState& s) const;
     void powerUp(SimUnitState& s);
     static bool startsWith(const QString& line, const QString& prefix);
 
