@@ -72,14 +72,6 @@ public:
         return out;
     }
 
-private:
-    // Declared before the iterator that names it; clang looks it up there.
-    struct Entry {
-        QString key;
-        Ptr record;
-    };
-
-public:
     class const_iterator {
     public:
         using Inner = typename QList<Entry>::const_iterator;
