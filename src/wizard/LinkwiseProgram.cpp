@@ -143,7 +143,8 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         return IPHlpAPI::PingHost(host, payload, timeoutMs);
     };
     services.findFreeAddress = [this](const QString& address, const QString& mask, qint32 lastRejected) {
-        return ModQar::FindFreeAddress(address, mask, lastRejected, m_settings.PingTimeout, m_state.CancelRequested);
+        return ModQar::FindFreeAddress(
+            m_platform.clock, address, mask, lastRejected, m_settings.PingTimeout, m_state.CancelRequested);
     };
     services.http = &m_http;
     services.openUrl = m_platform.openUrl;

@@ -1,5 +1,6 @@
 #include "UnitCommandLanguage.h"
 
+#include "SimEthernet.h"
 #include "SimUnit.h"
 
 #include <QRegularExpression>
@@ -52,16 +53,10 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
     if (it != m_states.end())
         return *it;
     SimUnitState s;
-    s.running = {
-        { QStringLiteral("eth 0 ipaddr"), unit.address() },
-        { QStringLiteral("eth 0 mask"), QStringLiteral("255.255.255.0") },
-        { QStringLiteral("eth 0 dhcpcli"), QStringLiteral("off") },
-        { QStringLiteral("eth 1 ipaddr"), QStringLiteral("0.0.0.0") },
-        { QStringLiteral("eth 1 mask"), QStringLiteral("0.0.0.0") },
-        { QStringLiteral("eth 1 dhcpcli"), QStringLiteral("off") },
-    };
+    s.running = SimEthernet::initialSettings(unit.model(), unit.address());
     s.files.insert(QStringLiteral("config.da0"), s.running);
-    s.files.insert(QStringLiteral("config.fac"), s.running);
+    s.files.insert(QStringLiteral("config.fac"),
+        SimEthernet::factorySettings(unit.model(), unit.address(), m_config.factoryAddress));
     fillFlash(s);
     s.users.append({ QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("0") });
     for (const QString& name : m_config.users)
@@ -129,6 +124,8 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
         reply.delayMs = qMax(reply.delayMs, m_config.callDelayMs);
     // Some commands say nothing when they succeed.
     reply.silent = reply.text.isEmpty();
+    if (m_observer)
+        m_observer(unit, s, line);
     return reply;
 }
 
@@ -215,7 +212,7 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
             return error;
         if (m.captured(3) == u"?")
             return shown(key, s.value(key));
-        s.running[key] = unquote(m.captured(3));
+        s.running[key] = SimEthernet::storedValue(unquote(m.captured(3)));
         return ok;
     }
     if (const auto m = modem.match(line); m.hasMatch()) {
@@ -272,11 +269,10 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
         s.running[QStringLiteral("dhcp 0 ") + m.captured(1).toLower()] = unquote(m.captured(2));
         return ok;
     }
-    if (discover.match(line).hasMatch()) {
+    if (const auto m = discover.match(line); m.hasMatch()) {
         if (!m_config.dhcpClient)
             return error;
-        return m_config.lanDhcpServer ? QByteArrayLiteral("DHCP server discovered at 198.51.100.1\r\n") + ok
-                                      : QByteArrayLiteral("No DHCP server found\r\n") + ok;
+        return SimEthernet::discover(s, QStringLiteral("eth ") + m.captured(1), m_config.lanDhcpServer);
     }
     if (line.compare(u"config 0 save", Qt::CaseInsensitive) == 0) {
         s.files[QStringLiteral("config.da0")] = s.running;
