@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <functional>
 
@@ -42,6 +43,10 @@ struct ReplyWait {
 
 // Blocks the calling thread in poll(2), on the monotonic clock.
 ReplyWait blockingWait();
+
+// Empty when this process can open an ICMP socket of either kind; else one
+// line that says what is missing and the command that grants it.
+QString unavailableReason();
 
 // Sends one echo with payload to addressHostOrder and waits at most timeoutMs
 // for the reply from that address; true only for a matching reply.

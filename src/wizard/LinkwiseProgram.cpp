@@ -1,5 +1,6 @@
 #include "wizard/LinkwiseProgram.h"
 
+#include "app/AppWindows.h"
 #include "app/ModQarFindFreeAddress.h"
 #include "app/Module1.h"
 #include "app/VerevoChannel.h"
@@ -112,7 +113,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             [&unit] { return unit.Mac(); },
             std::make_unique<clsTrm>(m_platform.clock, m_prompts, TrmOptions { 23, &m_platform.remoteManagement, {} }));
     };
-    m_main = std::make_unique<frmMain>(frmMain::Services {
+    frmMain::Services mainServices {
         .clock = m_platform.clock,
         .interfaces = m_usable,
         .createDiscovery = createDiscovery,
@@ -127,7 +128,10 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         .prompts = &m_prompts,
         // The unload has written the settings; nothing else is left to do.
         .endProgram = m_platform.ender,
-    });
+    };
+    AppWindows::fill(mainServices,
+        { .terminal = TrmOptions { 23, &m_platform.remoteManagement, {} }, .sysClassNet = m_platform.sysClassNet });
+    m_main = std::make_unique<frmMain>(std::move(mainServices));
 
     WizardServices services;
     services.main = m_main.get();

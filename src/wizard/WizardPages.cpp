@@ -9,9 +9,13 @@
 #include "wizard/frmWiz06.h"
 #include "wizard/frmWiz07.h"
 #include "wizard/frmWiz08.h"
+#include "wizard/frmWiz13.h"
 #include "wizard/frmwiz11A.h"
 #include "wizard/frmwiz11B.h"
 #include "wizard/frmwiz11C.h"
+#include "wizard/frmwiz12A.h"
+#include "wizard/frmwiz12B.h"
+#include "wizard/frmwiz12C.h"
 
 namespace WizardPages {
 
@@ -43,6 +47,13 @@ void registerAll(WizardRouter& router)
         router.registerPage(PageId::Wiz08, make<frmWiz08>());
         router.registerPage(PageId::Wiz11C, make<frmwiz11C>());
     }
+    // The PC settings pages change the adapter through the configuration layer.
+    if (router.services().adapters) {
+        router.registerPage(PageId::Wiz12A, make<frmwiz12A>());
+        router.registerPage(PageId::Wiz12B, make<frmwiz12B>());
+        router.registerPage(PageId::Wiz12C, make<frmwiz12C>());
+    }
+    router.registerPage(PageId::Wiz13, make<frmWiz13>());
 }
 
 } // namespace WizardPages

@@ -114,6 +114,11 @@ private:
 // leaving the process (how the run ends is all the test observes of it).
 struct Run {
     Run()
+        : Run([](const QUrl&) { return false; })
+    { }
+    // A run whose URLs open as openUrl says; an empty one is the desktop's
+    // own handler, as in the program.
+    explicit Run(std::function<bool(const QUrl&)> openUrl)
         : store(home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat)
         , remote(home.filePath(QStringLiteral("VelmarQuillstone.ini")), QSettings::IniFormat)
         , program({
@@ -122,7 +127,7 @@ struct Run {
               .remoteManagement = remote,
               .ender = [this] { ++ends; },
               .shiftKeyDown = [this] { return shift; },
-              .openUrl = [](const QUrl&) { return false; },
+              .openUrl = std::move(openUrl),
               .sysClassNet = QStringLiteral("/sys/class/net"),
               .noAdaptorPageShown = {},
           })

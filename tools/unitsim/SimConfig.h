@@ -20,6 +20,10 @@ enum class SimFault {
     Overrun, // answers with a record whose length runs past the end
 };
 
+// How the units' web server behaves: as a unit's does, reading every request
+// and answering none, or with its port closed.
+enum class SimWebMode { Normal, Hang, Refuse };
+
 // What a flooding peer sends: identity records of ever new units, or bytes
 // that are no datagram of the protocol.
 enum class SimFloodKind { Identity, Garbage };
@@ -80,6 +84,16 @@ struct SimConfig {
     QByteArray telnetLoginBanner = QByteArrayLiteral("SUPER\r\n");
     // Every command line received, one "<serial>\t<line>" a line.
     QString commandLog;
+    // The web server (see SimWebServer): whether there is one, its port and
+    // mode, and a file that receives every request read.
+    bool web = true;
+    quint16 webPort = 80;
+    SimWebMode webMode = SimWebMode::Normal;
+    QString webLog;
+    // The network device whose addresses and DHCP server follow the units'
+    // saved Ethernet and DHCP settings (see SimLan); none when empty. Only
+    // for a simulator inside a network namespace of its own.
+    QString lanDevice;
 
     // The terminal side: a unit that refuses every telnet login; hosts
     // whose pings through the cellular link go unanswered; how long the

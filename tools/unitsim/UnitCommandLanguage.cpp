@@ -124,6 +124,8 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
         reply.delayMs = qMax(reply.delayMs, m_config.callDelayMs);
     // Some commands say nothing when they succeed.
     reply.silent = reply.text.isEmpty();
+    if (m_observer)
+        m_observer(unit, s, line);
     return reply;
 }
 
