@@ -169,26 +169,33 @@ private slots:
         QCOMPARE(metainfo.value(QStringLiteral("provides/binary")), exec);
     }
 
-    // Each installed PNG is the scalable icon at its size, and the same
-    // picture the program's windows carry.
+    // Each installed PNG is the scalable icon at its size; the program's
+    // windows carry the same pictures at the sizes window frames use.
     void iconsAreTheWindowIcon_data()
     {
         QTest::addColumn<int>("side");
-        for (int side : { 16, 22, 24, 32, 48, 64, 128, 256 })
-            QTest::newRow(qPrintable(QStringLiteral("%1 px").arg(side))) << side;
+        QTest::addColumn<bool>("inWindowIcon");
+        for (int side : { 16, 22, 24, 32, 48, 64 })
+            QTest::newRow(qPrintable(QStringLiteral("%1 px").arg(side))) << side << true;
+        for (int side : { 128, 256 })
+            QTest::newRow(qPrintable(QStringLiteral("%1 px, theme only").arg(side))) << side << false;
     }
     void iconsAreTheWindowIcon()
     {
         QFETCH(int, side);
+        QFETCH(bool, inWindowIcon);
         const QImage png(installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(kId)));
         QCOMPARE(png.size(), QSize(side, side));
         // The tile fills the middle; the corners stay transparent.
         QCOMPARE(png.pixelColor(side / 2, side / 2).alpha(), 255);
         QCOMPARE(png.pixelColor(0, 0).alpha(), 0);
-        const QPixmap window = WizardArt::windowIcon().pixmap(QSize(side, side), 1.0);
-        QCOMPARE(window.size(), QSize(side, side));
-        QCOMPARE(window.toImage().convertToFormat(QImage::Format_ARGB32),
-            png.convertToFormat(QImage::Format_ARGB32));
+        const QIcon window = WizardArt::windowIcon();
+        QCOMPARE(window.availableSizes().contains(QSize(side, side)), inWindowIcon);
+        if (!inWindowIcon)
+            return;
+        const QPixmap picture = window.pixmap(QSize(side, side), 1.0);
+        QCOMPARE(picture.size(), QSize(side, side));
+        QCOMPARE(picture.toImage().convertToFormat(QImage::Format_ARGB32), png.convertToFormat(QImage::Format_ARGB32));
     }
 
     // The installed binary, on a PC cabled to a LAN, reaches its welcome
