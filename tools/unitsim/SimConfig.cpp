@@ -29,6 +29,7 @@ constexpr Option options[] = {
     { "ppp-idle", "milliseconds the PPP link stays Idle once switched on" },
     { "ppp-activating", "milliseconds the PPP link then shows 0.0.0.0 before it connects" },
     { "ppp-address", "address of the connected PPP link" },
+    { "ppp-on", "1: the saved configuration has the PPP link on, so it comes up at power-up" },
     { "gprs", "1: the unit has a modem, 0: it has none" },
     { "dhcp-client", "1: Ethernet DHCP client supported" },
     { "dhcp-server", "1: DHCP server supported" },
@@ -41,6 +42,7 @@ constexpr Option options[] = {
     { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
     { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
+    { "take-address", "interface on which a unit's new Ethernet address replaces its old one" },
     { "telnet-login", "ok: telnet logins with a known profile succeed, refuse: every login is refused" },
     { "ping-unreachable", "comma-separated hosts whose pings through the cellular link go unanswered" },
     { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
@@ -131,6 +133,10 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.pppActivatingMs = value.toInt(&ok);
     } else if (key == u"ppp-address") {
         c.pppAddress = value;
+    } else if (key == u"ppp-on") {
+        c.pppOn = flag(value);
+    } else if (key == u"take-address") {
+        c.takeAddressOn = value;
     } else if (key == u"gprs") {
         c.gprs = flag(value);
     } else if (key == u"dhcp-client") {

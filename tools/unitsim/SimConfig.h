@@ -55,6 +55,9 @@ struct SimConfig {
     int pppIdleMs = 2000; // after the link is switched on: Idle this long,
     int pppActivatingMs = 3000; // then activating (0.0.0.0) this long, then connected
     QString pppAddress = QStringLiteral("203.0.113.5");
+    // The saved configuration has the PPP link switched on, so the link
+    // comes up at every power-up (the first command counts as one).
+    bool pppOn = false;
     bool gprs = true; // has a modem
     bool dhcpClient = true; // Ethernet DHCP client supported
     bool dhcpServer = true; // DHCP server supported
@@ -77,6 +80,10 @@ struct SimConfig {
     QByteArray telnetLoginBanner = QByteArrayLiteral("SUPER\r\n");
     // Every command line received, one "<serial>\t<line>" a line.
     QString commandLog;
+    // The network interface whose addresses follow the units' Ethernet
+    // address: a new "eth N ipaddr" (or mask) replaces the unit's address on
+    // it, as a unit takes a new address at once. Empty: nothing changes.
+    QString takeAddressOn;
 
     // The terminal side: a unit that refuses every telnet login; hosts
     // whose pings through the cellular link go unanswered; how long the

@@ -2,6 +2,8 @@
 
 #include "SimUnit.h"
 
+#include <QHostAddress>
+#include <QProcess>
 #include <QRegularExpression>
 
 namespace {
@@ -60,13 +62,39 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
         { QStringLiteral("eth 1 mask"), QStringLiteral("0.0.0.0") },
         { QStringLiteral("eth 1 dhcpcli"), QStringLiteral("off") },
     };
-    s.files.insert(QStringLiteral("config.da0"), s.running);
     s.files.insert(QStringLiteral("config.fac"), s.running);
+    if (m_config.pppOn) {
+        s.running.insert(QStringLiteral("ppp 1 aodion"), QStringLiteral("on"));
+        s.linkStartMs = m_clock.monotonicMs();
+    }
+    s.files.insert(QStringLiteral("config.da0"), s.running);
     fillFlash(s);
     s.users.append({ QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("0") });
     for (const QString& name : m_config.users)
         s.users.append({ name, QString(), QStringLiteral("1") });
     return *m_states.insert(unit.serial(), s);
+}
+
+void UnitCommandLanguage::takeAddress(
+    const QString& oldAddress, const QString& oldMask, const QString& newAddress, const QString& newMask) const
+{
+    if (m_config.takeAddressOn.isEmpty() || (oldAddress == newAddress && oldMask == newMask))
+        return;
+    auto cidr = [](const QString& address, const QString& mask) -> QString {
+        const QHostAddress a(address);
+        const QHostAddress m(mask);
+        if (a.protocol() != QAbstractSocket::IPv4Protocol || a.toIPv4Address() == 0
+            || m.protocol() != QAbstractSocket::IPv4Protocol)
+            return QString();
+        return address + u'/' + QString::number(qPopulationCount(m.toIPv4Address()));
+    };
+    const QString before = cidr(oldAddress, oldMask);
+    const QString after = cidr(newAddress, newMask);
+    const QString& dev = m_config.takeAddressOn;
+    if (!before.isEmpty())
+        QProcess::execute(QStringLiteral("ip"), { "addr", "del", before, "dev", dev });
+    if (!after.isEmpty())
+        QProcess::execute(QStringLiteral("ip"), { "addr", "add", after, "dev", dev });
 }
 
 bool UnitCommandLanguage::restarting(const SimUnit& unit)
@@ -215,7 +243,12 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
             return error;
         if (m.captured(3) == u"?")
             return shown(key, s.value(key));
+        const QString eth = QStringLiteral("eth ") + m.captured(1);
+        const QString oldAddress = s.value(eth + QStringLiteral(" ipaddr"));
+        const QString oldMask = s.value(eth + QStringLiteral(" mask"));
         s.running[key] = unquote(m.captured(3));
+        takeAddress(
+            oldAddress, oldMask, s.value(eth + QStringLiteral(" ipaddr")), s.value(eth + QStringLiteral(" mask")));
         return ok;
     }
     if (const auto m = modem.match(line); m.hasMatch()) {

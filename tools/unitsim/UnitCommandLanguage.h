@@ -46,6 +46,10 @@ private:
     std::optional<QByteArray> maintenance(SimUnitState& s, const QString& line);
     void fillFlash(SimUnitState& s) const;
     void powerUp(SimUnitState& s);
+    // Moves a unit's Ethernet address on the interface the configuration
+    // names (nothing without one).
+    void takeAddress(
+        const QString& oldAddress, const QString& oldMask, const QString& newAddress, const QString& newMask) const;
     static bool startsWith(const QString& line, const QString& prefix);
 
     Clock& m_clock;
