@@ -10,8 +10,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTime>
@@ -77,6 +79,10 @@ void frmMain::buildControls()
     m_lvUnits = new QTreeWidget(central);
     m_lvUnits->setRootIsDecorated(false);
     m_lvUnits->setUniformRowHeights(true);
+    // The list has no rows of its own: a double click anywhere on it, or
+    // Return while it has the focus, acts on the search page's chosen unit.
+    m_lvUnits->viewport()->installEventFilter(this);
+    m_lvUnits->installEventFilter(this);
     m_lvUnits->setHeaderLabels(
         { QStringLiteral("Serial Number"), QStringLiteral("Ethernet MAC"), QStringLiteral("Ethernet IP"),
             QStringLiteral("Unit ID"), QStringLiteral("Product ID"), QStringLiteral("Contacted") });
@@ -115,7 +121,6 @@ void frmMain::Form_Load()
     ApplyStatusLogVisibility();
     m_cz = m_cVerevo;
     setScanSlot(nullptr);
-    readWindowPosition();
     refreshClockPanels();
 }
 
@@ -156,6 +161,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_lvLog && event->type() == QEvent::Resize)
         sizeLogColumns();
+    if (watched == m_lvUnits->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        lvUnits_DblClick();
+        return true;
+    }
+    if (watched == m_lvUnits && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            lvUnits_DblClick();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
