@@ -87,7 +87,19 @@ public:
             QStringList { unitsimPath(), "--bind", "0.0.0.0", "--port", "7477", "--serial", "9", "--count", "2", "--ip",
                 kUnitAddress, "--mac", "0050c2aa0009", "--model", "Calvantor KR5004 Router" }
                 + extra);
+        m_sim = sim;
         return sim && unitsimReady(*sim) == 7477;
+    }
+
+    // Ends the simulator that startUnits started, so that another may take
+    // its ports (the units forget everything they were told).
+    void stopUnits()
+    {
+        if (!m_sim)
+            return;
+        m_sim->kill();
+        m_sim->waitForFinished(10000);
+        m_sim = nullptr;
     }
 
     QString lastError() const { return m_lab.lastError(); }
@@ -96,6 +108,7 @@ private:
     NetLab m_lab;
     QString m_pc;
     QString m_unit;
+    QPointer<QProcess> m_sim;
 };
 
 // The program as main() builds it, with the platform a test controls: its
