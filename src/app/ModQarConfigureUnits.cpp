@@ -10,6 +10,7 @@
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
 
+#include <QPointer>
 #include <QScopeGuard>
 
 namespace ModQar {
@@ -61,10 +62,13 @@ void ConfigureUnitsPipeline::ConfigureUnits(
         m_running = false;
     });
 
+    // The window the person started the run from; the options dialog may
+    // leave no window active behind it.
+    const QPointer<QWidget> over = m_services.owner ? m_services.owner() : nullptr;
     if (!m_services.getCfgOptions(serial, m_services.CfgOptions))
         return;
 
-    showProgressWindow();
+    showProgressWindow(over);
     m_services.CancelRequested = false;
     if (v)
         RunConfigureSteps(serial, units, *v);
@@ -76,7 +80,7 @@ void ConfigureUnitsPipeline::ConfigureUnits(
     }
 }
 
-void ConfigureUnitsPipeline::showProgressWindow()
+void ConfigureUnitsPipeline::showProgressWindow(QWidget* over)
 {
     m_ProgressForm.reset();
     // Without an owner: the window the run started from may go while the
@@ -86,7 +90,7 @@ void ConfigureUnitsPipeline::showProgressWindow()
     qint32 start = 0;
     m_ProgressForm->SetProgress(start);
     m_ProgressForm->adjustSize();
-    if (QWidget* over = m_services.owner ? m_services.owner() : nullptr; over && over->isVisible())
+    if (over && over->isVisible())
         m_ProgressForm->move(over->frameGeometry().center() - m_ProgressForm->rect().center());
     m_ProgressForm->show();
     // The stop button stands for the same cancel as the progress window's.

@@ -115,7 +115,8 @@ private:
     // Searches free addresses until one is accepted; the accepted address,
     // or an empty text (NewIP tells why).
     QString searchFreeAddress(CQarUnitInfo& unit);
-    void showProgressWindow();
+    // Shows a new progress window, over the window the run started from.
+    void showProgressWindow(QWidget* over);
     void log(const QString& serial, const QString& text) const;
 
     ConfigureUnitsServices m_services;

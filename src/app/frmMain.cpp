@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <arpa/inet.h>
 
 namespace {
@@ -94,7 +95,8 @@ void frmMain::buildControls()
     m_lvLog->setHeaderLabels({ QStringLiteral("Serial"), QStringLiteral("Timestamp"), QStringLiteral("Description") });
     m_lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lvLog->header()->setStretchLastSection(false);
-    m_lvLog->installEventFilter(this);
+    // The columns share the width inside the frame and the scroll bar.
+    m_lvLog->viewport()->installEventFilter(this);
     for (QWidget* w : { static_cast<QWidget*>(m_cmdStartScan), static_cast<QWidget*>(m_Label1),
              static_cast<QWidget*>(m_lvUnits), static_cast<QWidget*>(m_Label5), static_cast<QWidget*>(m_lvLog) })
         layout->addWidget(w);
@@ -159,7 +161,7 @@ void frmMain::returnDiscoveryFromScan()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_lvLog && event->type() == QEvent::Resize)
+    if (watched == m_lvLog->viewport() && event->type() == QEvent::Resize)
         sizeLogColumns();
     if (watched == m_lvUnits->viewport() && event->type() == QEvent::MouseButtonDblClick
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -178,10 +180,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 void frmMain::sizeLogColumns()
 {
-    const double width = 0.99 * m_lvLog->width();
-    m_lvLog->setColumnWidth(0, int(width * 0.10));
-    m_lvLog->setColumnWidth(1, int(width * 0.10));
-    m_lvLog->setColumnWidth(2, int(width * 0.80));
+    // A tenth each for the serial number and the time, the rest for the
+    // text; but never so narrow that a heading or the time is cut off.
+    const double width = 0.99 * m_lvLog->viewport()->width();
+    const QFontMetrics fm = m_lvLog->fontMetrics();
+    const int time = fm.horizontalAdvance(QStringLiteral("00:00:00")) + 2 * fm.averageCharWidth();
+    const int serial = qMax(int(width * 0.10), m_lvLog->header()->sectionSizeHint(0));
+    const int stamp = std::max({ int(width * 0.10), m_lvLog->header()->sectionSizeHint(1), time });
+    m_lvLog->setColumnWidth(0, serial);
+    m_lvLog->setColumnWidth(1, stamp);
+    m_lvLog->setColumnWidth(2, qMax(0, qMin(int(width * 0.80), int(width) - serial - stamp)));
 }
 
 void frmMain::SetUnitsLabelVisible(bool visible)

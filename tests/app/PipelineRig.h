@@ -112,6 +112,11 @@ struct PipelineRig {
     std::function<void(const QString&)> onLog;
     std::shared_ptr<CQarUnitInfos> units;
     std::unique_ptr<ModQar::ConfigureUnitsPipeline> run;
+    // The program's own windows in place of the scripted answers: the
+    // options dialog, the results window, and these boxes and host prompt.
+    bool realWindows = false;
+    UserPrompts* realPrompts = nullptr;
+    HostPrompt* realHostPrompt = nullptr;
 
     PipelineRig()
     {
@@ -159,6 +164,22 @@ struct PipelineRig {
                 [this](const QString& s, const QString& text) { note(s, text); }, [mac] { return mac; }, sim.terminal(),
                 TelnetCheckServices { &sim.prompts, &sim.hostPrompt, &settings.TestHost }));
             (void)units->Add(unit, serial);
+        }
+        if (realWindows) {
+            run = std::make_unique<ModQar::ConfigureUnitsPipeline>(ModQar::ConfigureUnitsServices {
+                .settings = settings,
+                .CfgOptions = state.CfgOptions,
+                .CancelRequested = state.CancelRequested,
+                .interfaces = interfaces,
+                .prefixes = sim.prefixes,
+                .adapters = &adapters,
+                .prompts = *realPrompts,
+                .hostPrompt = realHostPrompt,
+                .log = [this](const QString& s, const QString& text) { note(s, text); },
+                .pingHost = [this](const QString& host, const QString&, qint32) { return answering.contains(host); },
+                .owner = [] { return QApplication::activeWindow(); },
+            });
+            return;
         }
         run = std::make_unique<ModQar::ConfigureUnitsPipeline>(ModQar::ConfigureUnitsServices {
             .settings = settings,
