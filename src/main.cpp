@@ -1,5 +1,5 @@
+#include "app/SettingsFile.h"
 #include "net/SystemClock.h"
-#include "session/RemoteManagementStore.h"
 #include "wizard/LinkwiseProgram.h"
 
 #include <QApplication>
@@ -33,15 +33,17 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Linkwise"));
     // ~/.config/Linkwise/Linkwise.ini
     QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings store;
+    SettingsFile settingsFile(QStringLiteral("Linkwise"), QStringLiteral("Linkwise"));
+    QSettings& store = settingsFile.store();
     // The telnet retry count is shared with the remote-management tool's own settings.
-    const auto remoteManagement = RemoteManagementStore::open();
+    SettingsFile remoteManagementFile(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
+    QSettings& remoteManagement = remoteManagementFile.store();
 
     SystemClock clock;
     LinkwiseProgram program({
         .clock = clock,
         .store = store,
-        .remoteManagement = *remoteManagement,
+        .remoteManagement = remoteManagement,
         .ender = &ProgramEnd::now,
         .shiftKeyDown = {},
         .openUrl = {},

@@ -19,4 +19,12 @@ struct AppSettings {
     QString GPRSPPP = QStringLiteral("1");
     qint32 PingTimeout = 1000; // milliseconds
     bool ShowStatusLog = false;
+
+    // A stored number outside these bounds reads as the default: a time-out
+    // of 2^31 ms hangs the scan's first ping for weeks, one below 1 makes
+    // every ping fail, and a link wait below a few seconds can never succeed.
+    static constexpr qint32 MinPingTimeout = 50;
+    static constexpr qint32 MaxPingTimeout = 60'000;
+    static constexpr qint32 MinPPPWaitTime = 10;
+    static constexpr qint32 MaxPPPWaitTime = 3'600;
 };

@@ -19,12 +19,13 @@ QString readText(QSettings& store, const QString& key, const QString& fallback)
     return v.toString();
 }
 
-// A stored text that is no whole 32-bit number gives the default, as an absent key does.
-qint32 readNumber(QSettings& store, const QString& key, qint32 fallback)
+// A stored text that is no whole 32-bit number, or one outside [low, high],
+// gives the default, as an absent key does.
+qint32 readNumber(QSettings& store, const QString& key, qint32 fallback, qint32 low, qint32 high)
 {
     bool ok = false;
     const qint32 n = readText(store, key, QString()).trimmed().toInt(&ok, 10);
-    return ok ? n : fallback;
+    return ok && n >= low && n <= high ? n : fallback;
 }
 
 bool readBoolean(QSettings& store, const QString& key, bool fallback)
@@ -63,9 +64,11 @@ void ReadSettings(QSettings& store, AppSettings& settings)
     settings.TestHost = readText(store, QStringLiteral("TestHostname"), defaults.TestHost);
     // Every start waits the standard reboot time, whatever an earlier run stored.
     settings.RebootTime = 50;
-    settings.PPPWaitTime = readNumber(store, QStringLiteral("PPPWaitTime"), defaults.PPPWaitTime);
+    settings.PPPWaitTime = readNumber(store, QStringLiteral("PPPWaitTime"), defaults.PPPWaitTime,
+        AppSettings::MinPPPWaitTime, AppSettings::MaxPPPWaitTime);
     settings.GPRSPPP = readText(store, QStringLiteral("GPRSPPP"), defaults.GPRSPPP);
-    settings.PingTimeout = readNumber(store, QStringLiteral("PingTimeout"), defaults.PingTimeout);
+    settings.PingTimeout = readNumber(store, QStringLiteral("PingTimeout"), defaults.PingTimeout,
+        AppSettings::MinPingTimeout, AppSettings::MaxPingTimeout);
     settings.ShowStatusLog = readBoolean(store, QStringLiteral("ShowStatusLog"), defaults.ShowStatusLog);
     store.endGroup();
 }

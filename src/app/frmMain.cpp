@@ -2,8 +2,11 @@
 
 #include "app/ModelNames.h"
 #include "app/Module1.h"
+#include "app/PacedTreeRows.h"
 #include "net/IPHlpAPI.h"
+#include "net/IcmpEcho.h"
 #include "net/ModQar.h"
+#include "net/ProblemLog.h"
 #include "unit/clsUnitQuerier.h"
 
 #include <QAction>
@@ -50,8 +53,11 @@ frmMain::frmMain(Services services, QWidget* parent)
     , m_Timer1(m_services.clock)
     , m_clockPanels(m_services.clock)
 {
-    if (!m_services.PingAddress)
+    if (!m_services.PingAddress) {
         m_services.PingAddress = &IPHlpAPI::PingAddress;
+        if (!m_services.pingProblem)
+            m_services.pingProblem = &IcmpEcho::unavailableReason;
+    }
     if (m_services.createQuerier)
         m_querierFactory = std::make_shared<const CQarUnitInfo::QuerierFactory>(m_services.createQuerier);
     m_Timer1.setSingleShot(true);
@@ -97,6 +103,8 @@ void frmMain::buildControls()
     m_lvLog->header()->setStretchLastSection(false);
     // The columns share the width inside the frame and the scroll bar.
     m_lvLog->viewport()->installEventFilter(this);
+    m_logRows = std::make_unique<PacedTreeRows>(
+        *m_lvLog, m_services.clock, PacedTreeRows::End::Top, PacedTreeRows::Current::Newest);
     for (QWidget* w : { static_cast<QWidget*>(m_cmdStartScan), static_cast<QWidget*>(m_Label1),
              static_cast<QWidget*>(m_lvUnits), static_cast<QWidget*>(m_Label5), static_cast<QWidget*>(m_lvLog) })
         layout->addWidget(w);
@@ -228,10 +236,8 @@ void frmMain::AddLogEntry(const QString& serial, const QString& text)
         intoDay += msPerDay;
     const QString stamp = QTime::fromMSecsSinceStartOfDay(int(intoDay)).toString(QStringLiteral("HH:mm:ss"));
 
-    auto* row = new QTreeWidgetItem(QStringList { serial, stamp, text });
-    m_lvLog->insertTopLevelItem(0, row);
-    m_lvLog->viewport()->update();
-    m_lvLog->setCurrentItem(row);
+    // Newest first, and the newest the selected row, once the rows go in.
+    m_logRows->add(new QTreeWidgetItem(QStringList { serial, stamp, text }));
     m_panels[0]->setText(text);
     QCoreApplication::processEvents();
 }
@@ -251,9 +257,10 @@ void frmMain::StartScan()
     SetUnitsLabelVisible(false);
     if (m_view)
         m_view->clearUnitRows();
-    m_lvLog->clear();
+    m_logRows->clear();
     m_Units.reset();
     m_unitsOverLimit = 0;
+    m_pingChecked = false;
     if (m_cVerevo) {
         const InterfaceEntry* entry = m_services.interfaces.selected();
         m_cVerevo->SetMac(entry ? entry->Mac : QByteArray());
@@ -352,6 +359,7 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
         } else if (shiftHeld) {
             setColumn(UnitListRow::Pingable, QStringLiteral("Skipped"));
         } else {
+            checkPingsPossible();
             const QString line
                 = QStringLiteral("Pinging Unit SN: ") + serial + QStringLiteral(" with IP Address: ") + ip;
             AddLogEntry(serial, line);
@@ -373,4 +381,20 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
     setColumn(UnitListRow::Model, unit->model());
     setColumn(UnitListRow::EthernetIP, ip);
     setColumn(UnitListRow::UnitID, unit->UnitID());
+}
+
+void frmMain::checkPingsPossible()
+{
+    if (m_pingChecked || !m_services.pingProblem)
+        return;
+    m_pingChecked = true;
+    const QString why = m_services.pingProblem();
+    if (why.isEmpty())
+        return;
+    // Every unit would show "No" with no reason; the log shows it each scan
+    // (a scan empties the log), stderr once.
+    if (!m_pingProblemPrinted)
+        ProblemReport::report({}, why);
+    m_pingProblemPrinted = true;
+    AddLogEntry(QString(), why);
 }

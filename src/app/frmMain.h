@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/DiscoveryChannel.h"
+#include "app/PacedTreeRows.h"
 #include "app/ScanResultsView.h"
 #include "app/clsScanOptions.h"
 #include "net/ClockTimer.h"
@@ -42,6 +43,9 @@ public:
         // The echo behind the scan's ping, which resolves a unit's address
         // text as IPHlpAPI::PingHost does; IPHlpAPI::PingAddress when left empty.
         PingFunction PingAddress;
+        // Why no ping can be sent at all (IcmpEcho::unavailableReason with the
+        // real echo), empty when pings work; asked before a scan's first ping.
+        std::function<QString()> pingProblem = {};
         // PingTimeout and ShowStatusLog are read here.
         AppSettings& settings;
         // 0 the Ethernet-and-cellular wizard, 1 the Ethernet-only one.
@@ -131,7 +135,12 @@ public:
     // the Windows 95/98/Me family; this program never runs on that family.
     qint32 OSPlatform() const { return 2; }
 
-    QTreeWidget* lvLog() const { return m_lvLog; }
+    // The log list with every entry made so far.
+    QTreeWidget* lvLog() const
+    {
+        m_logRows->flush();
+        return m_lvLog;
+    }
     QTreeWidget* lvUnits() const { return m_lvUnits; }
     QLabel* statusPanel(int panel) const;
     QLabel* Label1() const { return m_Label1; }
@@ -179,6 +188,8 @@ private:
         const QString& ProductId, const QString& ModelId);
     void statemachine();
     void listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld);
+    // Says once a scan, before its first ping, when no ping can be sent.
+    void checkPingsPossible();
 
     Services m_services;
     qint32 m_ScanState = Idle;
@@ -194,11 +205,16 @@ private:
     std::shared_ptr<const CQarUnitInfo::QuerierFactory> m_querierFactory;
     // Units of this scan that answered after the record limit was reached.
     qint64 m_unitsOverLimit = 0;
+    // Whether this scan has asked if pings can be sent; whether stderr has
+    // been told that they cannot.
+    bool m_pingChecked = false;
+    bool m_pingProblemPrinted = false;
     std::unique_ptr<QWidget> m_TermForm;
     ClockTimer m_clockPanels;
     bool m_unloaded = false;
 
     QTreeWidget* m_lvLog = nullptr;
+    std::unique_ptr<PacedTreeRows> m_logRows;
     QTreeWidget* m_lvUnits = nullptr;
     QLabel* m_Label1 = nullptr;
     QLabel* m_Label5 = nullptr;

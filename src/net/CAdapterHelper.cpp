@@ -27,6 +27,12 @@ void CAdapterHelper::FillAdapters()
         return;
     }
     for (const KernelInterface& k : *table) {
+        // A link switched off (administratively down) is left out, as the
+        // platform's adapter list leaves out a disabled adapter: no unit can
+        // be reached through it, and the configuration layer, which offers
+        // only links that are up, could not change its settings.
+        if (k.adminStatus != 1)
+            continue;
         auto adapter = std::make_shared<CAdapter>();
         adapter->setDescription(k.description);
         adapter->SetPhysAddr(qint32(k.mac.size()), k.mac);

@@ -1,9 +1,11 @@
 #include "net/IcmpEcho.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <linux/icmp.h>
 #include <netinet/in.h>
@@ -128,6 +130,33 @@ QByteArray stripIpHeader(const QByteArray& packet)
     if (ihl < 20 || ihl > packet.size())
         return QByteArray();
     return packet.mid(ihl);
+}
+
+QString unavailableReason()
+{
+    const int datagram = openDatagram();
+    if (datagram >= 0) {
+        ::close(datagram);
+        return QString();
+    }
+    const int datagramError = errno;
+    if (!rawMayStillWork(datagramError))
+        return QStringLiteral("Pings cannot be sent, so every unit shows \"No\": no ICMP socket: %1")
+            .arg(QString::fromLocal8Bit(std::strerror(datagramError)));
+    const int raw = openRaw();
+    if (raw >= 0) {
+        ::close(raw);
+        return QString();
+    }
+    QString program = QCoreApplication::applicationFilePath();
+    if (program.isEmpty())
+        program = QStringLiteral("<path of linkwise>");
+    return QStringLiteral("Pings cannot be sent, so every unit shows \"No\": this program may open neither an "
+                          "unprivileged ICMP socket (its group %1 is outside net.ipv4.ping_group_range) nor a raw "
+                          "one (it lacks CAP_NET_RAW). To allow pings, run as root: setcap cap_net_raw+ep %2 "
+                          "(or: sysctl -w net.ipv4.ping_group_range=\"0 2147483647\")")
+        .arg(getegid())
+        .arg(program);
 }
 
 bool echo(quint32 addressHostOrder, const QByteArray& payload, qint32 timeoutMs, SocketKind kind)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 // One ICMP echo exchange: the message codec (plain value code) and the send
 // and wait over a kernel ICMP socket.
@@ -29,6 +30,10 @@ enum class SocketKind {
     Datagram,
     Raw,
 };
+
+// Empty when this process can open an ICMP socket of either kind; else one
+// line that says what is missing and the command that grants it.
+QString unavailableReason();
 
 // Sends one echo with payload to addressHostOrder and waits at most timeoutMs
 // for the reply from that address; true only for a matching reply.

@@ -12,6 +12,15 @@ template<typename Record> class KeyedRecords {
 public:
     using Ptr = std::shared_ptr<Record>;
 
+private:
+    // Declared before the iterator that names it: a class's own types must be
+    // known where a member's declaration uses them.
+    struct Entry {
+        QString key;
+        Ptr record;
+    };
+
+public:
     // The collection takes the record over (the caller's pointer is moved from).
     // A key already present, or a null record, adds nothing and gives nullptr.
     Ptr Add(Ptr&& record, const QString& key)
@@ -65,7 +74,7 @@ public:
 
     class const_iterator {
     public:
-        using Inner = typename QList<typename KeyedRecords::Entry>::const_iterator;
+        using Inner = typename QList<Entry>::const_iterator;
         explicit const_iterator(Inner it)
             : m_it(it)
         { }
@@ -89,11 +98,6 @@ public:
     static QString keyOf(qint32 index) { return QString::number(quint32(index)); }
 
 private:
-    struct Entry {
-        QString key;
-        Ptr record;
-    };
-
     qsizetype indexOf(const QString& key) const
     {
         for (qsizetype i = 0; i < m_entries.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "net/SysfsNetTable.h"
 
+#include "net/HardwareNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -93,14 +95,9 @@ QString describe(const Attributes& a, const QString& name)
     // A description the administrator gave the interface wins.
     if (const auto alias = a.text(QStringLiteral("ifalias")); alias && !alias->trimmed().isEmpty())
         return QString::fromLocal8Bit(*alias);
-    QString driver = QFileInfo(a.dir + QStringLiteral("/device/driver")).symLinkTarget();
-    if (!driver.isEmpty())
-        driver = QFileInfo(driver).fileName();
-    if (driver.isEmpty())
-        driver = a.ueventValue(QStringLiteral("device/uevent"), "DRIVER");
-    if (driver.isEmpty())
-        driver = a.ueventValue(QStringLiteral("uevent"), "DEVTYPE");
-    return driver.isEmpty() ? name : driver + QStringLiteral(" (") + name + QLatin1Char(')');
+    // Then what people recognise: the card's maker and model.
+    const QString card = HardwareNames::describe(a.dir);
+    return card.isEmpty() ? name : card;
 }
 
 std::optional<KernelInterface> readOne(

@@ -1,5 +1,6 @@
 #include "wizard/frmWiz07.h"
 
+#include "app/PacedTreeRows.h"
 #include "app/UnitLookup.h"
 #include "app/frmMain.h"
 #include "net/ModQar.h"
@@ -69,6 +70,10 @@ frmWiz07::frmWiz07(WizardRouter& router, QWidget* owner)
     place(lvUnits, 840, 600, 7455, 3015);
     for (int c = 0; c < 4; ++c)
         lvUnits->setColumnWidth(c, Twips::toPx(kColumnWidths[c]));
+    // Like the list controls people know, the first unit listed starts out
+    // as the chosen one.
+    m_fill = std::make_unique<PacedTreeRows>(
+        *lvUnits, router.clock(), PacedTreeRows::End::Bottom, PacedTreeRows::Current::FirstIfNone);
 
     Animation1 = new SearchAnimation(router.clock(), this);
     place(Animation1, 4080, 1920, 735, 615);
@@ -169,17 +174,13 @@ void frmWiz07::clearUnitRows()
     for (const auto& row : m_rows)
         row->detach();
     m_rows.clear();
-    lvUnits->clear();
+    m_fill->clear();
 }
 
 std::shared_ptr<UnitListRow> frmWiz07::addUnitRow(const QString& text)
 {
     auto* item = new QTreeWidgetItem(QStringList { text });
-    lvUnits->addTopLevelItem(item);
-    // Like the list controls people know, the first unit listed starts out
-    // as the chosen one.
-    if (!lvUnits->currentItem())
-        lvUnits->setCurrentItem(item);
+    m_fill->add(item);
     auto row = std::make_shared<UnitListViewRow>(item);
     m_rows.append(row);
     return row;
@@ -192,6 +193,7 @@ void frmWiz07::setStatusText(const QString& text)
 
 bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<CQarUnitInfos>& units)
 {
+    m_fill->flush();
     Animation1->setVisible(false);
     const qsizetype n = units ? units->Count() : 0;
     const bool cellular = state().WizardMode == 0;
@@ -239,6 +241,7 @@ bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<C
 
 std::shared_ptr<UnitListRow> frmWiz07::selectedUnitRow() const
 {
+    m_fill->flush();
     const QList<QTreeWidgetItem*> selected = lvUnits->selectedItems();
     if (selected.isEmpty())
         return nullptr;
@@ -261,6 +264,7 @@ void frmWiz07::search()
 void frmWiz07::nextClicked()
 {
     Navigating = true;
+    m_fill->flush();
 
     const std::shared_ptr<UnitListRow> row = selectedUnitRow();
     const std::optional<qint32> number = row ? UnitLookup::rowNumber(row->text()) : std::nullopt;

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class PacedTreeRows;
 class QTreeWidget;
 class SearchAnimation;
 class UnitListViewRow;
@@ -58,5 +59,7 @@ private:
 
     frmMain& m_main;
     QList<std::shared_ptr<UnitListViewRow>> m_rows;
+    // The rows the scan adds go into lvUnits in bursts.
+    std::unique_ptr<PacedTreeRows> m_fill;
     bool m_registered = false;
 };

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class RecordedRow final : public UnitListRow {
@@ -41,8 +42,13 @@ public:
         ++clears;
         rows.clear();
     }
+    // Told of every row as it is added.
+    std::function<void(const QString&)> rowAdded;
+
     std::shared_ptr<UnitListRow> addUnitRow(const QString& text) override
     {
+        if (rowAdded)
+            rowAdded(text);
         rows << std::make_shared<RecordedRow>(text);
         return rows.last();
     }

@@ -232,8 +232,35 @@ private slots:
                                    << "198.51.100.7";
         QTest::newRow("reboot time not read") << QByteArray("RebootTime=120") << "RebootTime"
                                               << "50";
-        QTest::newRow("key of another section") << QByteArray("[Other]\nPingTimeout=5") << "PingTimeout"
+        QTest::newRow("key of another section") << QByteArray("[Other]\nPingTimeout=500") << "PingTimeout"
                                                 << "1000";
+        // Numbers that would hang or break the program read as the default.
+        QTest::newRow("ping time-out huge") << QByteArray("PingTimeout=2147483647") << "PingTimeout"
+                                            << "1000";
+        QTest::newRow("ping time-out negative") << QByteArray("PingTimeout=-5") << "PingTimeout"
+                                                << "1000";
+        QTest::newRow("ping time-out zero") << QByteArray("PingTimeout=0") << "PingTimeout"
+                                            << "1000";
+        QTest::newRow("ping time-out just below range") << QByteArray("PingTimeout=49") << "PingTimeout"
+                                                        << "1000";
+        QTest::newRow("ping time-out lowest kept") << QByteArray("PingTimeout=50") << "PingTimeout"
+                                                   << "50";
+        QTest::newRow("ping time-out highest kept") << QByteArray("PingTimeout=60000") << "PingTimeout"
+                                                    << "60000";
+        QTest::newRow("ping time-out just above range") << QByteArray("PingTimeout=60001") << "PingTimeout"
+                                                        << "1000";
+        QTest::newRow("wait time huge") << QByteArray("PPPWaitTime=2147483647") << "PPPWaitTime"
+                                        << "180";
+        QTest::newRow("wait time negative") << QByteArray("PPPWaitTime=-180") << "PPPWaitTime"
+                                            << "180";
+        QTest::newRow("wait time too short") << QByteArray("PPPWaitTime=9") << "PPPWaitTime"
+                                             << "180";
+        QTest::newRow("wait time lowest kept") << QByteArray("PPPWaitTime=10") << "PPPWaitTime"
+                                               << "10";
+        QTest::newRow("wait time highest kept") << QByteArray("PPPWaitTime=3600") << "PPPWaitTime"
+                                                << "3600";
+        QTest::newRow("wait time above range") << QByteArray("PPPWaitTime=3601") << "PPPWaitTime"
+                                               << "180";
     }
     void storedText()
     {

@@ -1,3 +1,4 @@
+#include "Heartbeat.h"
 #include "NetLab.h"
 #include "RecordingPrompts.h"
 #include "RecordingScanView.h"
@@ -14,44 +15,6 @@
 // A scan while a host on the LAN floods the discovery port: the window still
 // ends on time, the event loop keeps turning and the records stay bounded.
 // The flood stays inside the test's own namespaces.
-namespace {
-
-// Notes the longest time between two turns of a 10 ms timer.
-class Heartbeat {
-public:
-    explicit Heartbeat(Clock& clock)
-        : m_clock(clock)
-    { }
-    ~Heartbeat() { stop(); }
-    void start()
-    {
-        m_last = m_clock.monotonicMs();
-        m_next = m_clock.schedule(10, [this] { beat(); });
-    }
-    void stop()
-    {
-        if (m_next)
-            m_clock.cancel(m_next);
-        m_next = 0;
-    }
-    qint64 longestGap() const { return m_longest; }
-
-private:
-    void beat()
-    {
-        const qint64 now = m_clock.monotonicMs();
-        m_longest = qMax(m_longest, now - m_last);
-        m_last = now;
-        m_next = m_clock.schedule(10, [this] { beat(); });
-    }
-
-    Clock& m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-    Clock::TimerId m_next = 0;
-};
-
-} // namespace
 
 class tst_ScanUnderFlood : public QObject {
     Q_OBJECT
@@ -120,12 +83,12 @@ private slots:
         view.window = &w;
         w.setScanResultsView(&view);
 
-        // The first line after the opening one is written as the window ends.
+        // The walk lists the first unit as soon as the window has ended.
         qint64 windowEnd = -1;
-        connect(w.lvLog()->model(), &QAbstractItemModel::rowsInserted, this, [&] {
-            if (windowEnd < 0 && w.lvLog()->topLevelItemCount() == 2)
+        view.rowAdded = [&](const QString&) {
+            if (windowEnd < 0)
                 windowEnd = clock.monotonicMs();
-        });
+        };
 
         Heartbeat heartbeat(clock);
         heartbeat.start();
@@ -139,12 +102,14 @@ private slots:
         sim->kill();
 
         QCOMPARE(view.displays, 1);
-        qInfo("window ended after %lld ms, longest gap %lld ms, %lld units recorded", windowEnd - start,
-            heartbeat.longestGap(), qlonglong(w.Units() ? w.Units()->Count() : 0));
+        qInfo("window ended after %lld ms, longest gap %lld ms, longest held by us %lld ms, %lld units recorded",
+            windowEnd - start, heartbeat.longestGap(), heartbeat.longestBusyGap(),
+            qlonglong(w.Units() ? w.Units()->Count() : 0));
         QVERIFY2(windowEnd - start >= 5000 && windowEnd - start <= 5200,
             qPrintable(QStringLiteral("window ended after %1 ms").arg(windowEnd - start)));
-        QVERIFY2(heartbeat.longestGap() <= 100,
-            qPrintable(QStringLiteral("event loop stood still for %1 ms").arg(heartbeat.longestGap())));
+        // A reader that never lets go holds the loop for the whole flood.
+        QVERIFY2(heartbeat.longestBusyGap() <= 100,
+            qPrintable(QStringLiteral("the event loop was held for %1 ms").arg(heartbeat.longestBusyGap())));
         const auto found = w.Units();
         QVERIFY(found);
         for (const char* serial : { "4711", "4712", "4713" })

@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <arpa/inet.h>
 
 namespace {
@@ -110,6 +111,8 @@ public:
     UnitInterfacePrefixes prefixes;
     bool cancelRequested = false;
     QList<const CQarUnitInfo*> queriersMadeFor;
+    QString pingProblem;
+    int pingChecks = 0;
     std::unique_ptr<frmMain> w;
 
     explicit Fixture(bool showStatusLog = false)
@@ -148,6 +151,11 @@ public:
                     if (duringPing)
                         duringPing();
                     return answering.contains(a);
+                },
+            .pingProblem =
+                [this] {
+                    ++pingChecks;
+                    return pingProblem;
                 },
             .settings = settings,
             .WizardMode = [this] { return mode; },
@@ -368,6 +376,8 @@ private slots:
         log->resize(300, 120);
         for (int i = 0; i < 40; ++i)
             f.w->AddLogEntry(QStringLiteral("2101"), QStringLiteral("line"));
+        QCOMPARE(f.w->lvLog()->topLevelItemCount(), 40);
+        QCoreApplication::processEvents();
         QVERIFY(log->verticalScrollBar()->isVisible());
         const QFontMetrics fm = log->fontMetrics();
         QVERIFY(log->columnWidth(0) >= fm.horizontalAdvance(QStringLiteral("Serial")));
@@ -526,6 +536,43 @@ private slots:
         QCOMPARE(rec->model(), QStringLiteral("KR5004"));
         QCOMPARE(f.view.rowTexts(), (QStringList { "600" }));
         QCOMPARE(f.pings.size(), 1);
+    }
+
+    void noPingPossibleIsSaidOnceAScan_data()
+    {
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QStringList>("addresses");
+        QTest::addColumn<int>("checks");
+        const QString why = QStringLiteral("Pings cannot be sent: test");
+        QTest::newRow("pings possible") << QString() << QStringList { "198.51.100.1", "198.51.100.2" } << 1;
+        QTest::newRow("no ICMP socket") << why << QStringList { "198.51.100.1", "198.51.100.2" } << 1;
+        QTest::newRow("nothing to ping") << why << QStringList { "0.0.0.0", "" } << 0;
+    }
+    void noPingPossibleIsSaidOnceAScan()
+    {
+        QFETCH(QString, problem);
+        QFETCH(QStringList, addresses);
+        QFETCH(int, checks);
+        Fixture f;
+        f.mode = 1;
+        f.pingProblem = problem;
+        for (int scan = 1; scan <= 2; ++scan) {
+            f.startScan();
+            for (int i = 0; i < addresses.size(); ++i)
+                f.discovery->answer(unit(QString::number(500 + i), addresses[i]));
+            f.clock.advance(5000);
+            QCOMPARE(f.pingChecks, checks * scan);
+            // Newest first: the reason stands just before the first ping's line.
+            QStringList log = f.logColumn(2);
+            std::reverse(log.begin(), log.end());
+            const bool said = checks > 0 && !problem.isEmpty();
+            QCOMPARE(log.count(problem), said ? 1 : 0);
+            if (said)
+                QCOMPARE(
+                    log.mid(1, 2), (QStringList { problem, "Pinging Unit SN: 500 with IP Address: 198.51.100.1" }));
+            // The pings are still tried; the units show what they answered.
+            QCOMPARE(f.pings.size(), checks * 2 * scan);
+        }
     }
 
     void recordsOfOneScanAreBounded_data()

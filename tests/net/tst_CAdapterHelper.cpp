@@ -68,6 +68,41 @@ private slots:
         QCOMPARE(list->Item(1)->IPAddress(), QStringLiteral("127.0.0.1"));
     }
 
+    void linkSwitchedOffIsNoAdapter_data()
+    {
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<QString>("operstate");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("up and running") << QStringLiteral("0x1003") << QStringLiteral("up") << true;
+        // A cable pulled is no reason to hide the adapter: the person plugs it in.
+        QTest::newRow("up without carrier") << QStringLiteral("0x1003") << QStringLiteral("lowerlayerdown") << true;
+        QTest::newRow("administratively down") << QStringLiteral("0x1002") << QStringLiteral("down") << false;
+        QTest::newRow("down, no other flag") << QStringLiteral("0x0") << QStringLiteral("down") << false;
+    }
+    void linkSwitchedOffIsNoAdapter()
+    {
+        QFETCH(QString, flags);
+        QFETCH(QString, operstate);
+        QFETCH(bool, listed);
+        SysfsFixture fx;
+        auto eth = iface(QStringLiteral("eth0"), 2);
+        eth.flags = flags;
+        eth.operstate = operstate;
+        fx.add(eth);
+        fx.add(iface(QStringLiteral("eth1"), 3));
+        // The down link still holds its address, as "ip link set down" leaves it.
+        CAdapterHelper helper(fx.root(), nullptr, [] {
+            return QList<Ipv4Assignment> {
+                { QStringLiteral("eth0"), QStringLiteral("198.51.100.7"), QStringLiteral("255.255.255.0") },
+                { QStringLiteral("eth1"), QStringLiteral("203.0.113.9"), QStringLiteral("255.255.255.0") },
+            };
+        });
+        const auto list = helper.Adapters();
+        QCOMPARE(bool(list->Item(QStringLiteral("2"))), listed);
+        QVERIFY(list->Item(QStringLiteral("3")));
+        QCOMPARE(list->Count(), listed ? 2 : 1);
+    }
+
     void dhcpComesFromTheHook()
     {
         SysfsFixture fx;

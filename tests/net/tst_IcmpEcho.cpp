@@ -4,6 +4,10 @@
 
 #include <QTest>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 using IcmpEcho::SocketKind;
 
 namespace {
@@ -21,6 +25,19 @@ QByteArray replyTo(QByteArray request)
     request[2] = char(sum >> 8);
     request[3] = char(sum & 0xff);
     return request;
+}
+} // namespace
+
+namespace {
+// Takes CAP_NET_RAW out of the calling thread's effective set.
+bool dropNetRawForThisThread()
+{
+    __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
+    __user_cap_data_struct data[2] {};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    data[CAP_NET_RAW / 32].effective &= ~(1u << (CAP_NET_RAW % 32));
+    return ::syscall(SYS_capset, &header, data) == 0;
 }
 } // namespace
 
@@ -146,6 +163,47 @@ private slots:
         QVERIFY(result);
         QCOMPARE(result->first, answered);
         QCOMPARE(result->second, answered);
+    }
+
+    // What a person is told when pings cannot work at all. Capabilities
+    // belong to a thread, so the lab's worker thread may drop CAP_NET_RAW
+    // alone.
+    void unavailableReason_data()
+    {
+        QTest::addColumn<QString>("groupRange");
+        QTest::addColumn<bool>("rawAllowed");
+        QTest::addColumn<bool>("possible");
+        QTest::newRow("datagram socket allowed") << QStringLiteral("0 0") << false << true;
+        QTest::newRow("raw socket allowed") << QStringLiteral("1 0") << true << true;
+        QTest::newRow("neither") << QStringLiteral("1 0") << false << false;
+    }
+    void unavailableReason()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QFETCH(QString, groupRange);
+        QFETCH(bool, rawAllowed);
+        QFETCH(bool, possible);
+        NetLab lab;
+        const QString pc = lab.addHost(QStringLiteral("pc"));
+        QVERIFY2(lab.sh(pc, QStringLiteral("sysctl -qw net.ipv4.ping_group_range='%1'").arg(groupRange)),
+            qPrintable(lab.lastError()));
+        const auto result = inNetns(pc, [rawAllowed] {
+            if (!rawAllowed && !dropNetRawForThisThread())
+                return std::pair { false, QStringLiteral("capset failed") };
+            return std::pair { true, IcmpEcho::unavailableReason() };
+        });
+        QVERIFY(result && result->first);
+        const QString why = result->second;
+        QCOMPARE(why.isEmpty(), possible);
+        if (!possible) {
+            QVERIFY2(
+                why.startsWith(QStringLiteral("Pings cannot be sent, so every unit shows \"No\": ")), qPrintable(why));
+            QVERIFY(why.contains(QStringLiteral("net.ipv4.ping_group_range")));
+            QVERIFY(why.contains(QStringLiteral("CAP_NET_RAW")));
+            QVERIFY(why.contains(QStringLiteral("setcap cap_net_raw+ep ") + QCoreApplication::applicationFilePath()));
+            QVERIFY(!why.contains(QLatin1Char('\n')));
+        }
     }
 };
 
