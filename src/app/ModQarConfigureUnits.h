@@ -110,6 +110,10 @@ private:
     void probeCellularSupport(CQarUnitInfo& unit, clsVerevo& v);
     // Asks for the test host; false when the person cancelled.
     bool askTestHost(const QString& serial, const QString& promptText);
+    // The common shape of the save, reboot, wait and test steps once they are
+    // to run: the log line, the call, its code, and the box on failure.
+    void runStep(CQarUnitInfo& unit, void (clsSummary::*setCode)(qint32), qint32 success, qint32 failure,
+        const QString& logLine, const QString& failureText, const std::function<bool()>& call);
     // The exclamation box of a failed step, unless the person has cancelled.
     void stepFailed(const QString& serial, const QString& text);
     // Searches free addresses until one is accepted; the accepted address,

@@ -49,18 +49,25 @@ bool ConfigureUnitsPipeline::askTestHost(const QString& serial, const QString& p
                                 : m_services.hostPrompt->GetRemoteWithPrompt(caption, promptText, host);
 }
 
+void ConfigureUnitsPipeline::runStep(CQarUnitInfo& unit, void (clsSummary::*setCode)(qint32), qint32 success,
+    qint32 failure, const QString& logLine, const QString& failureText, const std::function<bool()>& call)
+{
+    const QString serial = unit.Serial();
+    log(serial, logLine);
+    const bool ok = call();
+    (unit.Summary().*setCode)(ok ? success : failure);
+    if (!ok)
+        stepFailed(serial, failureText);
+}
+
 void ConfigureUnitsPipeline::SaveUnitConfig(CQarUnitInfo& unit, clsVerevo& v)
 {
     unit.Summary().setSaveCfg(0);
     if (!m_services.CfgOptions.SaveConfig())
         return;
     const QString serial = unit.Serial();
-    log(serial, QStringLiteral("Saving Settings in unit: ") + serial);
-    clsUnitQuerier* q = unit.cuq();
-    const bool ok = q && q->SaveCfg(serial, v);
-    unit.Summary().setSaveCfg(ok ? 2 : 1);
-    if (!ok)
-        stepFailed(serial, QStringLiteral("Error saving config"));
+    runStep(unit, &clsSummary::setSaveCfg, 2, 1, QStringLiteral("Saving Settings in unit: ") + serial,
+        QStringLiteral("Error saving config"), [&] { return unit.cuq() && unit.cuq()->SaveCfg(serial, v); });
 }
 
 void ConfigureUnitsPipeline::RebootUnit(CQarUnitInfo& unit, clsVerevo& v)
@@ -69,12 +76,8 @@ void ConfigureUnitsPipeline::RebootUnit(CQarUnitInfo& unit, clsVerevo& v)
     if (!m_services.CfgOptions.Reboot())
         return;
     const QString serial = unit.Serial();
-    log(serial, QStringLiteral("Rebooting unit: ") + serial);
-    clsUnitQuerier* q = unit.cuq();
-    const bool ok = q && q->Reboot(serial, v);
-    unit.Summary().setReboot(ok ? 2 : 1);
-    if (!ok)
-        stepFailed(serial, QStringLiteral("Error rebooting unit"));
+    runStep(unit, &clsSummary::setReboot, 2, 1, QStringLiteral("Rebooting unit: ") + serial,
+        QStringLiteral("Error rebooting unit"), [&] { return unit.cuq() && unit.cuq()->Reboot(serial, v); });
 }
 
 void ConfigureUnitsPipeline::WaitForUnitPPP(CQarUnitInfo& unit, clsVerevo& v)
@@ -83,12 +86,9 @@ void ConfigureUnitsPipeline::WaitForUnitPPP(CQarUnitInfo& unit, clsVerevo& v)
     if (!m_services.CfgOptions.WaitForPPP() || !unit.GPRS())
         return;
     const QString serial = unit.Serial();
-    log(serial, QStringLiteral("Waiting For PPP connection on unit"));
-    clsUnitQuerier* q = unit.cuq();
-    const bool ok = q && q->WaitForPPPConnect(serial, v, m_services.settings.PPPWaitTime);
-    unit.Summary().setWaitForPPP(ok ? 2 : 1);
-    if (!ok)
-        stepFailed(serial, QStringLiteral("Wireless connection failed"));
+    runStep(unit, &clsSummary::setWaitForPPP, 2, 1, QStringLiteral("Waiting For PPP connection on unit"),
+        QStringLiteral("Wireless connection failed"),
+        [&] { return unit.cuq() && unit.cuq()->WaitForPPPConnect(serial, v, m_services.settings.PPPWaitTime); });
 }
 
 void ConfigureUnitsPipeline::TestUnitGPRS(CQarUnitInfo& unit, clsVerevo& v)
@@ -101,12 +101,9 @@ void ConfigureUnitsPipeline::TestUnitGPRS(CQarUnitInfo& unit, clsVerevo& v)
         unit.Summary().setConnectivityTest(1);
         return;
     }
-    log(serial, QStringLiteral("Testing GPRS Connection"));
-    clsUnitQuerier* q = unit.cuq();
-    const bool ok = q && q->TestGPRS(unit, serial, v);
-    unit.Summary().setConnectivityTest(ok ? 3 : 2);
-    if (!ok)
-        stepFailed(serial, QStringLiteral("Connectivity test failed"));
+    runStep(unit, &clsSummary::setConnectivityTest, 3, 2, QStringLiteral("Testing GPRS Connection"),
+        QStringLiteral("Connectivity test failed"),
+        [&] { return unit.cuq() && unit.cuq()->TestGPRS(unit, serial, v); });
 }
 
 void ConfigureUnitsPipeline::SetPCGateway(CQarUnitInfo& unit)
@@ -142,17 +139,15 @@ void ConfigureUnitsPipeline::RunPCConnectivityTest(CQarUnitInfo& unit)
     unit.Summary().setPCConnectivityTest(0);
     if (!m_services.CfgOptions.TestPCConnectivity())
         return;
-    const QString serial = unit.Serial();
-    if (!askTestHost(serial, pcHostPrompt())) {
+    if (!askTestHost(unit.Serial(), pcHostPrompt())) {
         unit.Summary().setPCConnectivityTest(1);
         return;
     }
-    log(serial, QStringLiteral("Testing PC Connectivity"));
-    const bool ok = m_services.pingHost(
-        m_services.settings.TestHost, QStringLiteral("LIVELINESS CHECK"), m_services.settings.PingTimeout);
-    unit.Summary().setPCConnectivityTest(ok ? 3 : 2);
-    if (!ok)
-        stepFailed(serial, QStringLiteral("PC Connectivity test failed"));
+    const AppSettings& settings = m_services.settings;
+    runStep(unit, &clsSummary::setPCConnectivityTest, 3, 2, QStringLiteral("Testing PC Connectivity"),
+        QStringLiteral("PC Connectivity test failed"), [&] {
+            return m_services.pingHost(settings.TestHost, QStringLiteral("LIVELINESS CHECK"), settings.PingTimeout);
+        });
 }
 
 } // namespace ModQar

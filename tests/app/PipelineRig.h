@@ -165,60 +165,46 @@ struct PipelineRig {
                 TelnetCheckServices { &sim.prompts, &sim.hostPrompt, &settings.TestHost }));
             (void)units->Add(unit, serial);
         }
-        if (realWindows) {
-            run = std::make_unique<ModQar::ConfigureUnitsPipeline>(ModQar::ConfigureUnitsServices {
-                .settings = settings,
-                .CfgOptions = state.CfgOptions,
-                .CancelRequested = state.CancelRequested,
-                .interfaces = interfaces,
-                .prefixes = sim.prefixes,
-                .adapters = &adapters,
-                .prompts = *realPrompts,
-                .hostPrompt = realHostPrompt,
-                .log = [this](const QString& s, const QString& text) { note(s, text); },
-                .pingHost = [this](const QString& host, const QString&, qint32) { return answering.contains(host); },
-                .owner = [] { return QApplication::activeWindow(); },
-            });
-            return;
-        }
-        run = std::make_unique<ModQar::ConfigureUnitsPipeline>(ModQar::ConfigureUnitsServices {
+        ModQar::ConfigureUnitsServices services {
             .settings = settings,
             .CfgOptions = state.CfgOptions,
             .CancelRequested = state.CancelRequested,
             .interfaces = interfaces,
             .prefixes = sim.prefixes,
             .adapters = &adapters,
-            .prompts = sim.prompts,
-            .hostPrompt = &sim.hostPrompt,
+            .prompts = realWindows ? *realPrompts : sim.prompts,
+            .hostPrompt = realWindows ? realHostPrompt : &sim.hostPrompt,
             .log = [this](const QString& s, const QString& text) { note(s, text); },
             .pingHost =
                 [this](const QString& host, const QString&, qint32) {
                     pinged << host;
                     return answering.contains(host);
                 },
-            .findFreeAddress =
-                [this](const QString& address, const QString& mask, qint32 lastRejected) {
-                    return ModQar::FindFreeAddress(
-                        address, mask, lastRejected, state.CancelRequested, [this](quint32 candidate) {
-                            const QString dotted = QHostAddress(candidate).toString();
-                            pinged << dotted;
-                            return answering.contains(dotted);
-                        });
-                },
-            .getCfgOptions =
-                [this](const QString&, clsCfgOptions& options) {
-                    ++optionDialogs;
-                    if (optionsOk)
-                        switches.applyTo(options);
-                    return optionsOk;
-                },
-            .showUnitSummary =
-                [this](const std::shared_ptr<CQarUnitInfo>& unit) {
-                    summariesShown << unit->Serial();
-                    summaryCodes << pipeline::codes(unit->Summary());
-                },
-            .setStopEnabled = [this](bool on) { stopStates << on; },
-        });
+        };
+        if (realWindows) {
+            services.owner = [] { return QApplication::activeWindow(); };
+        } else {
+            services.findFreeAddress = [this](const QString& address, const QString& mask, qint32 lastRejected) {
+                return ModQar::FindFreeAddress(
+                    address, mask, lastRejected, state.CancelRequested, [this](quint32 candidate) {
+                        const QString dotted = QHostAddress(candidate).toString();
+                        pinged << dotted;
+                        return answering.contains(dotted);
+                    });
+            };
+            services.getCfgOptions = [this](const QString&, clsCfgOptions& options) {
+                ++optionDialogs;
+                if (optionsOk)
+                    switches.applyTo(options);
+                return optionsOk;
+            };
+            services.showUnitSummary = [this](const std::shared_ptr<CQarUnitInfo>& unit) {
+                summariesShown << unit->Serial();
+                summaryCodes << pipeline::codes(unit->Summary());
+            };
+            services.setStopEnabled = [this](bool on) { stopStates << on; };
+        }
+        run = std::make_unique<ModQar::ConfigureUnitsPipeline>(std::move(services));
     }
 
     std::shared_ptr<CQarUnitInfo> unit(const QString& serial = simunits::serial) { return units->Item(serial); }

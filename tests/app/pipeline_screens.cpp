@@ -3,8 +3,9 @@
 // window over the main window, the host prompts, the boxes, and the results
 // window of a run with successes, a warning and failures.
 // Usage: pipeline_screens <output dir>   (QT_SCALE_FACTOR=2 for the 2x set)
+#include "PersonAtDialogs.h"
 #include "PipelineRig.h"
-#include "XvfbDisplay.h"
+#include "WindowPhotos.h"
 #include "app/DialogHostPrompt.h"
 #include "app/DialogPrompts.h"
 #include "app/frmCfgOptions.h"
@@ -14,10 +15,8 @@
 
 #include <QCheckBox>
 #include <QDateTime>
-#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -26,88 +25,19 @@
 namespace {
 QString out;
 
-QString suffix()
-{
-    return qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
-        ? QStringLiteral("-") + qEnvironmentVariable("QT_SCALE_FACTOR") + QStringLiteral("x")
-        : QStringLiteral("-1x");
-}
-
 void save(QWidget* w, const QString& name)
 {
-    if (!QTest::qWaitForWindowExposed(w)) {
-        std::fprintf(stderr, "%s: the window never showed\n", qPrintable(name));
-        return;
-    }
-    QTest::qWait(300); // the window manager draws its frame after the map
-    const QRect frame = w->frameGeometry();
-    w->screen()
-        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-        .save(out + QLatin1Char('/') + name + suffix() + QStringLiteral(".png"));
+    WindowPhotos::save(w, out, name);
 }
-
-void saveScreen(const QRect& area, const QString& name)
-{
-    QTest::qWait(300);
-    QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .save(out + QLatin1Char('/') + name + suffix() + QStringLiteral(".png"));
-}
-
-// Answers each modal window of the run as it comes, photographing it first.
-class Person : public QObject {
-public:
-    Person()
-    {
-        connect(&m_poll, &QTimer::timeout, this, &Person::look);
-        m_poll.start(50);
-    }
-
-private:
-    void look()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || modal == m_handled)
-            return;
-        m_handled = modal;
-        if (auto* d = qobject_cast<frmCfgOptions*>(modal)) {
-            QTest::mouseClick(d->cmdOptions(), Qt::LeftButton);
-            d->Check1(0)->setChecked(false);
-            save(d, QStringLiteral("run-options"));
-            QTest::mouseClick(d->OKButton(), Qt::LeftButton);
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            save(box, QStringLiteral("run-box-") + QString::number(++m_boxes));
-            QAbstractButton* b
-                = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok);
-            QTest::mouseClick(b, Qt::LeftButton);
-        } else if (auto* prompt = qobject_cast<frmTestHostname*>(modal)) {
-            const bool pc = prompt->lblPrompt->text().contains(QLatin1String("the PC should"));
-            save(prompt, pc ? QStringLiteral("run-host-pc") : QStringLiteral("run-host-unit"));
-            prompt->txtRemote->setText(pc ? QStringLiteral("pc.example") : QStringLiteral("gprs.example"));
-            QTest::mouseClick(prompt->OKButton, Qt::LeftButton);
-        } else if (auto* summary = qobject_cast<frmSummary*>(modal)) {
-            save(summary, QStringLiteral("run-summary"));
-            QTest::mouseClick(summary->cmdClose(), Qt::LeftButton);
-        }
-    }
-
-    QTimer m_poll;
-    QPointer<QWidget> m_handled;
-    int m_boxes = 0;
-};
 } // namespace
 
 int main(int argc, char* argv[])
 {
     XvfbDisplay display;
-    if (!display.start(true, QStringLiteral("2560x1600x24"))) {
-        std::fprintf(stderr, "%s\n", qPrintable(display.lastError()));
+    if (!WindowPhotos::startDisplay(display))
         return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(out);
+    out = WindowPhotos::outputDir(argc, argv);
 
     PipelineRig rig;
     rig.sim.clock.setWallMs(
@@ -149,10 +79,17 @@ int main(int argc, char* argv[])
             // The bar repaints only once the stage's value has been announced.
             progress.ProgressBar1()->repaint();
             save(&progress, QStringLiteral("run-progress"));
-            saveScreen(main.frameGeometry().united(progress.frameGeometry()), QStringLiteral("run-progress-over-main"));
+            WindowPhotos::saveArea(
+                main.frameGeometry().united(progress.frameGeometry()), out, QStringLiteral("run-progress-over-main"));
         }
     };
-    Person person;
+    PersonAtDialogs person;
+    person.switches = QStringLiteral("SRWTGPCD");
+    person.pcHost = QStringLiteral("pc.example");
+    int boxes = 0;
+    person.beforeAnswer = [&boxes](QWidget& w, const QString& kind) {
+        save(&w, QStringLiteral("run-") + kind + (kind == u"box" ? QString::number(++boxes) : QString()));
+    };
     main.activateWindow();
     rig.configure();
     save(&main, QStringLiteral("run-main-window"));

@@ -40,6 +40,9 @@ public:
     QString pcHost;
     // Yes or No to a question, by its text.
     std::function<bool(const QString&)> answer = [](const QString&) { return true; };
+    // Called with each window and its kind before it is answered (to
+    // photograph it, say).
+    std::function<void(QWidget&, const QString&)> beforeAnswer;
     QList<Seen> seen;
 
     PersonAtDialogs()
@@ -56,13 +59,33 @@ public:
         return out;
     }
 
+    static QString kindOf(QWidget& w)
+    {
+        if (qobject_cast<frmCfgOptions*>(&w))
+            return QStringLiteral("options");
+        if (qobject_cast<QMessageBox*>(&w))
+            return QStringLiteral("box");
+        if (auto* prompt = qobject_cast<frmTestHostname*>(&w))
+            return isPcPrompt(*prompt) ? QStringLiteral("host-pc") : QStringLiteral("host");
+        if (qobject_cast<frmSummary*>(&w))
+            return QStringLiteral("summary");
+        return QString();
+    }
+
 private:
+    static bool isPcPrompt(const frmTestHostname& prompt)
+    {
+        return prompt.lblPrompt->text().contains(QLatin1String("the PC should"));
+    }
+
     void look()
     {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible() || modal == m_handled)
             return;
         m_handled = modal;
+        if (beforeAnswer)
+            beforeAnswer(*modal, kindOf(*modal));
         if (auto* options = qobject_cast<frmCfgOptions*>(modal))
             setOptions(*options);
         else if (auto* box = qobject_cast<QMessageBox*>(modal))
@@ -106,7 +129,7 @@ private:
 
     void typeHost(frmTestHostname& prompt)
     {
-        const bool pc = prompt.lblPrompt->text().contains(QLatin1String("the PC should"));
+        const bool pc = isPcPrompt(prompt);
         seen << Seen { QStringLiteral("host"), prompt.windowTitle(), prompt.lblPrompt->text() };
         const QString host = pc ? pcHost : unitHost;
         if (host.isEmpty()) {
