@@ -233,6 +233,8 @@ private slots:
             QCOMPARE(m_main->lvLog()->topLevelItem(0)->text(2), QStringLiteral("Completed configuring unit"));
             QCOMPARE(m_main->lvLog()->topLevelItem(0)->text(0), QStringLiteral("11"));
             QVERIFY(!m_main->stopScanToolButton()->isEnabled());
+            // The discovery object is back where it rests between runs.
+            QVERIFY(m_main->cz() && !m_main->cVerevo());
             QVERIFY(!m_run->program.pipeline()->ProgressForm());
         });
         dropDefaultRoute();
