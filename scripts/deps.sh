@@ -8,7 +8,7 @@ packages=(
   libnl-route-3-dev libcap2-bin iproute2 iputils-ping
   dnsmasq-base isc-dhcp-client dbus-daemon
   xvfb xauth fonts-dejavu-core
-  openbox wmctrl x11-utils xclip unrtf
+  openbox wmctrl x11-utils xclip unrtf xdg-utils
 )
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -26,15 +26,11 @@ if ((${#missing[@]})); then
   apt_install "${missing[@]}"
 fi
 
-# The adapter tests run a real NetworkManager in namespaces of their own. Its
-# package depends on udev, whose newest version would drag a systemd upgrade
-# along: pin udev to the installed systemd's version. A temporary policy-rc.d
-# keeps the package from starting the daemon on a machine where an init runs;
-# the machine's own network is never handed to it.
-if ! installed network-manager; then
-  systemd_version=$(dpkg-query -W -f='${Version}' systemd)
-  policy=/usr/sbin/policy-rc.d
-  saved=""
+# Installs packages whose scripts would start a daemon, without starting it:
+# a temporary policy-rc.d refuses every start while apt runs, on a machine
+# where an init runs as on one where none does.
+install_held() {
+  local policy=/usr/sbin/policy-rc.d saved=""
   if [ -e "$policy" ]; then
     saved=$(mktemp)
     $sudo cp -p "$policy" "$saved"
@@ -45,7 +41,22 @@ if ! installed network-manager; then
   trap restore_policy EXIT
   printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
   $sudo chmod 755 "$policy"
-  apt_install network-manager "udev=$systemd_version"
+  apt_install "$@"
   restore_policy
   trap - EXIT
+}
+
+# The adapter tests run a real NetworkManager in namespaces of their own. Its
+# package depends on udev, whose newest version would drag a systemd upgrade
+# along: pin udev to the installed systemd's version. The machine's own
+# network is never handed to it.
+if ! installed network-manager; then
+  install_held network-manager "udev=$(dpkg-query -W -f='${Version}' systemd)"
+fi
+
+# The terminal window's tests talk to a real telnet server (inetutils'
+# telnetd, started per connection by busybox nc) in namespaces of their own.
+# The package pulls an inetd and a syslog daemon along; neither is started.
+if ! installed inetutils-telnetd || ! installed busybox; then
+  install_held inetutils-telnetd busybox
 fi

@@ -1,5 +1,6 @@
 #include "app/ModQarFindFreeAddress.h"
 
+#include "net/EventLoopReplyWait.h"
 #include "net/IPHlpAPI.h"
 
 #include <arpa/inet.h>
@@ -11,6 +12,15 @@ qint32 FindFreeAddress(const QString& pcAddress, const QString& pcMask, qint32 l
 {
     return FindFreeAddress(pcAddress, pcMask, lastRejected, cancelRequested, [pingTimeoutMs](quint32 candidate) {
         return IPHlpAPI::PingAddress(candidate, QStringLiteral("ADDRESS CHECK"), pingTimeoutMs);
+    });
+}
+
+qint32 FindFreeAddress(Clock& clock, const QString& pcAddress, const QString& pcMask, qint32 lastRejected,
+    qint32 pingTimeoutMs, const bool& cancelRequested)
+{
+    const IcmpEcho::ReplyWait wait = IcmpEcho::eventLoopWait(clock);
+    return FindFreeAddress(pcAddress, pcMask, lastRejected, cancelRequested, [&wait, pingTimeoutMs](quint32 candidate) {
+        return IPHlpAPI::PingAddressUsing(candidate, QStringLiteral("ADDRESS CHECK"), pingTimeoutMs, wait);
     });
 }
 

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class Clock;
+
 namespace ModQar {
 
 // Walks the host addresses of the PC's network upwards, from the one after
@@ -13,6 +15,12 @@ namespace ModQar {
 // /31, /32) leaves no candidate. cancelRequested is seen after each reply.
 qint32 FindFreeAddress(const QString& pcAddress, const QString& pcMask, qint32 lastRejected, qint32 pingTimeoutMs,
     const bool& cancelRequested);
+
+// The same walk with each echo awaited in the event loop on clock: the
+// windows repaint and take clicks between and during the pings (a /24 with
+// nothing free takes 254 time-outs), and a cancel is seen after each reply.
+qint32 FindFreeAddress(Clock& clock, const QString& pcAddress, const QString& pcMask, qint32 lastRejected,
+    qint32 pingTimeoutMs, const bool& cancelRequested);
 
 // The same walk with the echo given: ping(addressHostOrder) is true on a reply.
 qint32 FindFreeAddress(const QString& pcAddress, const QString& pcMask, qint32 lastRejected,

@@ -10,9 +10,15 @@ namespace IPHlpAPI {
 
 bool PingAddress(quint32 addressHostOrder, const QString& payload, qint32 timeoutMs)
 {
+    return PingAddressUsing(addressHostOrder, payload, timeoutMs, IcmpEcho::blockingWait());
+}
+
+bool PingAddressUsing(
+    quint32 addressHostOrder, const QString& payload, qint32 timeoutMs, const IcmpEcho::ReplyWait& wait)
+{
     if (addressHostOrder == 0 || addressHostOrder == 0xffffffffu)
         return false;
-    return IcmpEcho::echo(addressHostOrder, payload.toLocal8Bit(), timeoutMs);
+    return IcmpEcho::echo(addressHostOrder, payload.toLocal8Bit(), timeoutMs, IcmpEcho::SocketKind::Automatic, wait);
 }
 
 bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/IcmpEcho.h"
+
 #include <QString>
 
 #include <functional>
@@ -10,6 +12,9 @@ namespace IPHlpAPI {
 // target answers with that data byte for byte within timeoutMs; blocks the
 // calling thread for at most timeoutMs. 0 and 255.255.255.255 give false at once.
 bool PingAddress(quint32 addressHostOrder, const QString& payload, qint32 timeoutMs);
+// The same, waiting for the reply as wait says.
+bool PingAddressUsing(
+    quint32 addressHostOrder, const QString& payload, qint32 timeoutMs, const IcmpEcho::ReplyWait& wait);
 
 // PingAddress of the host's first IPv4 address; an unknown name sends nothing.
 bool PingHost(const QString& host, const QString& payload, qint32 timeoutMs);

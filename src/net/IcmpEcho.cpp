@@ -132,6 +132,19 @@ QByteArray stripIpHeader(const QByteArray& packet)
     return packet.mid(ihl);
 }
 
+ReplyWait blockingWait()
+{
+    return { &nowMs, [](int fd, qint64 deadline) {
+                for (;;) {
+                    pollfd p { fd, POLLIN, 0 };
+                    const int ready = ::poll(&p, 1, int(qMax<qint64>(deadline - nowMs(), 0)));
+                    if (ready < 0 && errno == EINTR)
+                        continue;
+                    return ready > 0;
+                }
+            } };
+}
+
 QString unavailableReason()
 {
     const int datagram = openDatagram();
@@ -161,9 +174,14 @@ QString unavailableReason()
 
 bool echo(quint32 addressHostOrder, const QByteArray& payload, qint32 timeoutMs, SocketKind kind)
 {
+    return echo(addressHostOrder, payload, timeoutMs, kind, blockingWait());
+}
+
+bool echo(quint32 addressHostOrder, const QByteArray& payload, qint32 timeoutMs, SocketKind kind, const ReplyWait& wait)
+{
     if (payload.size() + headerSize > maxMessage)
         return false;
-    const qint64 deadline = nowMs() + qMax<qint32>(timeoutMs, 0);
+    const qint64 deadline = wait.now() + qMax<qint32>(timeoutMs, 0);
 
     int fd = -1;
     bool raw = kind == SocketKind::Raw;
@@ -209,12 +227,7 @@ bool echo(quint32 addressHostOrder, const QByteArray& payload, qint32 timeoutMs,
 
     QByteArray buffer(int(maxMessage + 60), '\0');
     for (;;) {
-        const qint64 left = deadline - nowMs();
-        pollfd p { socket.get(), POLLIN, 0 };
-        const int ready = ::poll(&p, 1, int(qMax<qint64>(left, 0)));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
+        if (!wait.readable(socket.get(), deadline))
             return false;
         sockaddr_in from {};
         socklen_t fromLen = sizeof from;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // One ICMP echo exchange: the message codec (plain value code) and the send
 // and wait over a kernel ICMP socket.
 namespace IcmpEcho {
@@ -31,6 +33,17 @@ enum class SocketKind {
     Raw,
 };
 
+// How an exchange waits for its reply: now() is the clock its deadline is
+// counted on; readable(fd, deadline) returns true once fd has data, false
+// once the deadline has passed without any.
+struct ReplyWait {
+    std::function<qint64()> now;
+    std::function<bool(int fd, qint64 deadlineMs)> readable;
+};
+
+// Blocks the calling thread in poll(2), on the monotonic clock.
+ReplyWait blockingWait();
+
 // Empty when this process can open an ICMP socket of either kind; else one
 // line that says what is missing and the command that grants it.
 QString unavailableReason();
@@ -39,5 +52,7 @@ QString unavailableReason();
 // for the reply from that address; true only for a matching reply.
 bool echo(
     quint32 addressHostOrder, const QByteArray& payload, qint32 timeoutMs, SocketKind kind = SocketKind::Automatic);
+bool echo(
+    quint32 addressHostOrder, const QByteArray& payload, qint32 timeoutMs, SocketKind kind, const ReplyWait& wait);
 
 } // namespace IcmpEcho

@@ -1,5 +1,6 @@
 #include "wizard/LinkwiseProgram.h"
 
+#include "app/AppWindows.h"
 #include "app/ModQarConfigureUnits.h"
 #include "app/ModQarFindFreeAddress.h"
 #include "app/Module1.h"
@@ -130,7 +131,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         .owner = [this] { return boxAnchor(); },
         .setStopEnabled = [this](bool on) { m_main->stopScanToolButton()->setEnabled(on); },
     });
-    m_main = std::make_unique<frmMain>(frmMain::Services {
+    frmMain::Services mainServices {
         .clock = m_platform.clock,
         .interfaces = m_usable,
         .createDiscovery = createDiscovery,
@@ -149,7 +150,10 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             },
         // The unload has written the settings; nothing else is left to do.
         .endProgram = m_platform.ender,
-    });
+    };
+    AppWindows::fill(mainServices,
+        { .terminal = TrmOptions { 23, &m_platform.remoteManagement, {} }, .sysClassNet = m_platform.sysClassNet });
+    m_main = std::make_unique<frmMain>(std::move(mainServices));
 
     WizardServices services;
     services.main = m_main.get();
@@ -161,7 +165,8 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         return IPHlpAPI::PingHost(host, payload, timeoutMs);
     };
     services.findFreeAddress = [this](const QString& address, const QString& mask, qint32 lastRejected) {
-        return ModQar::FindFreeAddress(address, mask, lastRejected, m_settings.PingTimeout, m_state.CancelRequested);
+        return ModQar::FindFreeAddress(
+            m_platform.clock, address, mask, lastRejected, m_settings.PingTimeout, m_state.CancelRequested);
     };
     services.http = &m_http;
     services.openUrl = m_platform.openUrl;

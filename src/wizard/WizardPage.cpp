@@ -284,6 +284,14 @@ QLabel* WizardPage::addLabel(const QString& text, int left, int top, int width, 
     return label;
 }
 
+void WizardPage::onClicked(QAbstractButton* button, std::function<void()> handler)
+{
+    connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] {
+        RunScope scope(*this);
+        handler();
+    });
+}
+
 void WizardPage::closeEvent(QCloseEvent* event)
 {
     if (!Navigating && ignoresCloseBox()) {

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 
+class QAbstractButton;
 class QLabel;
 class QPushButton;
 class UserPrompts;
@@ -114,6 +115,11 @@ protected:
     QPushButton* addNavButton(Nav role, int left, int top = kButtonTop);
     QPushButton* addButton(const QString& text, int left, int top = kButtonTop);
     QLabel* addLabel(const QString& text, int left, int top, int width, int height);
+    // Runs handler on each click of one of the page's own buttons (not a
+    // navigation one) inside the frame's guards, as a Next handler runs: the
+    // page outlives whatever the handler waits for, even when it is closed
+    // meanwhile (unloaded() then says so).
+    void onClicked(QAbstractButton* button, std::function<void()> handler);
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

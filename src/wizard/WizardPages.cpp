@@ -8,6 +8,14 @@
 #include "wizard/frmWiz05.h"
 #include "wizard/frmWiz06.h"
 #include "wizard/frmWiz07.h"
+#include "wizard/frmWiz08.h"
+#include "wizard/frmWiz13.h"
+#include "wizard/frmwiz11A.h"
+#include "wizard/frmwiz11B.h"
+#include "wizard/frmwiz11C.h"
+#include "wizard/frmwiz12A.h"
+#include "wizard/frmwiz12B.h"
+#include "wizard/frmwiz12C.h"
 
 namespace WizardPages {
 
@@ -30,7 +38,22 @@ void registerAll(WizardRouter& router)
     if (router.services().main) {
         router.registerPage(PageId::Wiz02, make<frmWiz02>());
         router.registerPage(PageId::Wiz07, make<frmWiz07>());
+        // The unit commands go over the main window's discovery object.
+        router.registerPage(PageId::Wiz11A, make<frmwiz11A>());
+        router.registerPage(PageId::Wiz11B, make<frmwiz11B>());
     }
+    // The probe and the free-address search also read the PC's adapter.
+    if (router.services().main && router.services().adapters) {
+        router.registerPage(PageId::Wiz08, make<frmWiz08>());
+        router.registerPage(PageId::Wiz11C, make<frmwiz11C>());
+    }
+    // The PC settings pages change the adapter through the configuration layer.
+    if (router.services().adapters) {
+        router.registerPage(PageId::Wiz12A, make<frmwiz12A>());
+        router.registerPage(PageId::Wiz12B, make<frmwiz12B>());
+        router.registerPage(PageId::Wiz12C, make<frmwiz12C>());
+    }
+    router.registerPage(PageId::Wiz13, make<frmWiz13>());
 }
 
 } // namespace WizardPages

@@ -38,7 +38,8 @@ struct WizardServices {
     std::function<bool(const QString&, const QString&, qint32)> pingHost;
     // The first address of the PC's subnet that gives no echo reply, after
     // lastRejected (0: from the start): PC address, mask, lastRejected; 0
-    // when none is free or the search was cancelled.
+    // when none is free or the search was cancelled. Each echo is awaited in
+    // the event loop, so the page repaints and its Cancel works meanwhile.
     std::function<qint32(const QString&, const QString&, qint32)> findFreeAddress;
     // The unit's web server (login form) is reached through this.
     QNetworkAccessManager* http = nullptr;

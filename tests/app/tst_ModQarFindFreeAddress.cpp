@@ -1,9 +1,12 @@
 #include "NetLab.h"
 #include "app/ModQarFindFreeAddress.h"
 #include "net/IPHlpAPI.h"
+#include "net/SystemClock.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 qint32 host(const char* dotted)
@@ -98,6 +101,29 @@ private slots:
         QCOMPARE(ModQar::FindFreeAddress(
                      QStringLiteral("198.51.100.2"), QStringLiteral("255.255.255.0"), 0, timeoutMs, cancel),
             host("198.51.100.4"));
+    }
+
+    // The walk as the pages run it: each reply awaited in the event loop, so
+    // timers (and clicks) go on while the silent candidate takes its time-out;
+    // the pings and the result are those of the blocking walk.
+    void eventLoopWalk()
+    {
+        SystemClock clock;
+        const bool cancel = false;
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(50);
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(ModQar::FindFreeAddress(
+                     clock, QStringLiteral("198.51.100.2"), QStringLiteral("255.255.255.0"), 0, 600, cancel),
+            host("198.51.100.4"));
+        QVERIFY2(took.elapsed() >= 600, "the silent candidate was not given its time-out");
+        QVERIFY2(ticks >= 8, qPrintable(QStringLiteral("only %1 timer events during the walk").arg(ticks)));
+        QCOMPARE(ModQar::FindFreeAddress(clock, QStringLiteral("198.51.100.2"), QStringLiteral("255.255.255.0"),
+                     host("198.51.100.4"), timeoutMs, cancel),
+            host("198.51.100.7"));
     }
 
     void signedOrderAboveTheTopBit()

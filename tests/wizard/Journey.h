@@ -91,6 +91,17 @@ public:
         return sim && unitsimReady(*sim) == 7477;
     }
 
+    // A shell command line on the far side of the LAN (the units' host) or
+    // on the PC's own; true on exit code 0.
+    bool onUnitSide(const QString& command, QString* output = nullptr) { return m_lab.sh(m_unit, command, output); }
+    bool onPcSide(const QString& command, QString* output = nullptr) { return m_lab.sh(m_pc, command, output); }
+    // The namespaces of the PC and of the units' side, for peers that start
+    // there by themselves (a NetworkManager, a DHCP server).
+    QString pcNamespace() const { return m_pc; }
+    QString unitNamespace() const { return m_unit; }
+    // Starts a program on the far side for the rest of the test.
+    QProcess* startOnUnitSide(const QStringList& argv) { return m_lab.start(m_unit, argv); }
+
     // Ends the simulator that startUnits started, so that another may take
     // its ports (the units forget everything they were told).
     void stopUnits()
@@ -116,6 +127,11 @@ private:
 // leaving the process (how the run ends is all the test observes of it).
 struct Run {
     Run()
+        : Run([](const QUrl&) { return false; })
+    { }
+    // A run whose URLs open as openUrl says; an empty one is the desktop's
+    // own handler, as in the program.
+    explicit Run(std::function<bool(const QUrl&)> openUrl)
         : store(home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat)
         , remote(home.filePath(QStringLiteral("VelmarQuillstone.ini")), QSettings::IniFormat)
         , program({
@@ -124,7 +140,7 @@ struct Run {
               .remoteManagement = remote,
               .ender = [this] { ++ends; },
               .shiftKeyDown = [this] { return shift; },
-              .openUrl = [](const QUrl&) { return false; },
+              .openUrl = std::move(openUrl),
               .sysClassNet = QStringLiteral("/sys/class/net"),
               .noAdaptorPageShown = {},
           })
@@ -222,6 +238,15 @@ inline frmWiz07* waitForUnits(Run& run, int timeoutMs = 25000)
         QTest::qWait(20);
     }
     return nullptr;
+}
+
+// Clicks the row of the unit with this serial number, as a person picks it.
+inline void choose(frmWiz07& page, const QString& serial)
+{
+    const QList<QTreeWidgetItem*> hits = page.lvUnits->findItems(serial, Qt::MatchExactly, 0);
+    QCOMPARE(hits.size(), 1);
+    QTest::mouseClick(page.lvUnits->viewport(), Qt::LeftButton, {}, page.lvUnits->visualItemRect(hits[0]).center());
+    QCOMPARE(page.lvUnits->selectedItems().value(0), hits[0]);
 }
 
 inline QStringList rowTexts(const frmWiz07& page)

@@ -8,6 +8,7 @@
 #include "wizard/frmWiz01.h"
 #include "wizard/frmWiz02.h"
 #include "wizard/frmWiz07.h"
+#include "wizard/frmWiz08.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -18,19 +19,12 @@
 
 using Journey::Box;
 using Journey::BoxAnswer;
+using Journey::choose;
 using Journey::Lan;
 using Journey::rowTexts;
 using Journey::waitForUnits;
 
 namespace {
-void choose(frmWiz07& page, const QString& serial)
-{
-    const QList<QTreeWidgetItem*> hits = page.lvUnits->findItems(serial, Qt::MatchExactly, 0);
-    QCOMPARE(hits.size(), 1);
-    QTest::mouseClick(page.lvUnits->viewport(), Qt::LeftButton, {}, page.lvUnits->visualItemRect(hits[0]).center());
-    QCOMPARE(page.lvUnits->selectedItems().value(0), hits[0]);
-}
-
 // Presses button and answers the box it opens; the box is returned as seen.
 Box pressAndAnswer(QAbstractButton* button, QMessageBox::StandardButton answer)
 {
@@ -171,13 +165,19 @@ private:
         QVERIFY(search->isEnabled());
         QVERIFY(search->cmdNext->isEnabled());
 
-        // The next page is not built yet: its note keeps the page as well.
+        // The unit that may be configured: the option page takes over and
+        // first asks about the factory reset, over itself.
         choose(*search, QStringLiteral("10"));
-        box = pressAndAnswer(search->cmdNext, QMessageBox::Ok);
-        QCOMPARE(box.text, QStringLiteral("This step of the wizard is not yet available."));
-        settle();
+        box = pressAndAnswer(search->cmdNext, QMessageBox::No);
+        QCOMPARE(box.text,
+            QStringLiteral("Do you want to reset the Calvantor to the factory default configuration before continuing "
+                           "with the Wizard?"));
+        auto* options = run.page<frmWiz08>();
+        QVERIFY(options);
+        QCOMPARE(box.over.data(), options);
+        QCOMPARE(options->pos(), where);
+        QTRY_VERIFY_WITH_TIMEOUT(options->isEnabled(), 20000);
         QCOMPARE(run.ends, 0);
-        QCOMPARE(run.router().visiblePage(), search);
         QCOMPARE(run.program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
 
         // The unit commands take the PPP instance the settings hold now, and
@@ -193,7 +193,7 @@ private:
         QVERIFY2(log.readAll().contains("10\tppp 3 status"), "the unit never heard \"ppp 3 status\"");
 
         // The close box is one of the ways out.
-        search->close();
+        options->close();
         QCOMPARE(run.ends, 1);
     }
 

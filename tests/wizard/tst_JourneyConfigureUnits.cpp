@@ -349,7 +349,7 @@ private:
     bool startUnits(const QStringList& extra)
     {
         return m_lan.startUnits(QStringList { "--serial", "10", "--command-log", m_commandLog, "--ppp-on", "1",
-                                    "--ppp-idle", "0", "--ppp-activating", "0", "--take-address", "eth0" }
+                                    "--ppp-idle", "0", "--ppp-activating", "0", "--lan-dev", "eth0" }
             + extra);
     }
 

@@ -34,6 +34,7 @@ constexpr Option options[] = {
     { "dhcp-client", "1: Ethernet DHCP client supported" },
     { "dhcp-server", "1: DHCP server supported" },
     { "lan-dhcp-server", "1: a DHCP discovery on the LAN finds a server" },
+    { "factory-ip", "LAN address of the factory configuration (default: the reported one)" },
     { "users", "comma-separated names of user profiles 1, 2, ... (empty: free)" },
     { "refuse", "'|'-separated command prefixes answered with ERROR" },
     { "mute", "'|'-separated command prefixes never answered" },
@@ -42,7 +43,10 @@ constexpr Option options[] = {
     { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
     { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
-    { "take-address", "interface on which a unit's new Ethernet address replaces its old one" },
+    { "web-port", "TCP port of the web server (0: any free one, off: no server)" },
+    { "web-mode", "normal, hang (requests never answered) or refuse (port closed)" },
+    { "web-log", "file that receives every web request, '<method> <path> TAB <body> TAB <cookie>'" },
+    { "lan-dev", "device whose addresses and DHCP server follow the saved Ethernet settings (namespaces only)" },
     { "telnet-login", "ok: telnet logins with a known profile succeed, refuse: every login is refused" },
     { "ping-unreachable", "comma-separated hosts whose pings through the cellular link go unanswered" },
     { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
@@ -135,8 +139,6 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.pppAddress = value;
     } else if (key == u"ppp-on") {
         c.pppOn = flag(value);
-    } else if (key == u"take-address") {
-        c.takeAddressOn = value;
     } else if (key == u"gprs") {
         c.gprs = flag(value);
     } else if (key == u"dhcp-client") {
@@ -145,6 +147,9 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.dhcpServer = flag(value);
     } else if (key == u"lan-dhcp-server") {
         c.lanDhcpServer = flag(value);
+    } else if (key == u"factory-ip") {
+        ok = QHostAddress(value).protocol() == QAbstractSocket::IPv4Protocol;
+        c.factoryAddress = value;
     } else if (key == u"users") {
         c.users = value.split(u',');
     } else if (key == u"refuse") {
@@ -175,6 +180,17 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.telnetNoUserPrompt = !flag(value);
     } else if (key == u"command-log") {
         c.commandLog = value;
+    } else if (key == u"web-port") {
+        c.web = value != u"off";
+        if (c.web)
+            c.webPort = value.toUShort(&ok);
+    } else if (key == u"web-mode") {
+        ok = value == u"normal" || value == u"hang" || value == u"refuse";
+        c.webMode = value == u"hang" ? SimWebMode::Hang : value == u"refuse" ? SimWebMode::Refuse : SimWebMode::Normal;
+    } else if (key == u"web-log") {
+        c.webLog = value;
+    } else if (key == u"lan-dev") {
+        c.lanDevice = value;
     } else if (key == u"telnet-login") {
         ok = value == u"ok" || value == u"refuse";
         c.telnetRefuseLogin = value == u"refuse";

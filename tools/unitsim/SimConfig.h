@@ -20,6 +20,10 @@ enum class SimFault {
     Overrun, // answers with a record whose length runs past the end
 };
 
+// How the units' web server behaves: as a unit's does, reading every request
+// and answering none, or with its port closed.
+enum class SimWebMode { Normal, Hang, Refuse };
+
 // What a flooding peer sends: identity records of ever new units, or bytes
 // that are no datagram of the protocol.
 enum class SimFloodKind { Identity, Garbage };
@@ -62,6 +66,9 @@ struct SimConfig {
     bool dhcpClient = true; // Ethernet DHCP client supported
     bool dhcpServer = true; // DHCP server supported
     bool lanDhcpServer = false; // a DHCP discovery on the LAN finds a server
+    // The LAN port's address in the factory configuration; empty: the
+    // address the unit reports.
+    QString factoryAddress;
     // Names of user profiles 1, 2, ... ("" is a free profile); profile 0 is "admin".
     QStringList users = { QStringLiteral(""), QStringLiteral("") };
     // Faults of single commands, matched against the start of the line in
@@ -80,10 +87,16 @@ struct SimConfig {
     QByteArray telnetLoginBanner = QByteArrayLiteral("SUPER\r\n");
     // Every command line received, one "<serial>\t<line>" a line.
     QString commandLog;
-    // The network interface whose addresses follow the units' Ethernet
-    // address: a new "eth N ipaddr" (or mask) replaces the unit's address on
-    // it, as a unit takes a new address at once. Empty: nothing changes.
-    QString takeAddressOn;
+    // The web server (see SimWebServer): whether there is one, its port and
+    // mode, and a file that receives every request read.
+    bool web = true;
+    quint16 webPort = 80;
+    SimWebMode webMode = SimWebMode::Normal;
+    QString webLog;
+    // The network device whose addresses and DHCP server follow the units'
+    // saved Ethernet and DHCP settings (see SimLan); none when empty. Only
+    // for a simulator inside a network namespace of its own.
+    QString lanDevice;
 
     // The terminal side: a unit that refuses every telnet login; hosts
     // whose pings through the cellular link go unanswered; how long the

@@ -11,6 +11,7 @@ public:
     const QString& serial() const { return m_serial; }
     const QByteArray& mac() const { return m_mac; }
     const QString& address() const { return m_address; }
+    const QString& model() const { return m_model; }
 
     // The answer to a query: one identity record.
     QByteArray identityDatagram() const;

@@ -1,9 +1,8 @@
 #include "UnitCommandLanguage.h"
 
+#include "SimEthernet.h"
 #include "SimUnit.h"
 
-#include <QHostAddress>
-#include <QProcess>
 #include <QRegularExpression>
 
 namespace {
@@ -54,47 +53,19 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
     if (it != m_states.end())
         return *it;
     SimUnitState s;
-    s.running = {
-        { QStringLiteral("eth 0 ipaddr"), unit.address() },
-        { QStringLiteral("eth 0 mask"), QStringLiteral("255.255.255.0") },
-        { QStringLiteral("eth 0 dhcpcli"), QStringLiteral("off") },
-        { QStringLiteral("eth 1 ipaddr"), QStringLiteral("0.0.0.0") },
-        { QStringLiteral("eth 1 mask"), QStringLiteral("0.0.0.0") },
-        { QStringLiteral("eth 1 dhcpcli"), QStringLiteral("off") },
-    };
-    s.files.insert(QStringLiteral("config.fac"), s.running);
+    s.running = SimEthernet::initialSettings(unit.model(), unit.address());
     if (m_config.pppOn) {
         s.running.insert(QStringLiteral("ppp 1 aodion"), QStringLiteral("on"));
         s.linkStartMs = m_clock.monotonicMs();
     }
     s.files.insert(QStringLiteral("config.da0"), s.running);
+    s.files.insert(QStringLiteral("config.fac"),
+        SimEthernet::factorySettings(unit.model(), unit.address(), m_config.factoryAddress));
     fillFlash(s);
     s.users.append({ QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("0") });
     for (const QString& name : m_config.users)
         s.users.append({ name, QString(), QStringLiteral("1") });
     return *m_states.insert(unit.serial(), s);
-}
-
-void UnitCommandLanguage::takeAddress(
-    const QString& oldAddress, const QString& oldMask, const QString& newAddress, const QString& newMask) const
-{
-    if (m_config.takeAddressOn.isEmpty() || (oldAddress == newAddress && oldMask == newMask))
-        return;
-    auto cidr = [](const QString& address, const QString& mask) -> QString {
-        const QHostAddress a(address);
-        const QHostAddress m(mask);
-        if (a.protocol() != QAbstractSocket::IPv4Protocol || a.toIPv4Address() == 0
-            || m.protocol() != QAbstractSocket::IPv4Protocol)
-            return QString();
-        return address + u'/' + QString::number(qPopulationCount(m.toIPv4Address()));
-    };
-    const QString before = cidr(oldAddress, oldMask);
-    const QString after = cidr(newAddress, newMask);
-    const QString& dev = m_config.takeAddressOn;
-    if (!before.isEmpty())
-        QProcess::execute(QStringLiteral("ip"), { "addr", "del", before, "dev", dev });
-    if (!after.isEmpty())
-        QProcess::execute(QStringLiteral("ip"), { "addr", "add", after, "dev", dev });
 }
 
 bool UnitCommandLanguage::restarting(const SimUnit& unit)
@@ -157,6 +128,8 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
         reply.delayMs = qMax(reply.delayMs, m_config.callDelayMs);
     // Some commands say nothing when they succeed.
     reply.silent = reply.text.isEmpty();
+    if (m_observer)
+        m_observer(unit, s, line);
     return reply;
 }
 
@@ -243,12 +216,7 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
             return error;
         if (m.captured(3) == u"?")
             return shown(key, s.value(key));
-        const QString eth = QStringLiteral("eth ") + m.captured(1);
-        const QString oldAddress = s.value(eth + QStringLiteral(" ipaddr"));
-        const QString oldMask = s.value(eth + QStringLiteral(" mask"));
-        s.running[key] = unquote(m.captured(3));
-        takeAddress(
-            oldAddress, oldMask, s.value(eth + QStringLiteral(" ipaddr")), s.value(eth + QStringLiteral(" mask")));
+        s.running[key] = SimEthernet::storedValue(unquote(m.captured(3)));
         return ok;
     }
     if (const auto m = modem.match(line); m.hasMatch()) {
@@ -305,11 +273,10 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
         s.running[QStringLiteral("dhcp 0 ") + m.captured(1).toLower()] = unquote(m.captured(2));
         return ok;
     }
-    if (discover.match(line).hasMatch()) {
+    if (const auto m = discover.match(line); m.hasMatch()) {
         if (!m_config.dhcpClient)
             return error;
-        return m_config.lanDhcpServer ? QByteArrayLiteral("DHCP server discovered at 198.51.100.1\r\n") + ok
-                                      : QByteArrayLiteral("No DHCP server found\r\n") + ok;
+        return SimEthernet::discover(s, QStringLiteral("eth ") + m.captured(1), m_config.lanDhcpServer);
     }
     if (line.compare(u"config 0 save", Qt::CaseInsensitive) == 0) {
         s.files[QStringLiteral("config.da0")] = s.running;

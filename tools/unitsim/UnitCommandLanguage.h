@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPair>
 
+#include <functional>
 #include <optional>
 
 // The command language of a unit: the lines the wizard sends over the
@@ -37,6 +38,10 @@ public:
     bool linkUp(const SimUnit& unit);
     Clock& clock() const { return m_clock; }
 
+    // Told of every command line the unit carried out, after its answer was made.
+    using Observer = std::function<void(const SimUnit&, const SimUnitState&, const QString& line)>;
+    void setObserver(Observer observer) { m_observer = std::move(observer); }
+
 private:
     QByteArray run(SimUnitState& s, const QString& line);
     QByteArray pppStatus(const SimUnitState& s, const QString& instance) const;
@@ -46,10 +51,6 @@ private:
     std::optional<QByteArray> maintenance(SimUnitState& s, const QString& line);
     void fillFlash(SimUnitState& s) const;
     void powerUp(SimUnitState& s);
-    // Moves a unit's Ethernet address on the interface the configuration
-    // names (nothing without one).
-    void takeAddress(
-        const QString& oldAddress, const QString& oldMask, const QString& newAddress, const QString& newMask) const;
     static bool startsWith(const QString& line, const QString& prefix);
 
     Clock& m_clock;
@@ -57,4 +58,5 @@ private:
     QHash<QString, SimUnitState> m_states;
     QList<QPair<QString, QByteArray>> m_received;
     QFile m_log;
+    Observer m_observer;
 };

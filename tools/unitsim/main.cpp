@@ -2,15 +2,18 @@
 // and benchmarks of the wizard on loopback or inside network namespaces.
 #include "CommandInterpreter.h"
 #include "SimConfig.h"
+#include "SimLan.h"
 #include "SimTelnetServer.h"
 #include "SimTransport.h"
 #include "SimUnit.h"
+#include "SimWebServer.h"
 #include "UnitCommandLanguage.h"
 #include "net/SystemClock.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -72,6 +75,21 @@ int main(int argc, char* argv[])
                 stderr, "unitsim: telnet %s %u\n", qPrintable(config->bindAddress.toString()), telnet.localPort());
         else
             std::fprintf(stderr, "unitsim: no telnet on port %u: %s\n", config->telnetPort, qPrintable(telnetError));
+    }
+    SimWebServer web(*config);
+    if (config->web) {
+        QString webError;
+        if (web.listen(&webError))
+            std::fprintf(stderr, "unitsim: web %s %u\n", qPrintable(config->bindAddress.toString()), web.localPort());
+        else
+            std::fprintf(stderr, "unitsim: no web server on port %u: %s\n", config->webPort, qPrintable(webError));
+    }
+    std::unique_ptr<SimLan> lan;
+    if (!config->lanDevice.isEmpty()) {
+        lan = std::make_unique<SimLan>(config->lanDevice);
+        interpreter.setObserver([&lan](const SimUnit& unit, const SimUnitState& state, const QString& line) {
+            lan->observe(unit, state, line);
+        });
     }
     std::printf(
         "unitsim: ready %s %u %d\n", qPrintable(config->bindAddress.toString()), transport.localPort(), config->count);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Numbers typed into the option boxes, read as the program has always read
+// them: a decimal text, possibly with a fraction, brought to the nearest
+// 32-bit whole number with halves going to the even neighbour (2.5 gives 2,
+// 3.5 gives 4). Blanks around the number are allowed.
+namespace WholeNumberText {
+
+// Nothing for an empty text, one that is no number, or one outside the 32-bit range.
+std::optional<qint32> read(const QString& text);
+
+// True when the text, blanks around it set aside, is one or more decimal digits.
+bool isCount(const QString& text);
+
+} // namespace WholeNumberText

@@ -1,0 +1,26 @@
+#include "net/EventLoopReplyWait.h"
+
+#include "net/Clock.h"
+
+#include <QSocketNotifier>
+
+namespace IcmpEcho {
+
+ReplyWait eventLoopWait(Clock& clock)
+{
+    return { [&clock] { return clock.monotonicMs(); },
+        [&clock](int fd, qint64 deadline) {
+            QSocketNotifier notifier(qintptr(fd), QSocketNotifier::Read);
+            bool ready = false;
+            QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+                ready = true;
+                // The data stays queued until the exchange reads it.
+                notifier.setEnabled(false);
+            });
+            while (!ready && clock.monotonicMs() < deadline)
+                clock.waitForEvents(deadline);
+            return ready;
+        } };
+}
+
+} // namespace IcmpEcho
