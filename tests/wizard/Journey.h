@@ -257,6 +257,22 @@ inline QStringList rowTexts(const frmWiz07& page)
     return out;
 }
 
+// Clicks the button and, 100 ms later, clicks again at the same spot of the
+// screen, on whatever is there by then. The second click is armed first, so
+// it lands inside the first one's handler if that is still busy then, as a
+// person's second click does.
+inline void doubleClick(QPushButton* button)
+{
+    const QPoint spot = button->mapToGlobal(button->rect().center());
+    QTimer::singleShot(100, qApp, [spot] {
+        QWidget* under = QApplication::widgetAt(spot);
+        if (under)
+            QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(spot));
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::qWait(200);
+}
+
 // True when the two rectangles share their centre within a few pixels.
 inline bool centredOver(const QRect& inner, const QRect& outer)
 {

@@ -24,19 +24,6 @@ PageId shownId(Journey::Run& run)
     WizardPage* page = run.router().visiblePage();
     return page ? page->id() : PageId::EndProgram;
 }
-
-// Clicks the button and, 100 ms later, clicks again at the same spot, as a
-// person's quick second click lands on whatever is there by then.
-void doubleClick(QPushButton* button)
-{
-    const QPoint spot = button->mapToGlobal(button->rect().center());
-    QTimer::singleShot(100, qApp, [spot] {
-        if (QWidget* under = QApplication::widgetAt(spot))
-            QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(spot));
-    });
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTest::qWait(300);
-}
 } // namespace
 
 class tst_JourneyAddress : public QObject {
@@ -108,7 +95,7 @@ private slots:
             page = run.page<frmwiz11A>();
             QVERIFY(page);
             QCOMPARE(page->txtIP->text(), QStringLiteral("192.168.0.99"));
-            doubleClick(page->cmdNext);
+            Journey::doubleClick(page->cmdNext);
             QTRY_COMPARE(shownId(run), PageId::Wiz12A);
             QCOMPARE(AddressRoad::linesFrom(bench.commands(), "dhcp 0"),
                 (QStringList { "dhcp 0 ipmin \"192.168.0.1\"", "dhcp 0 IPrange \"20\"", "dhcp 0 mask \"255.255.255.0\"",

@@ -149,6 +149,29 @@ private slots:
             QCOMPARE(run.ends, 1);
         });
     }
+
+    // Back leads to the search page, which searches again; the unit chosen
+    // there anew is probed anew.
+    void backSearchesAgain()
+    {
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit()), qPrintable(bench.lastError()));
+        Journey::Run run;
+        Journey::inEventLoop([&] {
+            BoxHand hand;
+            frmWiz08* page = AddressRoad::reachOptionPage(run);
+            QVERIFY(page);
+            QTest::mouseClick(page->cmdBack, Qt::LeftButton);
+            frmWiz07* search = Journey::waitForUnits(run);
+            QVERIFY(search);
+            QVERIFY(!run.router().page(PageId::Wiz08));
+            QCOMPARE(Journey::rowTexts(*search), QStringList { "10" });
+            QVERIFY(AddressRoad::probe(run, *search));
+            QCOMPARE(hand.texts(), (QStringList { kResetQuestion, kResetQuestion }));
+            QCOMPARE(bench.commands(), (QStringList { "dhcpcli discover eth 0", "dhcpcli discover eth 0" }));
+            QCOMPARE(run.ends, 0);
+        });
+    }
 };
 
 QTEST_MAIN(tst_frmWiz08)
