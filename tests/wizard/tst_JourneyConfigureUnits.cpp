@@ -4,6 +4,7 @@
 // namespace, the address search really pings, the checks really log in over
 // telnet. The main window is hidden in a wizard run; the test shows it, the
 // one thing no page does.
+#include "AddressRoad.h"
 #include "Journey.h"
 #include "PersonAtDialogs.h"
 #include "ScratchEtc.h"
@@ -11,26 +12,21 @@
 #include "app/frmMain.h"
 #include "unit/CQarUnitInfo.h"
 #include "wizard/frmWiz01.h"
+#include "wizard/frmWiz08.h"
 
 #include <QAction>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProcess>
 #include <QToolBar>
 
 using Journey::Box;
 using Journey::BoxAnswer;
+using Journey::choose;
 using Journey::Lan;
 
 namespace {
 const QByteArray kResolvConf = "nameserver 203.0.113.53\n";
-
-void choose(frmWiz07& page, const QString& serial)
-{
-    const QList<QTreeWidgetItem*> hits = page.lvUnits->findItems(serial, Qt::MatchExactly, 0);
-    QCOMPARE(hits.size(), 1);
-    QTest::mouseClick(page.lvUnits->viewport(), Qt::LeftButton, {}, page.lvUnits->visualItemRect(hits[0]).center());
-    QCOMPARE(page.lvUnits->selectedItems().value(0), hits[0]);
-}
 
 // A double click as the window system delivers it, anywhere on the widget.
 void doubleClick(QWidget* widget)
@@ -240,6 +236,24 @@ private slots:
         dropDefaultRoute();
     }
 
+    // Tools, Telnet: a temporary login made on the chosen unit, a terminal
+    // window connected with it, the login cleared while the window stays.
+    void telnetFromTheToolsMenu()
+    {
+        QVERIFY(m_search && m_main);
+        Journey::inEventLoop([&] {
+            QStringList lines;
+            const QStringList boxes = telnetByKeyboard(QStringLiteral("11"), lines);
+            QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u'|')));
+            QWidget* terminal = m_main->TermForm();
+            QVERIFY(terminal && terminal->isVisible());
+            QVERIFY2(lines.contains(QStringLiteral("11 user 1 name TEMPUSER"))
+                    && lines.endsWith(QStringLiteral("11 user 1 password \"\"")),
+                qPrintable(lines.join(u'|')));
+            QVERIFY(m_main->cz() && !m_main->cVerevo());
+        });
+    }
+
     // The units now say they are at 10.0.0.5 and .6: a scan from the Scan
     // menu lists them; the address step finds the LAN's first free address
     // by pinging, the unit takes it and answers there; the run ends in the
@@ -290,22 +304,22 @@ private slots:
         });
     }
 
-    // The wizard's chosen unit is 10 (its page's Next took it); a run on 11
-    // from the main window still hears 11's replies.
+    // The wizard's chosen unit is 10: the search page's Next took it and the
+    // option page probed it; Back leads to a new search. A run on 11 from the
+    // main window still hears 11's replies, and the wizard keeps its choice.
     void runOnAUnitThatIsNotTheWizardsChoice()
     {
-        QVERIFY(m_search && m_main);
+        QVERIFY(m_main);
         Journey::inEventLoop([&] {
-            choose(*m_search, QStringLiteral("10"));
-            Box box;
-            {
-                BoxAnswer hand(QMessageBox::Ok, box);
-                QTest::mouseClick(m_search->cmdNext, Qt::LeftButton);
-                QTest::qWait(100);
-            }
+            frmWiz07* search = m_run->page<frmWiz07>();
+            QVERIFY(search);
+            AddressRoad::BoxHand boxes; // No to the reset question
+            frmWiz08* options = AddressRoad::probe(*m_run, *search, QStringLiteral("10"));
+            QVERIFY(options);
             QCOMPARE(m_run->program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
-            if (m_run->router().visiblePage() != m_search)
-                QSKIP("the page after the search is built now; this road needs its own way back");
+            QTest::mouseClick(options->navButton(WizardPage::Nav::Back), Qt::LeftButton);
+            m_search = Journey::waitForUnits(*m_run);
+            QVERIFY(m_search);
 
             heard(m_commandLog, m_logOffset);
             choose(*m_search, QStringLiteral("11"));
@@ -317,6 +331,27 @@ private slots:
             QCOMPARE(heard(m_commandLog, m_logOffset), QStringList { "11 config 0 save" });
             QCOMPARE(person.kinds(), (QStringList { "options", "summary" }));
             QCOMPARE(m_run->program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
+        });
+    }
+
+    // Telnet again, on unit 11, which the address run left outside the PC's
+    // network: the first terminal goes before the new login, the connection
+    // fails with its box, no terminal is left, and the login is cleared all
+    // the same.
+    void telnetToAUnitThePcCannotReach()
+    {
+        QVERIFY(m_search && m_main);
+        Journey::inEventLoop([&] {
+            QPointer<QWidget> first = m_main->TermForm();
+            QStringList lines;
+            const QStringList boxes = telnetByKeyboard(QStringLiteral("11"), lines);
+            QCOMPARE(boxes, QStringList { QStringLiteral("Failed to connect to : 10.0.0.6") });
+            QVERIFY(!first);
+            QVERIFY(!m_main->TermForm());
+            QVERIFY2(lines.contains(QStringLiteral("11 user 1 name TEMPUSER"))
+                    && lines.endsWith(QStringLiteral("11 user 1 password \"\"")),
+                qPrintable(lines.join(u'|')));
+            QVERIFY(m_main->cz() && !m_main->cVerevo());
         });
     }
 
@@ -344,6 +379,25 @@ private slots:
     }
 
 private:
+    // Tools, Telnet by the keyboard on the unit of this serial, every box
+    // answered; the boxes' texts and the lines the unit heard meanwhile.
+    QStringList telnetByKeyboard(const QString& serial, QStringList& lines)
+    {
+        heard(m_commandLog, m_logOffset);
+        choose(*m_search, serial);
+        m_main->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_main))
+            return { QStringLiteral("the main window never became active") };
+        QTest::keyClick(m_main, Qt::Key_T, Qt::AltModifier);
+        QMenu* tools = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!tools)
+            return { QStringLiteral("Alt+T opened no menu") };
+        AddressRoad::BoxHand boxes;
+        QTest::keyClick(tools, Qt::Key_T);
+        lines = heard(m_commandLog, m_logOffset);
+        return boxes.texts();
+    }
+
     // The units come up with their PPP link on at once; a restart keeps a
     // unit silent for the simulator's 5 s, longer than one probe's round.
     bool startUnits(const QStringList& extra)
