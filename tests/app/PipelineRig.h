@@ -7,6 +7,7 @@
 // window is the real one and can be clicked.
 
 #include "FakeAdapterConfigBackend.h"
+#include "ProgressWatch.h"
 #include "QuerierRig.h"
 #include "RecordingScanView.h"
 #include "app/AppSettings.h"
@@ -58,38 +59,6 @@ inline QList<qint32> codes(const clsSummary& s)
         s.WaitForPPP(), s.ConnectivityTest(), s.SetGateway(), s.SetNameServer(), s.PCConnectivityTest() };
 }
 } // namespace pipeline
-
-// Watches for the run's progress window and notes every stage it shows.
-class ProgressWatch : public QObject {
-public:
-    QStringList stages;
-    // Called with the stage label as each stage is shown.
-    std::function<void(frmProgress&, const QString&)> onStage;
-    int windows = 0;
-
-    ProgressWatch() { qApp->installEventFilter(this); }
-    ~ProgressWatch() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* progress = qobject_cast<frmProgress*>(watched);
-        if (progress && event->type() == QEvent::Show && !m_seen.contains(progress)) {
-            m_seen << progress;
-            ++windows;
-            QObject::connect(progress->ProgressBar1(), &QProgressBar::valueChanged, this, [this, progress](int value) {
-                const QString label = progress->Label2()->text();
-                stages << label + QStringLiteral(" ") + QString::number(value);
-                if (onStage)
-                    onStage(*progress, label);
-            });
-        }
-        return false;
-    }
-
-private:
-    QList<QPointer<frmProgress>> m_seen;
-};
 
 struct PipelineRig {
     QuerierRig sim;

@@ -5,103 +5,21 @@
 // telnet. The main window is hidden in a wizard run; the test shows it, the
 // one thing no page does.
 #include "AddressRoad.h"
-#include "Journey.h"
+#include "ConfigureRoad.h"
 #include "PersonAtDialogs.h"
-#include "ScratchEtc.h"
 #include "app/ModQarConfigureUnits.h"
 #include "app/frmMain.h"
 #include "unit/CQarUnitInfo.h"
-#include "wizard/frmWiz01.h"
 #include "wizard/frmWiz08.h"
 
 #include <QAction>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProcess>
 #include <QToolBar>
 
-using Journey::Box;
-using Journey::BoxAnswer;
 using Journey::choose;
-using Journey::Lan;
 
-namespace {
-const QByteArray kResolvConf = "nameserver 203.0.113.53\n";
-
-// A double click as the window system delivers it, anywhere on the widget.
-void doubleClick(QWidget* widget)
-{
-    QWidget* top = widget->window();
-    QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, widget->rect().center()));
-}
-
-// Takes the PC's default route away again, if there is one.
-void dropDefaultRoute()
-{
-    QProcess ip;
-    ip.start(QStringLiteral("ip"), { "-4", "route", "flush", "exact", "0.0.0.0/0" });
-    ip.waitForFinished(10000);
-}
-
-QString defaultRoute()
-{
-    QProcess ip;
-    ip.start(QStringLiteral("ip"), { "-4", "route", "show", "default" });
-    ip.waitForFinished(10000);
-    return QString::fromLatin1(ip.readAllStandardOutput()).simplified();
-}
-
-// Every line the units heard since the log held offset bytes, as
-// "<serial> <line>".
-QStringList heard(const QString& path, qint64& offset)
-{
-    QFile log(path);
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    log.seek(offset);
-    const QByteArray text = log.readAll();
-    offset += text.size();
-    QStringList out;
-    for (const QByteArray& line : text.split('\n')) {
-        if (!line.isEmpty())
-            out << QString::fromLatin1(line).replace(u'\t', u' ');
-    }
-    return out;
-}
-
-// What the steps of a run left in the units' command log: a word per step
-// whose commands were heard, in the order of the stages. The address check
-// and the cellular test both make a temporary profile ("user ?"); the test
-// reads the link's state first.
-QStringList stepsHeard(const QStringList& lines, const QString& serial)
-{
-    const QString p = serial + u' ';
-    auto heardLine = [&](const QString& command) { return lines.contains(p + command); };
-    const qsizetype firstStatus = lines.indexOf(p + QStringLiteral("ppp 1 status"));
-    bool check = false;
-    bool test = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i] == p + QStringLiteral("user ?"))
-            (firstStatus < 0 || i < firstStatus ? check : test) = true;
-    }
-    QStringList out;
-    if (std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(p + "eth 0 ipaddr"); }))
-        out << QStringLiteral("address");
-    if (check)
-        out << QStringLiteral("check");
-    if (heardLine(QStringLiteral("config 0 save")))
-        out << QStringLiteral("save");
-    if (heardLine(QStringLiteral("reboot")))
-        out << QStringLiteral("reboot");
-    if (heardLine(QStringLiteral("modemcc 0 apn ?")))
-        out << QStringLiteral("cellular probe");
-    if (firstStatus >= 0)
-        out << QStringLiteral("link status");
-    if (test)
-        out << QStringLiteral("cellular test");
-    return out;
-}
-} // namespace
+using namespace ConfigureRoad;
 
 class tst_JourneyConfigureUnits : public QObject {
     Q_OBJECT
@@ -111,28 +29,8 @@ private slots:
     {
         if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
-        QVERIFY2(m_lan.build(Lan::Shape::Bare), qPrintable(m_lan.lastError()));
-        QVERIFY2(m_etc.apply(kResolvConf), qPrintable(m_etc.lastError()));
-        QVERIFY(m_logDir.isValid());
-        m_commandLog = m_logDir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(startUnits({}));
-        m_run = std::make_unique<Journey::Run>();
-        // Short pings: a free address costs one time-out.
-        m_run->store.setValue(QStringLiteral("Settings/PingTimeout"), QStringLiteral("300"));
-        m_run->store.sync();
-        Journey::inEventLoop([this] {
-            m_run->program.start();
-            auto* welcome = m_run->page<frmWiz01>();
-            QVERIFY(welcome);
-            QTest::mouseClick(welcome->cmdNext, Qt::LeftButton);
-            m_search = Journey::waitForUnits(*m_run);
-            QVERIFY(m_search);
-            QCOMPARE(Journey::rowTexts(*m_search), (QStringList { "10", "11" }));
-            m_main = m_run->program.mainWindow();
-            m_main->show();
-            QVERIFY(QTest::qWaitForWindowExposed(m_main));
-        });
-        QVERIFY(m_search && m_main);
+        m_b.setUp();
+        QVERIFY(m_b.search && m_b.main);
     }
 
     // One run per row on unit 11, with the switches the person ticks: the
@@ -172,23 +70,23 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(bool, pcChanged);
         QFETCH(QList<qint32>, codes);
-        QVERIFY(m_search && m_main);
+        QVERIFY(m_b.search && m_b.main);
         Journey::inEventLoop([&] {
             // Back to the PC as it was before any run.
             dropDefaultRoute();
             QVERIFY(ScratchEtc::writeResolvConf(kResolvConf));
-            heard(m_commandLog, m_logOffset);
-            const auto unit = m_main->Units()->Item(QStringLiteral("11"));
+            m_b.heardSince();
+            const auto unit = m_b.main->Units()->Item(QStringLiteral("11"));
             QVERIFY(unit);
 
-            choose(*m_search, QStringLiteral("11"));
+            choose(*m_b.search, QStringLiteral("11"));
             PersonAtDialogs person;
             person.switches = switches;
             person.pcHost = Journey::kUnitAddress;
             person.answer = [gatewayYes](const QString&) { return gatewayYes; };
-            doubleClick(m_main->lvUnits()->viewport());
+            doubleClick(m_b.main->lvUnits()->viewport());
 
-            const QStringList lines = heard(m_commandLog, m_logOffset);
+            const QStringList lines = m_b.heardSince();
             QCOMPARE(stepsHeard(lines, QStringLiteral("11")), steps);
             QVERIFY2(std::none_of(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith("10 "); }),
                 qPrintable(lines.join(u'|')));
@@ -226,12 +124,12 @@ private slots:
                 QVERIFY(summary.text.contains(QStringLiteral("Unit Serial Number: 11")));
             }
             // The log window tells the run's end; the stop button is greyed.
-            QCOMPARE(m_main->lvLog()->topLevelItem(0)->text(2), QStringLiteral("Completed configuring unit"));
-            QCOMPARE(m_main->lvLog()->topLevelItem(0)->text(0), QStringLiteral("11"));
-            QVERIFY(!m_main->stopScanToolButton()->isEnabled());
+            QCOMPARE(m_b.main->lvLog()->topLevelItem(0)->text(2), QStringLiteral("Completed configuring unit"));
+            QCOMPARE(m_b.main->lvLog()->topLevelItem(0)->text(0), QStringLiteral("11"));
+            QVERIFY(!m_b.main->stopScanToolButton()->isEnabled());
             // The discovery object is back where it rests between runs.
-            QVERIFY(m_main->cz() && !m_main->cVerevo());
-            QVERIFY(!m_run->program.pipeline()->ProgressForm());
+            QVERIFY(m_b.main->cz() && !m_b.main->cVerevo());
+            QVERIFY(!m_b.run->program.pipeline()->ProgressForm());
         });
         dropDefaultRoute();
     }
@@ -240,17 +138,17 @@ private slots:
     // window connected with it, the login cleared while the window stays.
     void telnetFromTheToolsMenu()
     {
-        QVERIFY(m_search && m_main);
+        QVERIFY(m_b.search && m_b.main);
         Journey::inEventLoop([&] {
             QStringList lines;
             const QStringList boxes = telnetByKeyboard(QStringLiteral("11"), lines);
             QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u'|')));
-            QWidget* terminal = m_main->TermForm();
+            QWidget* terminal = m_b.main->TermForm();
             QVERIFY(terminal && terminal->isVisible());
             QVERIFY2(lines.contains(QStringLiteral("11 user 1 name TEMPUSER"))
                     && lines.endsWith(QStringLiteral("11 user 1 password \"\"")),
                 qPrintable(lines.join(u'|')));
-            QVERIFY(m_main->cz() && !m_main->cVerevo());
+            QVERIFY(m_b.main->cz() && !m_b.main->cVerevo());
         });
     }
 
@@ -260,36 +158,36 @@ private slots:
     // results window.
     void menuScanThenANewAddress()
     {
-        QVERIFY(m_search && m_main);
-        m_lan.stopUnits();
-        QVERIFY(startUnits({ "--ip", "10.0.0.5" }));
+        QVERIFY(m_b.search && m_b.main);
+        m_b.lan.stopUnits();
+        QVERIFY(m_b.startUnits({ "--ip", "10.0.0.5" }));
         Journey::inEventLoop([&] {
             // The person turns to the main window and opens its Scan menu.
-            m_main->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(m_main));
-            QTest::keyClick(m_main, Qt::Key_S, Qt::AltModifier);
+            m_b.main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_b.main));
+            QTest::keyClick(m_b.main, Qt::Key_S, Qt::AltModifier);
             QMenu* scanMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(scanMenu);
-            QCOMPARE(scanMenu->activeAction(), m_main->mnumnuScan());
+            QCOMPARE(scanMenu->activeAction(), m_b.main->mnumnuScan());
             QTest::keyClick(scanMenu, Qt::Key_Return);
-            QVERIFY(!m_main->mnumnuScan()->isEnabled());
-            QVERIFY(QTest::qWaitFor([&] { return m_main->mnumnuScan()->isEnabled(); }, 20000));
-            QCOMPARE(Journey::rowTexts(*m_search), (QStringList { "10", "11" }));
-            QCOMPARE(m_main->Units()->Item(QStringLiteral("10"))->ip(), QStringLiteral("10.0.0.5"));
-            QVERIFY(m_main->cz() && m_main->cz()->verevo());
+            QVERIFY(!m_b.main->mnumnuScan()->isEnabled());
+            QVERIFY(QTest::qWaitFor([&] { return m_b.main->mnumnuScan()->isEnabled(); }, 20000));
+            QCOMPARE(Journey::rowTexts(*m_b.search), (QStringList { "10", "11" }));
+            QCOMPARE(m_b.main->Units()->Item(QStringLiteral("10"))->ip(), QStringLiteral("10.0.0.5"));
+            QVERIFY(m_b.main->cz() && m_b.main->cz()->verevo());
 
-            choose(*m_search, QStringLiteral("10"));
+            choose(*m_b.search, QStringLiteral("10"));
             PersonAtDialogs person;
             person.switches = QStringLiteral("ID");
             // Keyboard: the list takes Return as its double click.
-            m_main->lvUnits()->setFocus();
-            QTest::keyClick(m_main->lvUnits(), Qt::Key_Return);
+            m_b.main->lvUnits()->setFocus();
+            QTest::keyClick(m_b.main->lvUnits(), Qt::Key_Return);
 
-            const auto unit = m_main->Units()->Item(QStringLiteral("10"));
+            const auto unit = m_b.main->Units()->Item(QStringLiteral("10"));
             const clsSummary& s = unit->Summary();
             QCOMPARE((QList<qint32> { s.IPAssignment(), s.NewIP(), s.IPCheck() }), (QList<qint32> { 2, 3, 4 }));
             QCOMPARE(unit->ip(), QStringLiteral("198.51.100.2"));
-            QCOMPARE(m_search->lvUnits->topLevelItem(0)->text(2), QStringLiteral("198.51.100.2"));
+            QCOMPARE(m_b.search->lvUnits->topLevelItem(0)->text(2), QStringLiteral("198.51.100.2"));
             QCOMPARE(person.kinds(), (QStringList { "options", "box", "box", "summary" }));
             QCOMPARE(person.seen[1].text,
                 QStringLiteral("Unit with serial number: 10 has an IP Address (10.0.0.5)\n"
@@ -309,28 +207,28 @@ private slots:
     // main window still hears 11's replies, and the wizard keeps its choice.
     void runOnAUnitThatIsNotTheWizardsChoice()
     {
-        QVERIFY(m_main);
+        QVERIFY(m_b.main);
         Journey::inEventLoop([&] {
-            frmWiz07* search = m_run->page<frmWiz07>();
+            frmWiz07* search = m_b.run->page<frmWiz07>();
             QVERIFY(search);
             AddressRoad::BoxHand boxes; // No to the reset question
-            frmWiz08* options = AddressRoad::probe(*m_run, *search, QStringLiteral("10"));
+            frmWiz08* options = AddressRoad::probe(*m_b.run, *search, QStringLiteral("10"));
             QVERIFY(options);
-            QCOMPARE(m_run->program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
+            QCOMPARE(m_b.run->program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
             QTest::mouseClick(options->navButton(WizardPage::Nav::Back), Qt::LeftButton);
-            m_search = Journey::waitForUnits(*m_run);
-            QVERIFY(m_search);
+            m_b.search = Journey::waitForUnits(*m_b.run);
+            QVERIFY(m_b.search);
 
-            heard(m_commandLog, m_logOffset);
-            choose(*m_search, QStringLiteral("11"));
+            m_b.heardSince();
+            choose(*m_b.search, QStringLiteral("11"));
             PersonAtDialogs person;
             person.switches = QStringLiteral("SD");
-            doubleClick(m_main->lvUnits()->viewport());
-            const auto unit = m_main->Units()->Item(QStringLiteral("11"));
+            doubleClick(m_b.main->lvUnits()->viewport());
+            const auto unit = m_b.main->Units()->Item(QStringLiteral("11"));
             QCOMPARE(unit->Summary().SaveCfg(), 2);
-            QCOMPARE(heard(m_commandLog, m_logOffset), QStringList { "11 config 0 save" });
+            QCOMPARE(m_b.heardSince(), QStringList { "11 config 0 save" });
             QCOMPARE(person.kinds(), (QStringList { "options", "summary" }));
-            QCOMPARE(m_run->program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
+            QCOMPARE(m_b.run->program.wizardState().CurrentUnit->Serial(), QStringLiteral("10"));
         });
     }
 
@@ -340,18 +238,18 @@ private slots:
     // the same.
     void telnetToAUnitThePcCannotReach()
     {
-        QVERIFY(m_search && m_main);
+        QVERIFY(m_b.search && m_b.main);
         Journey::inEventLoop([&] {
-            QPointer<QWidget> first = m_main->TermForm();
+            QPointer<QWidget> first = m_b.main->TermForm();
             QStringList lines;
             const QStringList boxes = telnetByKeyboard(QStringLiteral("11"), lines);
             QCOMPARE(boxes, QStringList { QStringLiteral("Failed to connect to : 10.0.0.6") });
             QVERIFY(!first);
-            QVERIFY(!m_main->TermForm());
+            QVERIFY(!m_b.main->TermForm());
             QVERIFY2(lines.contains(QStringLiteral("11 user 1 name TEMPUSER"))
                     && lines.endsWith(QStringLiteral("11 user 1 password \"\"")),
                 qPrintable(lines.join(u'|')));
-            QVERIFY(m_main->cz() && !m_main->cVerevo());
+            QVERIFY(m_b.main->cz() && !m_b.main->cVerevo());
         });
     }
 
@@ -359,19 +257,19 @@ private slots:
     // written, and the program ends.
     void exitWritesTheSettings()
     {
-        QVERIFY(m_main);
+        QVERIFY(m_b.main);
         Journey::inEventLoop([&] {
-            m_run->program.settings().TestHost = QStringLiteral("typed.example");
-            m_main->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(m_main));
-            QTest::keyClick(m_main, Qt::Key_F, Qt::AltModifier);
+            m_b.run->program.settings().TestHost = QStringLiteral("typed.example");
+            m_b.main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_b.main));
+            QTest::keyClick(m_b.main, Qt::Key_F, Qt::AltModifier);
             QMenu* fileMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(fileMenu);
             QTest::keyClick(fileMenu, Qt::Key_X);
-            QCOMPARE(m_run->ends, 1);
-            QVERIFY(m_main->unloaded());
+            QCOMPARE(m_b.run->ends, 1);
+            QVERIFY(m_b.main->unloaded());
         });
-        QSettings written(m_run->store.fileName(), QSettings::IniFormat);
+        QSettings written(m_b.run->store.fileName(), QSettings::IniFormat);
         QCOMPARE(written.value(QStringLiteral("Settings/TestHostname")).toString(), QStringLiteral("typed.example"));
         QCOMPARE(written.value(QStringLiteral("Settings/PingTimeout")).toString(), QStringLiteral("300"));
         for (const char* key : { "MainLeft", "MainTop", "MainWidth", "MainHeight" })
@@ -383,38 +281,22 @@ private:
     // answered; the boxes' texts and the lines the unit heard meanwhile.
     QStringList telnetByKeyboard(const QString& serial, QStringList& lines)
     {
-        heard(m_commandLog, m_logOffset);
-        choose(*m_search, serial);
-        m_main->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_main))
+        m_b.heardSince();
+        choose(*m_b.search, serial);
+        m_b.main->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_b.main))
             return { QStringLiteral("the main window never became active") };
-        QTest::keyClick(m_main, Qt::Key_T, Qt::AltModifier);
+        QTest::keyClick(m_b.main, Qt::Key_T, Qt::AltModifier);
         QMenu* tools = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!tools)
             return { QStringLiteral("Alt+T opened no menu") };
         AddressRoad::BoxHand boxes;
         QTest::keyClick(tools, Qt::Key_T);
-        lines = heard(m_commandLog, m_logOffset);
+        lines = m_b.heardSince();
         return boxes.texts();
     }
 
-    // The units come up with their PPP link on at once; a restart keeps a
-    // unit silent for the simulator's 5 s, longer than one probe's round.
-    bool startUnits(const QStringList& extra)
-    {
-        return m_lan.startUnits(QStringList { "--serial", "10", "--command-log", m_commandLog, "--ppp-on", "1",
-                                    "--ppp-idle", "0", "--ppp-activating", "0", "--lan-dev", "eth0" }
-            + extra);
-    }
-
-    Lan m_lan;
-    ScratchEtc m_etc;
-    QTemporaryDir m_logDir;
-    QString m_commandLog;
-    qint64 m_logOffset = 0;
-    std::unique_ptr<Journey::Run> m_run;
-    frmWiz07* m_search = nullptr;
-    frmMain* m_main = nullptr;
+    Bench m_b;
 };
 
 QTEST_MAIN(tst_JourneyConfigureUnits)
