@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
 
 #include <functional>
 
@@ -19,6 +21,19 @@ public:
     int windows = 0;
 
     ProgressWatch() { qApp->installEventFilter(this); }
+
+    // The person presses Cancel as the stage with this label is shown;
+    // cancelled tells whether it ever was.
+    void cancelAt(const QString& label)
+    {
+        onStage = [this, label](frmProgress& progress, const QString& shown) {
+            if (shown == label && !cancelled) {
+                cancelled = true;
+                QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+            }
+        };
+    }
+    bool cancelled = false;
     ~ProgressWatch() override { qApp->removeEventFilter(this); }
 
 protected:
