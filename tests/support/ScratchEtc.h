@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDir>
+#include "PrivateEtc.h"
+
 #include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstring>
@@ -14,8 +14,9 @@
 // private mount namespace): /etc becomes an overlay whose changes live on a
 // tmpfs, with a plain resolv.conf of the test's choosing, and the system bus
 // is hidden, so that no daemon of the machine (systemd-resolved,
-// NetworkManager) is asked to change anything. Lasts until the mount
-// namespace ends; a helper that outlives the test can't write through.
+// NetworkManager) is asked to change anything. The layer lasts until the
+// mount namespace ends, so a helper that outlives the test still writes
+// into it.
 class ScratchEtc {
 public:
     ScratchEtc() = default;
@@ -23,39 +24,23 @@ public:
     ScratchEtc& operator=(const ScratchEtc&) = delete;
     ~ScratchEtc()
     {
-        // Lazily, so that nothing still open there holds the test up; the
-        // scratch files go with the directory afterwards.
+        // Lazily, so that nothing still open there holds the test up.
         if (m_busHidden)
             ::umount2("/run/dbus", MNT_DETACH);
-        if (m_etc)
-            ::umount2("/etc", MNT_DETACH);
-        if (!m_layer.isEmpty())
-            ::umount2(m_layer.constData(), MNT_DETACH);
     }
 
     // True when both are in place; else lastError() says why.
     bool apply(const QByteArray& resolvConf)
     {
-        if (!m_dir.isValid())
-            return fail(QStringLiteral("no temporary directory"));
-        const QString layer = m_dir.path() + QStringLiteral("/layer");
-        const QByteArray layerPath = QFile::encodeName(layer);
-        if (!QDir().mkpath(layer) || ::mount("tmpfs", layerPath.constData(), "tmpfs", 0, nullptr) != 0)
-            return fail(QStringLiteral("tmpfs on ") + layer);
-        m_layer = layerPath;
-        if (!QDir().mkpath(layer + QStringLiteral("/up")) || !QDir().mkpath(layer + QStringLiteral("/work")))
-            return fail(QStringLiteral("overlay directories"));
-        const QByteArray options = "lowerdir=/etc,upperdir=" + layerPath + "/up,workdir=" + layerPath + "/work";
-        if (::mount("overlay", "/etc", "overlay", 0, options.constData()) != 0)
-            return fail(QStringLiteral("overlay on /etc"));
-        m_etc = true;
-        // A symlinked resolv.conf would lead out of /etc: make it a plain file.
-        QFile::remove(QStringLiteral("/etc/resolv.conf"));
-        if (!writeResolvConf(resolvConf))
-            return fail(QStringLiteral("/etc/resolv.conf"));
+        if (!m_etc.start(resolvConf)) {
+            m_error = m_etc.lastError();
+            return false;
+        }
         if (QFile::exists(QStringLiteral("/run/dbus"))) {
-            if (::mount("tmpfs", "/run/dbus", "tmpfs", 0, nullptr) != 0)
-                return fail(QStringLiteral("tmpfs on /run/dbus"));
+            if (::mount("tmpfs", "/run/dbus", "tmpfs", 0, nullptr) != 0) {
+                m_error = QStringLiteral("tmpfs on /run/dbus: ") + QString::fromLocal8Bit(strerror(errno));
+                return false;
+            }
             m_busHidden = true;
         }
         return true;
@@ -76,15 +61,7 @@ public:
     QString lastError() const { return m_error; }
 
 private:
-    bool fail(const QString& what)
-    {
-        m_error = what + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-
-    QTemporaryDir m_dir;
-    QByteArray m_layer;
-    bool m_etc = false;
+    PrivateEtc m_etc;
     bool m_busHidden = false;
     QString m_error;
 };
