@@ -7,4 +7,5 @@
 class DialogHostPrompt final : public HostPrompt {
 public:
     bool GetRemote(const QString& captionPrefix, QString& host) override;
+    bool GetRemoteWithPrompt(const QString& captionPrefix, const QString& promptText, QString& host) override;
 };

@@ -13,8 +13,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTime>
@@ -22,6 +24,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <arpa/inet.h>
 
 namespace {
@@ -83,6 +86,10 @@ void frmMain::buildControls()
     m_lvUnits = new QTreeWidget(central);
     m_lvUnits->setRootIsDecorated(false);
     m_lvUnits->setUniformRowHeights(true);
+    // The list has no rows of its own: a double click anywhere on it, or
+    // Return while it has the focus, acts on the search page's chosen unit.
+    m_lvUnits->viewport()->installEventFilter(this);
+    m_lvUnits->installEventFilter(this);
     m_lvUnits->setHeaderLabels(
         { QStringLiteral("Serial Number"), QStringLiteral("Ethernet MAC"), QStringLiteral("Ethernet IP"),
             QStringLiteral("Unit ID"), QStringLiteral("Product ID"), QStringLiteral("Contacted") });
@@ -94,7 +101,8 @@ void frmMain::buildControls()
     m_lvLog->setHeaderLabels({ QStringLiteral("Serial"), QStringLiteral("Timestamp"), QStringLiteral("Description") });
     m_lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lvLog->header()->setStretchLastSection(false);
-    m_lvLog->installEventFilter(this);
+    // The columns share the width inside the frame and the scroll bar.
+    m_lvLog->viewport()->installEventFilter(this);
     m_logRows = std::make_unique<PacedTreeRows>(
         *m_lvLog, m_services.clock, PacedTreeRows::End::Top, PacedTreeRows::Current::Newest);
     for (QWidget* w : { static_cast<QWidget*>(m_cmdStartScan), static_cast<QWidget*>(m_Label1),
@@ -123,7 +131,6 @@ void frmMain::Form_Load()
     ApplyStatusLogVisibility();
     m_cz = m_cVerevo;
     setScanSlot(nullptr);
-    readWindowPosition();
     refreshClockPanels();
 }
 
@@ -162,17 +169,35 @@ void frmMain::returnDiscoveryFromScan()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_lvLog && event->type() == QEvent::Resize)
+    if (watched == m_lvLog->viewport() && event->type() == QEvent::Resize)
         sizeLogColumns();
+    if (watched == m_lvUnits->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        lvUnits_DblClick();
+        return true;
+    }
+    if (watched == m_lvUnits && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            lvUnits_DblClick();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::sizeLogColumns()
 {
-    const double width = 0.99 * m_lvLog->width();
-    m_lvLog->setColumnWidth(0, int(width * 0.10));
-    m_lvLog->setColumnWidth(1, int(width * 0.10));
-    m_lvLog->setColumnWidth(2, int(width * 0.80));
+    // A tenth each for the serial number and the time, the rest for the
+    // text; but never so narrow that a heading or the time is cut off.
+    const double width = 0.99 * m_lvLog->viewport()->width();
+    const QFontMetrics fm = m_lvLog->fontMetrics();
+    const int time = fm.horizontalAdvance(QStringLiteral("00:00:00")) + 2 * fm.averageCharWidth();
+    const int serial = qMax(int(width * 0.10), m_lvLog->header()->sectionSizeHint(0));
+    const int stamp = std::max({ int(width * 0.10), m_lvLog->header()->sectionSizeHint(1), time });
+    m_lvLog->setColumnWidth(0, serial);
+    m_lvLog->setColumnWidth(1, stamp);
+    m_lvLog->setColumnWidth(2, qMax(0, qMin(int(width * 0.80), int(width) - serial - stamp)));
 }
 
 void frmMain::SetUnitsLabelVisible(bool visible)

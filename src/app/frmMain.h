@@ -55,9 +55,9 @@ public:
         // Makes a unit record's command object when it is first used; records
         // stay without one when left empty.
         std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier = {};
-        // The per-user store (group "Settings") that the unload writes back
-        // and the window position is read from; nothing is read or written
-        // without one.
+        // The per-user store (group "Settings") that the unload writes the
+        // settings and the window position to; nothing reads the position
+        // back. Nothing is written without one.
         QSettings* store = nullptr;
         // The program-wide cancel flag that the stop action raises; the stop
         // action is disabled without one.
@@ -172,7 +172,6 @@ private:
     void connectActions();
     void Form_Load();
     void Form_Unload();
-    void readWindowPosition();
     void writeWindowPosition();
     void refreshClockPanels();
     void mnumnuScan_Click();

@@ -19,7 +19,6 @@
 #include <QTreeWidget>
 
 #include <array>
-#include <optional>
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
@@ -35,14 +34,6 @@ QAction* addItem(QMenu* menu, const QString& caption, bool checked = false)
         a->setChecked(true);
     }
     return a;
-}
-
-// The store's text as a single-precision number, or nothing when it is no number.
-std::optional<double> storedTwips(QSettings& store, const QString& key)
-{
-    bool ok = false;
-    const float value = store.value(key).toString().trimmed().toFloat(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
 }
 } // namespace
 
@@ -90,7 +81,6 @@ void frmMain::connectActions()
         m_services.settings.ShowStatusLog = checked;
         ApplyStatusLogVisibility();
     });
-    connect(m_lvUnits, &QTreeWidget::itemDoubleClicked, this, &frmMain::lvUnits_DblClick);
     connect(m_mnuViewTelnet, &QAction::triggered, this, &frmMain::mnuViewTelnet_Click);
 
     // The windows of the Tools and Help menus belong to other parts of the
@@ -136,30 +126,6 @@ double frmMain::twipsPerPixel() const
 {
     const int dpi = logicalDpiX();
     return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
-
-void frmMain::readWindowPosition()
-{
-    if (!m_services.store)
-        return;
-    QSettings& store = *m_services.store;
-    store.beginGroup(kSettings);
-    std::array<std::optional<double>, 4> twips;
-    for (size_t i = 0; i < kPositionKeys.size(); ++i)
-        twips[i] = storedTwips(store, kPositionKeys[i]);
-    store.endGroup();
-    // Only a whole set places the window; a partial one is left alone.
-    for (const auto& t : twips) {
-        if (!t)
-            return;
-    }
-    const double tpp = twipsPerPixel();
-    const int width = qRound(*twips[2] / tpp);
-    const int height = qRound(*twips[3] / tpp);
-    if (width <= 0 || height <= 0)
-        return;
-    move(qRound(*twips[0] / tpp), qRound(*twips[1] / tpp));
-    resize(width, height);
 }
 
 void frmMain::writeWindowPosition()

@@ -13,4 +13,11 @@ public:
     // text back into host and gives true; Cancel or closing the window gives
     // false and leaves host as it was.
     virtual bool GetRemote(const QString& captionPrefix, QString& host) = 0;
+    // The same with promptText in place of the window's own prompt, for a
+    // test that the PC runs rather than the unit.
+    virtual bool GetRemoteWithPrompt(const QString& captionPrefix, const QString& promptText, QString& host)
+    {
+        Q_UNUSED(promptText);
+        return GetRemote(captionPrefix, host);
+    }
 };

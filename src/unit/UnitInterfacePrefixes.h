@@ -15,4 +15,12 @@ struct UnitInterfacePrefixes {
     // a command is built: the options dialog may change the setting at any
     // moment of the run, and a copy taken earlier would keep the old one.
     std::function<QString()> GPRSPPP = [] { return QStringLiteral("1"); };
+
+    // The Ethernet prefix a unit of this model takes: "eth 1" for the one
+    // model whose LAN port is its second interface, else "eth 0".
+    static QString ethIfForModel(const QString& model)
+    {
+        return model.contains(QLatin1String("KR5012"), Qt::CaseInsensitive) ? QStringLiteral("eth 1")
+                                                                            : QStringLiteral("eth 0");
+    }
 };

@@ -1,6 +1,7 @@
 #include "wizard/LinkwiseProgram.h"
 
 #include "app/AppWindows.h"
+#include "app/ModQarConfigureUnits.h"
 #include "app/ModQarFindFreeAddress.h"
 #include "app/Module1.h"
 #include "app/VerevoChannel.h"
@@ -19,6 +20,7 @@
 #include "wizard/WizardRouter.h"
 #include "wizard/frmEnd.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QSettings>
@@ -52,6 +54,7 @@ LinkwiseProgram::~LinkwiseProgram()
     // The pages are windows owned by the main window; the router goes first.
     m_router.reset();
     m_main.reset();
+    m_pipeline.reset();
 }
 
 void LinkwiseProgram::start()
@@ -111,8 +114,23 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             m_platform.clock, m_wizardState.Prefixes, m_settings.RebootTime, m_state.CancelRequested,
             [this](const QString& serial, const QString& text) { m_main->AddLogEntry(serial, text); },
             [&unit] { return unit.Mac(); },
-            std::make_unique<clsTrm>(m_platform.clock, m_prompts, TrmOptions { 23, &m_platform.remoteManagement, {} }));
+            std::make_unique<clsTrm>(m_platform.clock, m_prompts, TrmOptions { 23, &m_platform.remoteManagement, {} }),
+            TelnetCheckServices { &m_prompts, &m_hostPrompt, &m_settings.TestHost });
     };
+    m_pipeline = std::make_unique<ModQar::ConfigureUnitsPipeline>(ModQar::ConfigureUnitsServices {
+        .settings = m_settings,
+        .CfgOptions = m_state.CfgOptions,
+        .CancelRequested = m_state.CancelRequested,
+        .interfaces = m_usable,
+        .prefixes = m_wizardState.Prefixes,
+        .adapters = m_adapterConfig.get(),
+        .prompts = m_prompts,
+        .hostPrompt = &m_hostPrompt,
+        .log = [this](const QString& serial, const QString& text) { m_main->AddLogEntry(serial, text); },
+        .store = &m_platform.store,
+        .owner = [this] { return boxAnchor(); },
+        .setStopEnabled = [this](bool on) { m_main->stopScanToolButton()->setEnabled(on); },
+    });
     frmMain::Services mainServices {
         .clock = m_platform.clock,
         .interfaces = m_usable,
@@ -126,6 +144,10 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         .store = &m_platform.store,
         .CancelRequested = &m_state.CancelRequested,
         .prompts = &m_prompts,
+        .ConfigureUnits =
+            [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, DiscoveryChannel* discovery) {
+                m_pipeline->ConfigureUnits(serial, units, discovery ? discovery->verevo() : nullptr);
+            },
         // The unload has written the settings; nothing else is left to do.
         .endProgram = m_platform.ender,
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppSettings.h"
+#include "app/DialogHostPrompt.h"
 #include "app/DialogPrompts.h"
 #include "app/ProgramState.h"
 #include "net/AdapterConfig.h"
@@ -24,6 +25,9 @@ class QSettings;
 class QUrl;
 class WizardRouter;
 class frmMain;
+namespace ModQar {
+class ConfigureUnitsPipeline;
+}
 
 // The whole program as main() starts it: the settings, the PC's usable
 // interfaces, the hidden main window with the discovery object, the wizard's
@@ -65,6 +69,8 @@ public:
     // What is on screen and in force, for whoever watches the run.
     WizardRouter* router() const { return m_router.get(); }
     frmMain* mainWindow() const { return m_main.get(); }
+    // The Configure Units run of the main window's unit list.
+    ModQar::ConfigureUnitsPipeline* pipeline() const { return m_pipeline.get(); }
     AppSettings& settings() { return m_settings; }
     WizardState& wizardState() { return m_wizardState; }
 
@@ -80,12 +86,14 @@ private:
     UsableInterfaces m_usable;
     WizardState m_wizardState { m_usable };
     DialogPrompts m_prompts;
+    DialogHostPrompt m_hostPrompt;
     KernelAdapterConfig m_kernelConfig { m_platform.clock };
     std::unique_ptr<NetworkManagerAdapterConfig> m_networkManager;
     std::unique_ptr<AdapterConfig> m_adapterConfig;
     std::unique_ptr<CAdapterHelper> m_adapterHelper;
     std::unique_ptr<CIpHelper> m_ipHelper;
     QNetworkAccessManager m_http;
+    std::unique_ptr<ModQar::ConfigureUnitsPipeline> m_pipeline;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<WizardRouter> m_router;
 };

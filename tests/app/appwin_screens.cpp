@@ -3,16 +3,14 @@
 // Usage: appwin_screens <output dir>   (QT_SCALE_FACTOR=2 for the 2x set)
 #include "ModalDriver.h"
 #include "SummaryFixture.h"
-#include "XvfbDisplay.h"
+#include "WindowPhotos.h"
 #include "app/ModQarShowUnitSummary.h"
 #include "app/frmCfgOptions.h"
 #include "app/frmDiscoveryComplete.h"
 #include "app/frmProgress.h"
 #include "app/frmScanOptions.h"
 
-#include <QDir>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -20,35 +18,19 @@
 namespace {
 QString out;
 
-// The window with its frame, as it stands on the screen.
 void save(QWidget* w, const QString& name)
 {
-    if (!QTest::qWaitForWindowExposed(w)) {
-        std::fprintf(stderr, "%s: the window never showed\n", qPrintable(name));
-        return;
-    }
-    QTest::qWait(300); // the window manager draws its frame after the map
-    const QRect frame = w->frameGeometry();
-    const QString suffix = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
-        ? QStringLiteral("-") + qEnvironmentVariable("QT_SCALE_FACTOR") + QStringLiteral("x")
-        : QStringLiteral("-1x");
-    w->screen()
-        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-        .save(out + QLatin1Char('/') + name + suffix + QStringLiteral(".png"));
+    WindowPhotos::save(w, out, name);
 }
 } // namespace
 
 int main(int argc, char* argv[])
 {
     XvfbDisplay display;
-    if (!display.start(true, QStringLiteral("2560x1600x24"))) {
-        std::fprintf(stderr, "%s\n", qPrintable(display.lastError()));
+    if (!WindowPhotos::startDisplay(display))
         return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(out);
+    out = WindowPhotos::outputDir(argc, argv);
 
     {
         clsCfgOptions options;

@@ -13,7 +13,9 @@
 #include <net/if.h>
 
 // A scan while a host on the LAN floods the discovery port: the window still
-// ends on time, the event loop keeps turning and the records stay bounded.
+// ends while the flood goes on, the event loop keeps turning and the records
+// stay bounded. How close to 5 s the window ends and how short the loop's
+// gaps stay are speed figures, measured by bench_scan beside their goals.
 // The flood stays inside the test's own namespaces.
 
 class tst_ScanUnderFlood : public QObject {
@@ -50,10 +52,12 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(bool, overflows);
-        // Three real units; the same host floods for longer than the window.
+        // Three real units; the same host floods for more than twice the
+        // window, so a reader that never lets go would hold the loop, and
+        // the window's end, for seconds past it.
         QProcess* sim = lab->start(units,
             { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--count", "3", "--serial", "4711",
-                "--ip", "192.0.2.2", "--telnet-port", "off", "--flood", "6000", "--flood-kind", kind });
+                "--ip", "192.0.2.2", "--telnet-port", "off", "--flood", "12000", "--flood-kind", kind });
         QVERIFY(sim && unitsimReadyPort(*sim) == 7477);
 
         SystemClock clock;
@@ -105,10 +109,9 @@ private slots:
         qInfo("window ended after %lld ms, longest gap %lld ms, longest held by us %lld ms, %lld units recorded",
             windowEnd - start, heartbeat.longestGap(), heartbeat.longestBusyGap(),
             qlonglong(w.Units() ? w.Units()->Count() : 0));
-        QVERIFY2(windowEnd - start >= 5000 && windowEnd - start <= 5200,
+        QVERIFY2(windowEnd - start >= 5000 && windowEnd - start < 8000,
             qPrintable(QStringLiteral("window ended after %1 ms").arg(windowEnd - start)));
-        // A reader that never lets go holds the loop for the whole flood.
-        QVERIFY2(heartbeat.longestBusyGap() <= 100,
+        QVERIFY2(heartbeat.longestBusyGap() < 1000,
             qPrintable(QStringLiteral("the event loop was held for %1 ms").arg(heartbeat.longestBusyGap())));
         const auto found = w.Units();
         QVERIFY(found);

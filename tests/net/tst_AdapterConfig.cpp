@@ -6,6 +6,9 @@
 #include "net/NetworkManagerAdapterConfig.h"
 #include "net/SystemClock.h"
 
+#include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -87,7 +90,7 @@ private slots:
 
     void withoutNetworkManagerAllIsKernel()
     {
-        m_fake.reset();
+        stopNetworkManager();
         AdapterConfig config(m_nm.get(), m_kernel);
         QCOMPARE(ModQar::WmiIsDhcpEnabled(config, entryFor("020a959d6816")), 0);
         QCOMPARE(ModQar::WmiIsDhcpEnabled(config, entryFor("020a959d6817")), 1);
@@ -108,6 +111,19 @@ private slots:
     }
 
 private:
+    // The bus drops the daemon's name once it sees the daemon's connection
+    // close, which it may do after the client's next question: wait until
+    // the client is told the name is gone.
+    void stopNetworkManager()
+    {
+        const QString service = QStringLiteral("org.freedesktop.NetworkManager");
+        QDBusServiceWatcher watcher(service, m_client, QDBusServiceWatcher::WatchForUnregistration);
+        QSignalSpy gone(&watcher, &QDBusServiceWatcher::serviceUnregistered);
+        m_fake.reset();
+        if (m_client.interface()->isServiceRegistered(service).value())
+            QVERIFY(gone.wait(10000));
+    }
+
     SystemClock m_clock;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<FakeNetworkManager> m_fake;

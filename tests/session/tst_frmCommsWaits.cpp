@@ -148,8 +148,9 @@ private slots:
         QVERIFY(reply.size() > frmComms::ReplyHeadLimit);
     }
 
-    // A peer that keeps sending: each deadline holds, memory stays flat and
-    // the event loop keeps running. Real time and a peer thread of its own.
+    // A peer that keeps sending for a minute: each deadline holds, memory
+    // stays flat and the event loop keeps running. Real time and a peer
+    // thread of its own.
     void floodingPeer_data()
     {
         QTest::addColumn<bool>("collecting");
@@ -184,8 +185,11 @@ private slots:
                                     .arg(gaps.longestMs())
                                     .arg(grewKiB);
         qInfo("%s", qPrintable(figures));
-        QVERIFY2(ms >= seconds * 1000 && ms < seconds * 1000 + 500, qPrintable(figures));
-        QVERIFY2(gaps.longestMs() < 100, qPrintable(figures));
+        // The wait ends at its deadline, long before the flood does, and
+        // never holds the loop for a large part of it; how close to the
+        // deadline and how short the gaps are bench_telnet_flood's figures.
+        QVERIFY2(ms >= seconds * 1000 && ms < 2 * seconds * 1000, qPrintable(figures));
+        QVERIFY2(gaps.longestMs() < 1000, qPrintable(figures));
         // Freed pieces sit in the sanitizer's quarantine; resident size says
         // nothing there.
         if (!sanitized)

@@ -36,6 +36,13 @@ public:
             host = *typed;
         return typed.has_value();
     }
+    // Notes the prompt texts that callers put in place of the window's own.
+    QStringList promptTexts;
+    bool GetRemoteWithPrompt(const QString& captionPrefix, const QString& promptText, QString& host) override
+    {
+        promptTexts << promptText;
+        return GetRemote(captionPrefix, host);
+    }
 };
 
 // Two simulated units on loopback in this process (the discovery side and
@@ -68,24 +75,31 @@ struct QuerierRig {
         config.telnetPort = 0;
     }
 
-    static std::vector<SimUnit> units()
+    // Where the two units say they are. A rig whose units are reached over
+    // telnet each at their own address puts them on loopback addresses and
+    // binds the simulator to every local address.
+    QString firstAddress = QStringLiteral("198.51.100.10");
+    QString secondAddress = QStringLiteral("198.51.100.11");
+
+    static std::vector<SimUnit> units(
+        const QString& first = QStringLiteral("198.51.100.10"), const QString& second = QStringLiteral("198.51.100.11"))
     {
         std::vector<SimUnit> out;
-        out.emplace_back(simunits::serial, simunits::unitMac, QStringLiteral("198.51.100.10"), QStringLiteral("1"),
+        out.emplace_back(simunits::serial, simunits::unitMac, first, QStringLiteral("1"), QStringLiteral("CV100"),
+            QStringLiteral("Calvantor CV100-E3G"));
+        out.emplace_back(simunits::otherSerial, simunits::otherMac, second, QStringLiteral("1"),
             QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
-        out.emplace_back(simunits::otherSerial, simunits::otherMac, QStringLiteral("198.51.100.11"),
-            QStringLiteral("1"), QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
         return out;
     }
 
     void start()
     {
         language = std::make_unique<UnitCommandLanguage>(clock, config);
-        transport = std::make_unique<SimTransport>(clock, config, units(), *language);
+        transport = std::make_unique<SimTransport>(clock, config, units(firstAddress, secondAddress), *language);
         QString error;
         QVERIFY2(transport->listen(&error), qPrintable(error));
         if (config.telnet) {
-            telnet = std::make_unique<SimTelnetServer>(config, units(), *language);
+            telnet = std::make_unique<SimTelnetServer>(config, units(firstAddress, secondAddress), *language);
             QVERIFY2(telnet->listen(&error), qPrintable(error));
         }
         VerevoSocketOptions o;

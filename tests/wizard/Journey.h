@@ -87,6 +87,7 @@ public:
             QStringList { unitsimPath(), "--bind", "0.0.0.0", "--port", "7477", "--serial", "9", "--count", "2", "--ip",
                 kUnitAddress, "--mac", "0050c2aa0009", "--model", "Calvantor KR5004 Router" }
                 + extra);
+        m_sim = sim;
         return sim && unitsimReady(*sim) == 7477;
     }
 
@@ -101,12 +102,24 @@ public:
     // Starts a program on the far side for the rest of the test.
     QProcess* startOnUnitSide(const QStringList& argv) { return m_lab.start(m_unit, argv); }
 
+    // Ends the simulator that startUnits started, so that another may take
+    // its ports (the units forget everything they were told).
+    void stopUnits()
+    {
+        if (!m_sim)
+            return;
+        m_sim->kill();
+        m_sim->waitForFinished(10000);
+        m_sim = nullptr;
+    }
+
     QString lastError() const { return m_lab.lastError(); }
 
 private:
     NetLab m_lab;
     QString m_pc;
     QString m_unit;
+    QPointer<QProcess> m_sim;
 };
 
 // The program as main() builds it, with the platform a test controls: its

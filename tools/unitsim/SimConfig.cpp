@@ -29,6 +29,7 @@ constexpr Option options[] = {
     { "ppp-idle", "milliseconds the PPP link stays Idle once switched on" },
     { "ppp-activating", "milliseconds the PPP link then shows 0.0.0.0 before it connects" },
     { "ppp-address", "address of the connected PPP link" },
+    { "ppp-on", "1: the saved configuration has the PPP link on, so it comes up at power-up" },
     { "gprs", "1: the unit has a modem, 0: it has none" },
     { "dhcp-client", "1: Ethernet DHCP client supported" },
     { "dhcp-server", "1: DHCP server supported" },
@@ -136,6 +137,8 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.pppActivatingMs = value.toInt(&ok);
     } else if (key == u"ppp-address") {
         c.pppAddress = value;
+    } else if (key == u"ppp-on") {
+        c.pppOn = flag(value);
     } else if (key == u"gprs") {
         c.gprs = flag(value);
     } else if (key == u"dhcp-client") {

@@ -59,6 +59,9 @@ struct SimConfig {
     int pppIdleMs = 2000; // after the link is switched on: Idle this long,
     int pppActivatingMs = 3000; // then activating (0.0.0.0) this long, then connected
     QString pppAddress = QStringLiteral("203.0.113.5");
+    // The saved configuration has the PPP link switched on, so the link
+    // comes up at every power-up (the first command counts as one).
+    bool pppOn = false;
     bool gprs = true; // has a modem
     bool dhcpClient = true; // Ethernet DHCP client supported
     bool dhcpServer = true; // DHCP server supported

@@ -54,12 +54,17 @@ bool SimLan::ip(const QStringList& args) const
 
 void SimLan::observe(const SimUnit& unit, const SimUnitState& state, const QString& line)
 {
-    if (line.compare(u"config 0 save", Qt::CaseInsensitive) != 0)
-        return;
     const QString port = SimEthernet::lanInterface(unit.model());
-    const QString address = state.value(port + QStringLiteral(" ipaddr"));
-    moveAddress(unit, address, state.value(port + QStringLiteral(" mask")));
-    serveDhcp(state);
+    const bool saved = line.compare(u"config 0 save", Qt::CaseInsensitive) == 0;
+    // A new address or mask on the LAN port takes effect at once, as the
+    // pipeline's check at the new address relies on; a save makes sure.
+    const bool portChanged = line.startsWith(port + QStringLiteral(" ipaddr "), Qt::CaseInsensitive)
+        || line.startsWith(port + QStringLiteral(" mask "), Qt::CaseInsensitive);
+    if (!saved && !portChanged)
+        return;
+    moveAddress(unit, state.value(port + QStringLiteral(" ipaddr")), state.value(port + QStringLiteral(" mask")));
+    if (saved)
+        serveDhcp(state);
 }
 
 void SimLan::moveAddress(const SimUnit& unit, const QString& address, const QString& mask)

@@ -46,8 +46,15 @@ bool SimTelnetServer::listen(QString* error)
 
 SimUnit& SimTelnetServer::unitFor(const QHostAddress& local)
 {
-    // Inside a lab every unit has an address of its own; on loopback they
-    // share one and the first unit answers.
+    // Inside a lab every unit has an address of its own (the one it was
+    // last given, else the one it started with); on loopback they share one
+    // and the first unit answers.
+    for (SimUnit& u : m_units) {
+        const SimUnitState& s = m_language.state(u);
+        for (const char* key : { "eth 0 ipaddr", "eth 1 ipaddr" })
+            if (QHostAddress(s.value(QLatin1String(key))).isEqual(local, QHostAddress::ConvertV4MappedToIPv4))
+                return u;
+    }
     for (SimUnit& u : m_units)
         if (QHostAddress(u.address()).isEqual(local, QHostAddress::ConvertV4MappedToIPv4))
             return u;

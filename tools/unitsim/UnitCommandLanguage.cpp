@@ -54,6 +54,10 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
         return *it;
     SimUnitState s;
     s.running = SimEthernet::initialSettings(unit.model(), unit.address());
+    if (m_config.pppOn) {
+        s.running.insert(QStringLiteral("ppp 1 aodion"), QStringLiteral("on"));
+        s.linkStartMs = m_clock.monotonicMs();
+    }
     s.files.insert(QStringLiteral("config.da0"), s.running);
     s.files.insert(QStringLiteral("config.fac"),
         SimEthernet::factorySettings(unit.model(), unit.address(), m_config.factoryAddress));

@@ -1,0 +1,157 @@
+// The Configure Units run: options, progress window, the stages of every
+// unit, and the results windows at the end.
+#include "app/ModQarConfigureUnits.h"
+
+#include "app/ModQarFindFreeAddress.h"
+#include "app/ModQarShowUnitSummary.h"
+#include "app/frmCfgOptions.h"
+#include "app/frmProgress.h"
+#include "net/IPHlpAPI.h"
+#include "unit/CQarUnitInfo.h"
+#include "unit/clsUnitQuerier.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+
+namespace ModQar {
+
+ConfigureUnitsPipeline::ConfigureUnitsPipeline(ConfigureUnitsServices services)
+    : m_services(std::move(services))
+{
+    if (!m_services.pingHost)
+        m_services.pingHost = [](const QString& host, const QString& payload, qint32 timeoutMs) {
+            return IPHlpAPI::PingHost(host, payload, timeoutMs);
+        };
+    if (!m_services.findFreeAddress)
+        m_services.findFreeAddress = [this](const QString& address, const QString& mask, qint32 lastRejected) {
+            return FindFreeAddress(
+                address, mask, lastRejected, m_services.settings.PingTimeout, m_services.CancelRequested);
+        };
+    if (!m_services.getCfgOptions)
+        m_services.getCfgOptions = [this](const QString& serial, clsCfgOptions& options) {
+            frmCfgOptions dialog(m_services.owner ? m_services.owner() : nullptr);
+            return dialog.GetCfgOptions(serial, options);
+        };
+    if (!m_services.showUnitSummary)
+        m_services.showUnitSummary = [this](const std::shared_ptr<CQarUnitInfo>& unit) {
+            ShowUnitSummary(unit, frmSummary::Services { m_services.store, nullptr },
+                m_services.owner ? m_services.owner() : nullptr);
+        };
+}
+
+ConfigureUnitsPipeline::~ConfigureUnitsPipeline() = default;
+
+void ConfigureUnitsPipeline::log(const QString& serial, const QString& text) const
+{
+    if (m_services.log)
+        m_services.log(serial, text);
+}
+
+void ConfigureUnitsPipeline::ConfigureUnits(
+    const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, clsVerevo* v)
+{
+    // The progress window is modeless and the run's waits keep every window
+    // responsive: a second run started meanwhile would take this run's
+    // progress window and discovery object away from under it.
+    if (m_running)
+        return;
+    m_running = true;
+    const auto done = qScopeGuard([this] {
+        if (m_services.setStopEnabled)
+            m_services.setStopEnabled(false);
+        m_running = false;
+    });
+
+    // The window the person started the run from; the options dialog may
+    // leave no window active behind it.
+    const QPointer<QWidget> over = m_services.owner ? m_services.owner() : nullptr;
+    if (!m_services.getCfgOptions(serial, m_services.CfgOptions))
+        return;
+
+    showProgressWindow(over);
+    m_services.CancelRequested = false;
+    if (v)
+        RunConfigureSteps(serial, units, *v);
+    m_ProgressForm.reset();
+
+    if (m_services.CfgOptions.DisplaySummary() && !m_services.CancelRequested && units) {
+        for (const CQarUnitInfos::Record& unit : units->NewEnum())
+            m_services.showUnitSummary(unit);
+    }
+}
+
+void ConfigureUnitsPipeline::showProgressWindow(QWidget* over)
+{
+    m_ProgressForm.reset();
+    // Without an owner: the window the run started from may go while the
+    // run is under way, and must not take the progress window with it.
+    m_ProgressForm = std::make_unique<frmProgress>(m_services.CancelRequested);
+    m_ProgressForm->SetOperation(QStringLiteral("Configure Units"));
+    qint32 start = 0;
+    m_ProgressForm->SetProgress(start);
+    m_ProgressForm->adjustSize();
+    if (over && over->isVisible())
+        m_ProgressForm->move(over->frameGeometry().center() - m_ProgressForm->rect().center());
+    m_ProgressForm->show();
+    // The stop button stands for the same cancel as the progress window's.
+    if (m_services.setStopEnabled)
+        m_services.setStopEnabled(true);
+}
+
+void ConfigureUnitsPipeline::stage(const QString& label, qint32 percent, const std::function<void()>& step)
+{
+    if (m_ProgressForm) {
+        m_ProgressForm->SetOperation(label);
+        m_ProgressForm->SetProgress(percent);
+    }
+    if (!m_services.CancelRequested && step)
+        step();
+}
+
+void ConfigureUnitsPipeline::RunConfigureSteps(
+    const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, clsVerevo& v)
+{
+    Q_UNUSED(serial);
+    if (!units || units->Count() == 0)
+        return;
+    for (const CQarUnitInfos::Record& record : units->NewEnum()) {
+        CQarUnitInfo& unit = *record;
+        // The option page picks the Ethernet prefix from the model; a unit
+        // configured before that page has run gets it from its own model,
+        // and the wizard's value is left as it was.
+        UnitInterfacePrefixes& prefixes = m_services.prefixes;
+        const bool borrowedEthIf = prefixes.EthIf.isEmpty();
+        if (borrowedEthIf)
+            prefixes.EthIf = UnitInterfacePrefixes::ethIfForModel(unit.model());
+        const auto restore = qScopeGuard([&prefixes, borrowedEthIf] {
+            if (borrowedEthIf)
+                prefixes.EthIf.clear();
+        });
+
+        stage(QStringLiteral("IP Assignment"), 10, [&] { AssignUnitAddress(unit, v); });
+        stage(QStringLiteral("GPRS Configuration"), 20, [&] { probeCellularSupport(unit, v); });
+        stage(QStringLiteral("Save config"), 30, [&] { SaveUnitConfig(unit, v); });
+        stage(QStringLiteral("Reboot unit"), 50, [&] { RebootUnit(unit, v); });
+        stage(QStringLiteral("Wait for internet connection"), 70, [&] { WaitForUnitPPP(unit, v); });
+        stage(QStringLiteral("GPRS Test"), 80, [&] { TestUnitGPRS(unit, v); });
+        stage(QStringLiteral("Set PC Gateway"), 90, [&] { SetPCGateway(unit); });
+        stage(QStringLiteral("PC Connectivity Test"), 95, [&] { RunPCConnectivityTest(unit); });
+        stage(QStringLiteral("Complete"), 100, {});
+        log(unit.Serial(), QStringLiteral("Completed configuring unit"));
+    }
+    if (m_services.CancelRequested)
+        log(QString(), QStringLiteral("Scan operation cancelled by user"));
+}
+
+void ConfigureUnitsPipeline::probeCellularSupport(CQarUnitInfo& unit, clsVerevo& v)
+{
+    // The PPP wait and the cellular test act only on a unit with cellular
+    // support; the unit is asked only when one of them is to run.
+    const clsCfgOptions& options = m_services.CfgOptions;
+    if (!options.WaitForPPP() && !options.TestPPP())
+        return;
+    if (clsUnitQuerier* q = unit.cuq())
+        unit.setGPRS(q->HasGPRS(unit.Serial(), v));
+}
+
+} // namespace ModQar
