@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -103,6 +104,21 @@ private slots:
         QTest::newRow("choice sticking out of its frame") << Bend([](QWidget& p) {
             child<QRadioButton>(p, "Choice")->move(20, 310);
         }) << QStringLiteral("QFrame Box and QRadioButton Choice overlap");
+        QTest::newRow("placeholder over a list with no rows") << Bend([](QWidget& p) {
+            auto* list = new QTreeWidget(&p);
+            list->setGeometry(320, 10, 260, 180);
+            auto* searching = new QLabel(QStringLiteral("Searching"), &p);
+            searching->setGeometry(400, 100, 100, 30);
+        }) << QString();
+        QTest::newRow("placeholder left over the list's rows") << Bend([](QWidget& p) {
+            auto* list = new QTreeWidget(&p);
+            list->setObjectName(QStringLiteral("Units"));
+            list->setGeometry(320, 10, 260, 180);
+            new QTreeWidgetItem(list, { QStringLiteral("10") });
+            auto* searching = new QLabel(QStringLiteral("Searching"), &p);
+            searching->setObjectName(QStringLiteral("Searching"));
+            searching->setGeometry(400, 100, 100, 30);
+        }) << QStringLiteral("QTreeWidget Units and QLabel Searching overlap by 100x30 px at (400,100)");
         QTest::newRow("two controls inside a frame") << Bend([](QWidget& p) {
             auto* frame = child<QFrame>(p, "Box");
             auto* a = new QLabel(QStringLiteral("Address"), frame);
@@ -124,7 +140,7 @@ private slots:
             QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
             return;
         }
-        QCOMPARE(found.size(), 1);
+        QVERIFY2(found.size() == 1, qPrintable(found.join(QLatin1Char('\n'))));
         QVERIFY2(found[0].startsWith(fault), qPrintable(found[0]));
     }
 
