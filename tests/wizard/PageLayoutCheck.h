@@ -129,9 +129,38 @@ namespace detail {
             || qobject_cast<const QAbstractSpinBox*>(&w);
     }
 
+    // Whether inner (a sibling of the view) lies over any of the view's rows
+    // as they are drawn now.
+    inline bool coversRows(const QAbstractItemView& view, const QWidget& inner)
+    {
+        const QAbstractItemModel* model = view.model();
+        if (!model)
+            return false;
+        const QWidget* parent = view.parentWidget();
+        for (int row = 0; row < model->rowCount(view.rootIndex()); ++row) {
+            const QRect drawn = view.visualRect(model->index(row, 0, view.rootIndex()));
+            if (!drawn.isValid())
+                continue;
+            // The whole width of the row, in the parent's coordinates.
+            const QRect line(view.viewport()->mapTo(parent, QPoint(0, drawn.top())),
+                QSize(view.viewport()->width(), drawn.height()));
+            if (line.intersects(inner.geometry()))
+                return true;
+        }
+        return false;
+    }
+
+    // Shows nothing at all: a label without text, picture or frame.
+    inline bool blank(const QWidget& w)
+    {
+        const auto* label = qobject_cast<const QLabel*>(&w);
+        return label && label->text().isEmpty() && label->pixmap().isNull() && label->frameShape() == QFrame::NoFrame
+            && !label->autoFillBackground();
+    }
+
     // A sibling that holds the other within its bounds and shows nothing of
-    // its own there: a frame, a group box, a bare panel, a list with no rows
-    // yet (a placeholder over it, say a search's animation).
+    // its own there: a frame, a group box, a bare panel, a list where it has
+    // no rows (a placeholder over it, say a search's animation).
     inline bool holds(const QWidget& outer, const QWidget& inner)
     {
         if (!outer.geometry().contains(inner.geometry()))
@@ -139,7 +168,7 @@ namespace detail {
         if (qobject_cast<const QGroupBox*>(&outer))
             return true;
         if (const auto* view = qobject_cast<const QAbstractItemView*>(&outer))
-            return !view->model() || view->model()->rowCount(view->rootIndex()) == 0;
+            return !coversRows(*view, inner);
         if (const auto* label = qobject_cast<const QLabel*>(&outer))
             return label->text().isEmpty();
         return outer.metaObject() == &QFrame::staticMetaObject || outer.metaObject() == &QWidget::staticMetaObject;
@@ -150,7 +179,7 @@ namespace detail {
         QList<const QWidget*> shown;
         for (const QObject* child : parent.children()) {
             const auto* w = qobject_cast<const QWidget*>(child);
-            if (w && !w->isWindow() && w->isVisibleTo(&parent) && !w->geometry().isEmpty())
+            if (w && !w->isWindow() && w->isVisibleTo(&parent) && !w->geometry().isEmpty() && !blank(*w))
                 shown << w;
         }
         for (qsizetype i = 0; i < shown.size(); ++i) {

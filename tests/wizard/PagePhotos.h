@@ -2,8 +2,8 @@
 
 // Every wizard page a journey shows, photographed as the person saw it and
 // checked for cut texts and overlapping controls. A page is taken once it
-// has settled (enabled, not being left, no poll in flight, unchanged for a
-// moment) and again whenever what it shows changes; a page left before it
+// has settled (enabled, not being left, no poll in flight) and again
+// whenever what it shows changes; a page left before it
 // ever settled is taken as it was when it went. The pictures go under the
 // build tree, journey-shots/<test program>/<test function>[/<row>]/
 // <nn>-<page>.png, where CI keeps them; the faults fail the test at its end.
@@ -51,6 +51,10 @@ public:
             qApp->removeEventFilter(this);
     }
 
+    // Looks at the pages on screen now, as the next poll would: for a test
+    // that acts on a page the moment it settles.
+    void lookNow() { look(); }
+
     // One line per fault seen on any page so far: the page, its control and
     // the text.
     QStringList faults() const { return m_faults; }
@@ -86,7 +90,7 @@ protected:
         auto visit = std::find_if(m_visits.begin(), m_visits.end(), [page](const Visit& v) { return v.page == page; });
         if (event->type() == QEvent::Show) {
             if (visit == m_visits.end())
-                m_visits.push_back(Visit { page, {}, {}, 0 });
+                m_visits.push_back(Visit { page, {}, 0 });
         } else if (visit != m_visits.end()) {
             if (visit->taken == 0)
                 take(*visit);
@@ -140,18 +144,14 @@ private:
             const WizardPage& page = *visit.page;
             if (!page.isVisible() || !page.isEnabled() || page.navigating() || page.isBusy() || page.unloaded())
                 continue;
-            const QString now = signature(page);
-            // Unchanged since the last look: the page has settled.
-            if (now == visit.lastSeen && now != visit.lastShot)
+            if (signature(page) != visit.lastShot)
                 take(visit);
-            visit.lastSeen = now;
         }
     }
 
     struct Visit {
         QPointer<WizardPage> page;
         QString lastShot;
-        QString lastSeen;
         int taken = 0;
     };
 
@@ -169,7 +169,9 @@ private:
                 qWarning("%s (picture %s)", qPrintable(line), qPrintable(name));
             }
         }
-        if (m_folder.isEmpty()) {
+        // A page whose words keep changing (a count, a progress line) is
+        // still checked each time, but pictured only so often.
+        if (m_folder.isEmpty() || visit.taken > kPicturesPerVisit) {
             m_shots << name;
             return;
         }
@@ -177,6 +179,8 @@ private:
         page.grab().save(path);
         m_shots << path;
     }
+
+    static constexpr int kPicturesPerVisit = 8;
 
     QString m_folder;
     QTimer m_poll;

@@ -151,7 +151,10 @@ class tst_JourneyMatrix : public QObject {
                 return page && page->id() == id && settled(*page);
             },
             timeoutMs);
-        return page && page->id() == id && settled(*page) ? page : nullptr;
+        if (!page || page->id() != id || !settled(*page))
+            return nullptr;
+        run.photos.lookNow();
+        return page;
     }
 
     // What the person does on the page to go on from it, up to (not

@@ -110,15 +110,27 @@ private slots:
             auto* searching = new QLabel(QStringLiteral("Searching"), &p);
             searching->setGeometry(400, 100, 100, 30);
         }) << QString();
-        QTest::newRow("placeholder left over the list's rows") << Bend([](QWidget& p) {
+        QTest::newRow("placeholder below the list's rows") << Bend([](QWidget& p) {
+            auto* list = new QTreeWidget(&p);
+            list->setGeometry(320, 10, 260, 180);
+            new QTreeWidgetItem(list, { QStringLiteral("10") });
+            auto* searching = new QLabel(QStringLiteral("Searching"), &p);
+            searching->setGeometry(400, 140, 100, 30);
+        }) << QString();
+        QTest::newRow("placeholder over the list's rows") << Bend([](QWidget& p) {
             auto* list = new QTreeWidget(&p);
             list->setObjectName(QStringLiteral("Units"));
             list->setGeometry(320, 10, 260, 180);
-            new QTreeWidgetItem(list, { QStringLiteral("10") });
+            for (int i = 0; i < 8; ++i)
+                new QTreeWidgetItem(list, { QString::number(i) });
             auto* searching = new QLabel(QStringLiteral("Searching"), &p);
             searching->setObjectName(QStringLiteral("Searching"));
             searching->setGeometry(400, 100, 100, 30);
         }) << QStringLiteral("QTreeWidget Units and QLabel Searching overlap by 100x30 px at (400,100)");
+        QTest::newRow("empty label under a paragraph") << Bend([](QWidget& p) {
+            auto* status = new QLabel(&p);
+            status->setGeometry(child<QLabel>(p, "Body")->geometry().adjusted(0, 10, 0, 10));
+        }) << QString();
         QTest::newRow("two controls inside a frame") << Bend([](QWidget& p) {
             auto* frame = child<QFrame>(p, "Box");
             auto* a = new QLabel(QStringLiteral("Address"), frame);
@@ -135,6 +147,9 @@ private slots:
         QFETCH(QString, fault);
         const std::unique_ptr<QWidget> page = goodPage();
         bend(*page);
+        // On screen, so that lists and buttons have laid out their parts.
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
         const QStringList found = PageLayoutCheck::faults(*page);
         if (fault.isEmpty()) {
             QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
