@@ -245,8 +245,15 @@ class tst_JourneyMatrix : public QObject {
         for (qsizetype j = from; j < here; ++j) {
             page = reach(run, road[j]);
             QVERIFY2(page, qPrintable(pageName(road[j]) + QStringLiteral(" never settled on the way on again")));
-            if (j == from)
+            if (j == from && road[j] == PageId::Wiz11C) {
+                // The unit holds the address found last time: the search
+                // finds another one.
+                QCOMPARE(static_cast<frmwiz11C*>(page)->lblInfo->text(),
+                    QStringLiteral("A free IP address has been located."));
+                QVERIFY2(inputsOf(*page) != expectedBack.value(road[j]), qPrintable(inputsOf(*page).join(' ')));
+            } else if (j == from) {
                 QCOMPARE(inputsOf(*page), expectedBack.value(road[j]));
+            }
             prepare(walk, *page);
             QTest::mouseClick(page->navButton(WizardPage::Nav::Next), Qt::LeftButton);
         }
@@ -284,16 +291,28 @@ class tst_JourneyMatrix : public QObject {
                 QCOMPARE(hand.boxes.last().text, WizardPage::exitQuestion());
                 return;
             }
-            if (detour == Detour::BackEverywhere && i > 0) {
+            // Back once from the page, when it shows Back (the PC pages only
+            // once the person has chosen to change the PC); the page is new
+            // when the road comes back to it.
+            bool wentBack = false;
+            auto backOnce = [&] {
                 QPushButton* back = page->navButton(WizardPage::Nav::Back);
-                if (back && back->isVisible() && back->isEnabled()) {
-                    backAndOn(walk, pages, i, expectedBack);
-                    if (QTest::currentTestFailed())
-                        return;
-                    page = run.router().visiblePage();
-                }
-            }
+                if (detour != Detour::BackEverywhere || i == 0 || wentBack || !back || !back->isVisible()
+                    || !back->isEnabled())
+                    return false;
+                wentBack = true;
+                backAndOn(walk, pages, i, expectedBack);
+                page = run.router().visiblePage();
+                return true;
+            };
+            backOnce();
+            if (QTest::currentTestFailed())
+                return;
             prepare(walk, *page);
+            if (QTest::currentTestFailed())
+                return;
+            if (backOnce() && !QTest::currentTestFailed())
+                prepare(walk, *page);
             if (QTest::currentTestFailed())
                 return;
             if (detour == Detour::CancelNoEverywhere && !cancelled)
@@ -301,8 +320,10 @@ class tst_JourneyMatrix : public QObject {
             if (id == PageId::Wiz13 || QTest::currentTestFailed())
                 return;
             // A page whose arrival searches or probes anew shows what it
-            // found, as on the first arrival; the others what was left.
-            const bool fresh = id == PageId::Wiz07 || id == PageId::Wiz08 || id == PageId::Wiz11C;
+            // found, and a PC page its warning again, as on the first
+            // arrival; the others what the person left on them.
+            const bool fresh = id == PageId::Wiz07 || id == PageId::Wiz08 || id == PageId::Wiz11C
+                || id == PageId::Wiz12A || id == PageId::Wiz12B || id == PageId::Wiz12C;
             expectedBack[id] = fresh ? onArrival : inputsOf(*page);
             QTest::mouseClick(page->navButton(WizardPage::Nav::Next), Qt::LeftButton);
         }
@@ -401,6 +422,16 @@ private slots:
             .finalWords = { kBoth },
             .browsed = "http://198.51.100.2/default.asp",
         };
+        // The same, Back from the PC page: the unit has the address found
+        // first, so the search finds the next one.
+        const Outcome nextFreeAddress {
+            .unitTold = { "eth 0 ipaddr \"198.51.100.3\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" },
+            .pcAddress = Journey::kPcAddress + "/24",
+            .defaultRoute = "default via 198.51.100.3 dev eth0",
+            .resolvConf = "nameserver 198.51.100.3\n",
+            .finalWords = { kBoth },
+            .browsed = "http://198.51.100.3/default.asp",
+        };
         // The road ends at Cancel: the PC as it was.
         const Outcome untouched { .pcAddress = Journey::kPcAddress + "/24", .resolvConf = "nameserver 203.0.113.53\n" };
 
@@ -414,7 +445,7 @@ private slots:
         addRoad("option 3, unit out of reach: a free address", bare, away, 3, false, Detour::CancelNoEverywhere,
             road3free, freeAddress);
         addRoad("option 3 out of reach, Back from every page", bare, away, 3, false, Detour::BackEverywhere, road3free,
-            freeAddress);
+            nextFreeAddress);
         addRoad("free-address page with Shift: browse at once", bare, away, 3, true, Detour::None,
             { P::Wiz01, P::Wiz07, P::Wiz08, P::Wiz11C },
             { .unitTold = freeAddress.unitTold,
