@@ -29,9 +29,12 @@ public:
     {
         const QString build = qEnvironmentVariable("LINKWISE_BUILD_DIR");
         if (!build.isEmpty() && QTest::currentTestFunction()) {
+            // A run at another scale keeps its own pictures.
+            QString program = QCoreApplication::applicationName();
+            if (const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR"); !scale.isEmpty() && scale != u'1')
+                program += u'@' + scale + u'x';
             m_folder = QStringLiteral("%1/journey-shots/%2/%3")
-                           .arg(build, QCoreApplication::applicationName(),
-                               QString::fromLatin1(QTest::currentTestFunction()));
+                           .arg(build, program, QString::fromLatin1(QTest::currentTestFunction()));
             if (const char* row = QTest::currentDataTag(); row && *row)
                 m_folder += u'/' + fileSafe(QString::fromUtf8(row));
             QDir(m_folder).removeRecursively();
