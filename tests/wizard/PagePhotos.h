@@ -72,8 +72,8 @@ public:
         stop();
         if (m_faults.isEmpty())
             return;
-        const QString text = QStringLiteral("pages with cut or overlapping controls:\n  ")
-            + m_faults.join(QStringLiteral("\n  "));
+        const QString text
+            = QStringLiteral("pages with cut or overlapping controls:\n  ") + m_faults.join(QStringLiteral("\n  "));
         if (QTest::currentTestFunction() && !QTest::currentTestFailed())
             QTest::qFail(qPrintable(text), __FILE__, __LINE__);
         else
@@ -163,8 +163,7 @@ private:
         WizardPage& page = *visit.page;
         visit.lastShot = signature(page);
         ++visit.taken;
-        const QString name
-            = QStringLiteral("%1-%2").arg(++m_count, 2, 10, QLatin1Char('0')).arg(pageName(page.id()));
+        const QString name = QStringLiteral("%1-%2").arg(++m_count, 2, 10, QLatin1Char('0')).arg(pageName(page.id()));
         for (const QString& fault : PageLayoutCheck::faults(page)) {
             const QString line = QStringLiteral("%1: %2").arg(pageName(page.id()), fault);
             if (!m_faults.contains(line)) {

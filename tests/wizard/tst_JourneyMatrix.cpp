@@ -16,6 +16,7 @@
 #include "AddressRoad.h"
 #include "DesktopTestMain.h"
 #include "PrivateSystemFiles.h"
+#include "StandInBrowser.h"
 #include "wizard/frmWiz01.h"
 #include "wizard/frmWiz02.h"
 #include "wizard/frmWiz07.h"
@@ -29,7 +30,6 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTreeWidget>
 
 using AddressRoad::BoxHand;
@@ -74,12 +74,6 @@ bool inShard(int row)
     const int k = shard[0].toInt();
     const int n = shard[1].toInt();
     return n <= 0 || row % n == k;
-}
-
-QByteArray fileText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // What the person set on the page: choices, fields, the adaptor and the unit
@@ -127,16 +121,14 @@ class tst_JourneyMatrix : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_browserLog;
+    StandInBrowser m_browser;
     int m_roads = 0;
     int m_rows = 0;
 
     struct Walk {
-        Lan& lan;
         Journey::Run& run;
         int option;
         bool shiftOnFreeAddress;
-        QString webLog;
         // The exit question is answered Yes while this is set.
         bool leaving = false;
     };
@@ -257,8 +249,9 @@ class tst_JourneyMatrix : public QObject {
             prepare(walk, *page);
             QTest::mouseClick(page->navButton(WizardPage::Nav::Next), Qt::LeftButton);
         }
-        QVERIFY2(reach(run, road[here]), qPrintable(QStringLiteral("on again, %1 did not show (%2 is up)")
-                                                        .arg(pageName(road[here]), pageName(shownId(run)))));
+        QVERIFY2(reach(run, road[here]),
+            qPrintable(QStringLiteral("on again, %1 did not show (%2 is up)")
+                           .arg(pageName(road[here]), pageName(shownId(run)))));
     }
 
     void walkRoad(Walk& walk, BoxHand& hand, const QList<PageId>& pages, Detour detour)
@@ -270,8 +263,9 @@ class tst_JourneyMatrix : public QObject {
         for (qsizetype i = 0; i < pages.size(); ++i) {
             const PageId id = pages[i];
             WizardPage* page = reach(run, id);
-            QVERIFY2(page, qPrintable(QStringLiteral("%1 never settled on screen (%2 is up)")
-                                          .arg(pageName(id), pageName(shownId(run)))));
+            QVERIFY2(page,
+                qPrintable(
+                    QStringLiteral("%1 never settled on screen (%2 is up)").arg(pageName(id), pageName(shownId(run)))));
             QCOMPARE(run.ends, 0);
             const QStringList onArrival = inputsOf(*page);
             bool cancelled = false;
@@ -329,21 +323,6 @@ class tst_JourneyMatrix : public QObject {
         }
     }
 
-    void browseAndFinish(Walk& walk, const Outcome& expected)
-    {
-        auto* final = walk.run.page<frmWiz13>();
-        QVERIFY(final);
-        QVERIFY(final->cmdConfigure->isEnabled());
-        QTest::mouseClick(final->cmdConfigure, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromLocal8Bit(fileText(m_browserLog)).trimmed(), expected.browsed, 10'000);
-        const QByteArray requests = fileText(walk.webLog);
-        QVERIFY2(requests.startsWith("GET /login.asp\t\t\nPOST /login.asp\tusername=username&password=zelvanok\t"),
-            requests.constData());
-        QCOMPARE(walk.run.ends, 0);
-        QTest::mouseClick(final->cmdNext, Qt::LeftButton);
-        QCOMPARE(walk.run.ends, 1);
-    }
-
     void addRoad(const char* name, int shape, const QStringList& unit, int option, bool shift, Detour detour,
         const QList<PageId>& pages, const Outcome& outcome)
     {
@@ -356,16 +335,9 @@ private slots:
     {
         if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
-        if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
-            QSKIP("no xdg-open: the desktop's URL handler (Debian's xdg-utils)");
-        m_browserLog = m_dir.filePath(QStringLiteral("browser.log"));
-        const QString browser = m_dir.filePath(QStringLiteral("browser"));
-        QFile script(browser);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(m_browserLog) + "'\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-        qputenv("BROWSER", QFile::encodeName(browser));
+        if (const QString why = StandInBrowser::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QVERIFY(m_browser.install());
     }
 
     void road_data()
@@ -440,8 +412,8 @@ private slots:
         addRoad("option 2, static addresses", bare, {}, 2, false, Detour::CancelNoEverywhere, road2, fixed);
         addRoad("option 2, Back from every page", bare, {}, 2, false, Detour::BackEverywhere, road2, fixed);
         addRoad("option 3, unit already reachable", bare, served, 3, false, Detour::CancelNoEverywhere, road3, gateway);
-        addRoad("option 3 reachable, Back from every page", bare, served, 3, false, Detour::BackEverywhere, road3,
-            gateway);
+        addRoad(
+            "option 3 reachable, Back from every page", bare, served, 3, false, Detour::BackEverywhere, road3, gateway);
         addRoad("option 3, unit out of reach: a free address", bare, away, 3, false, Detour::CancelNoEverywhere,
             road3free, freeAddress);
         addRoad("option 3 out of reach, Back from every page", bare, away, 3, false, Detour::BackEverywhere, road3free,
@@ -480,14 +452,14 @@ private slots:
         QString error;
         QVERIFY2(lan.build(Lan::Shape(shape)), qPrintable(lan.lastError()));
         QVERIFY2(files.make("nameserver 203.0.113.53\n", &error), qPrintable(error));
-        QFile::remove(m_browserLog);
+        m_browser.clear();
         const QString webLog = m_dir.filePath(QStringLiteral("web%1.log").arg(++m_roads));
         const QString commandLog = m_dir.filePath(QStringLiteral("commands%1.log").arg(m_roads));
-        QVERIFY(lan.startUnits(QStringList { "--lan-dev", "eth0", "--web-log", webLog, "--command-log", commandLog }
-            + unit));
+        QVERIFY(lan.startUnits(
+            QStringList { "--lan-dev", "eth0", "--web-log", webLog, "--command-log", commandLog } + unit));
 
         Journey::Run run(nullptr);
-        Walk walk { lan, run, option, shift, webLog };
+        Walk walk { run, option, shift };
         Journey::inEventLoop([&] {
             BoxHand hand([&walk](const Journey::Box& box) {
                 if (box.text == WizardPage::exitQuestion())
@@ -506,11 +478,10 @@ private slots:
                 QVERIFY2(shown.startsWith(kOpening), qPrintable(shown));
                 for (const QString& words : outcome.finalWords)
                     QVERIFY2(shown.contains(words), qPrintable(shown));
-                browseAndFinish(walk, outcome);
+                m_browser.browseAndFinish(run, final, outcome.browsed, webLog);
             } else if (shift) {
                 // Straight to the unit's pages, and the run ends.
-                QTRY_COMPARE_WITH_TIMEOUT(
-                    QString::fromLocal8Bit(fileText(m_browserLog)).trimmed(), outcome.browsed, 10'000);
+                QTRY_COMPARE_WITH_TIMEOUT(m_browser.opened(), outcome.browsed, 10'000);
                 QTRY_COMPARE(run.ends, 1);
                 QVERIFY(!run.router().page(PageId::Wiz12C));
             }
@@ -540,7 +511,7 @@ private slots:
         else
             QVERIFY2(route.startsWith(outcome.defaultRoute), qPrintable(route));
         if (!outcome.resolvConf.isEmpty())
-            QCOMPARE(fileText(QStringLiteral("/etc/resolv.conf")), outcome.resolvConf);
+            QCOMPARE(StandInBrowser::fileText(QStringLiteral("/etc/resolv.conf")), outcome.resolvConf);
         // The other adaptor is none of the wizard's business.
         if (Lan::Shape(shape) == Lan::Shape::TwoInterfaces)
             QCOMPARE(pcSide(QStringLiteral("ip -4 -o addr show dev eth1 | awk '{print $4}'")),

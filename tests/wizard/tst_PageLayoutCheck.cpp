@@ -65,7 +65,7 @@ private slots:
         // The one fault expected, or empty for none.
         QTest::addColumn<QString>("fault");
 
-        QTest::newRow("page with room to spare, a frame around its choice") << Bend([](QWidget&) { }) << QString();
+        QTest::newRow("page with room to spare, a frame around its choice") << Bend([](QWidget&) {}) << QString();
         QTest::newRow("hidden control over another") << Bend([](QWidget& p) {
             auto* over = new QLabel(QStringLiteral("Hidden"), &p);
             over->setGeometry(child<QLabel>(p, "Title")->geometry());
@@ -84,9 +84,9 @@ private slots:
             auto* title = child<QLabel>(p, "Title");
             title->resize(title->width(), title->fontMetrics().height() / 2);
         }) << QStringLiteral("QLabel Title: text \"%1\" is cut").arg(kLine);
-        QTest::newRow("button caption wider than the button") << Bend([](QWidget& p) {
-            child<QPushButton>(p, "Next")->resize(30, 30);
-        }) << QStringLiteral("QPushButton Next: text \"Next >\" is cut");
+        QTest::newRow("button caption wider than the button")
+            << Bend([](QWidget& p) { child<QPushButton>(p, "Next")->resize(30, 30); })
+            << QStringLiteral("QPushButton Next: text \"Next >\" is cut");
         QTest::newRow("choice caption runs past its box") << Bend([](QWidget& p) {
             auto* choice = child<QRadioButton>(p, "Choice");
             choice->resize(choice->sizeHint().width() / 2, choice->height());
@@ -101,9 +101,9 @@ private slots:
             note->setObjectName(QStringLiteral("Note"));
             note->setGeometry(470, 340, 60, 20);
         }) << QStringLiteral("QPushButton Next and QLabel Note overlap by 50x10 px at (480,350)");
-        QTest::newRow("choice sticking out of its frame") << Bend([](QWidget& p) {
-            child<QRadioButton>(p, "Choice")->move(20, 310);
-        }) << QStringLiteral("QFrame Box and QRadioButton Choice overlap");
+        QTest::newRow("choice sticking out of its frame")
+            << Bend([](QWidget& p) { child<QRadioButton>(p, "Choice")->move(20, 310); })
+            << QStringLiteral("QFrame Box and QRadioButton Choice overlap");
         QTest::newRow("placeholder over a list with no rows") << Bend([](QWidget& p) {
             auto* list = new QTreeWidget(&p);
             list->setGeometry(320, 10, 260, 180);
