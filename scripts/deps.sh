@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  desktop-file-utils appstream
   libnl-route-3-dev libcap2-bin iproute2 iputils-ping
   dnsmasq-base isc-dhcp-client dbus-daemon
   xvfb xauth fonts-dejavu-core

@@ -1,5 +1,7 @@
 #include "wizard/WizardArt.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,7 +13,6 @@ namespace WizardArt {
 
 namespace {
 
-const QColor kNavy(0x1d, 0x3b, 0x5c);
 const QColor kBlue(0x2f, 0x6f, 0xb3);
 const QColor kPanel(0x3a, 0x44, 0x4f);
 const QColor kGold(0xc9, 0xa2, 0x3c);
@@ -51,35 +52,18 @@ void drawSignal(QPainter& p, QPointF centre, qreal step, int arcs, const QColor&
     }
 }
 
-QPixmap iconPixmap(int px)
-{
-    return canvas(QSize(px, px), 1.0, QSizeF(64, 64), [](QPainter& p) {
-        QLinearGradient g(0, 0, 0, 64);
-        g.setColorAt(0, kBlue.lighter(130));
-        g.setColorAt(1, kNavy);
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-        // Router body with two lights.
-        p.setBrush(QColor(0xf4, 0xf7, 0xfa));
-        p.drawRoundedRect(QRectF(12, 40, 40, 13), 4, 4);
-        p.setBrush(QColor(0x4c, 0xc2, 0x5a));
-        p.drawEllipse(QPointF(20, 46.5), 2.5, 2.5);
-        p.drawEllipse(QPointF(28, 46.5), 2.5, 2.5);
-        // Aerial and its waves.
-        p.setPen(QPen(QColor(0xf4, 0xf7, 0xfa), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(44, 40), QPointF(44, 24));
-        drawSignal(p, QPointF(44, 24), 7, 2, QColor(0xf4, 0xf7, 0xfa), 3);
-    });
-}
-
 } // namespace
 
 QIcon windowIcon()
 {
+    // The PNGs the icon theme gets at install time, rendered from the one
+    // scalable icon while building; each file is named after its side.
     QIcon icon;
-    for (int px : { 16, 24, 32, 48, 64 })
-        icon.addPixmap(iconPixmap(px));
+    const QDir folder(QStringLiteral(":/linkwise/icon"));
+    for (const QFileInfo& png : folder.entryInfoList({ QStringLiteral("*.png") }, QDir::Files)) {
+        const int side = png.baseName().toInt();
+        icon.addFile(png.filePath(), QSize(side, side));
+    }
     return icon;
 }
 

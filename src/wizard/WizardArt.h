@@ -8,6 +8,8 @@
 // any scale and ship inside the program.
 namespace WizardArt {
 
+// The program's icon, the one the desktop shows for it (data/), compiled into
+// the program; an icon without pictures if that resource is missing.
 QIcon windowIcon();
 
 // The soft backdrop of the welcome page.
