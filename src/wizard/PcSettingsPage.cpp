@@ -39,17 +39,20 @@ PcSettingsPage::PcSettingsPage(
 {
     setFont(PageFonts::body());
 
-    lblTitle = addLabel(title, 75, 240, 8775, 495);
+    // The title ends where the warning's frame starts.
+    lblTitle = addLabel(title, 75, 240, 8775, 480);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setFont(PageFonts::title());
     lblTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     Label7 = new StepLabel(QString(), this);
     Label7->setObjectName(QStringLiteral("Label7"));
-    place(Label7, 840, 3960, 7455, 300);
+    // The steps end inside the warning's frame, which covers them until the
+    // person chooses to change the PC.
+    place(Label7, 840, 3960, 7335, 300);
     Label5 = new StepLabel(QString(), this);
     Label5->setObjectName(QStringLiteral("Label5"));
-    place(Label5, 840, 4320, 7455, 300);
+    place(Label5, 840, 4320, 7335, 300);
 
     cmdHelp = addNavButton(Nav::Help, 120);
     cmdCancel = addNavButton(Nav::Cancel, 5280);

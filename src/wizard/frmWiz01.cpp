@@ -14,7 +14,8 @@
 
 namespace {
 constexpr int kOptionWidth = 375;
-constexpr int kOptionHeight = 735;
+// Down to where the second choice starts, so the two never share a pixel.
+constexpr int kOptionHeight = 720;
 constexpr int kChoiceWidth = 6240;
 constexpr int kChoiceHeight = 615;
 } // namespace

@@ -28,13 +28,15 @@ frmWiz02::frmWiz02(WizardRouter& router, QWidget* owner)
 {
     setFont(PageFonts::body());
 
-    lblTitle = addLabel(QString(), 75, 120, 8775, 495);
+    // The title's line ends where the warning starts, and the warning is tall
+    // enough for its own font: the two never share a pixel.
+    lblTitle = addLabel(QString(), 75, 45, 8775, 435);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setFont(PageFonts::title());
     // Top-aligned, so the title's line stays clear of the warning below it.
     lblTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    Label6 = addLabel(QStringLiteral("WARNING"), 3480, 480, 1695, 255);
+    Label6 = addLabel(QStringLiteral("WARNING"), 3480, 480, 1695, 330);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label6->setFont(arial(12, true));
     Label6->setAlignment(Qt::AlignCenter);

@@ -91,7 +91,9 @@ frmWiz07::frmWiz07(WizardRouter& router, QWidget* owner)
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblStatus = addLabel(QString(), 720, 5160, 4440, 255);
+    // Between the steps and the buttons, as wide as the list: "Pinging Unit
+    // SN: ... with IP Address: ..." would not fit beside the buttons.
+    lblStatus = addLabel(QString(), 840, 4620, 7455, 285);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setTextFormat(Qt::PlainText);
 

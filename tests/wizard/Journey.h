@@ -6,6 +6,7 @@
 // the application's own event loop.
 
 #include "NetLab.h"
+#include "PagePhotos.h"
 #include "ScanPageRig.h"
 #include "UnitSimReady.h"
 #include "net/SystemClock.h"
@@ -145,6 +146,8 @@ struct Run {
               .noAdaptorPageShown = {},
           })
     { }
+    // A page seen with a cut text or overlapping controls fails the test.
+    ~Run() { photos.report(); }
 
     WizardRouter& router() { return *program.router(); }
     template<class Page> Page* page() { return qobject_cast<Page*>(program.router()->visiblePage()); }
@@ -156,6 +159,9 @@ struct Run {
     int ends = 0;
     bool shift = false;
     LinkwiseProgram program;
+    // Every page the run shows, photographed and checked; made after the
+    // program so that it is gone before the pages are.
+    PagePhotos photos;
 };
 
 // Runs body inside QApplication::exec(), as the program's own events run, so

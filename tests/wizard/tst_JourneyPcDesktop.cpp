@@ -9,6 +9,7 @@
 #include "AddressRoad.h"
 #include "DesktopTestMain.h"
 #include "PrivateSystemFiles.h"
+#include "StandInBrowser.h"
 #include "net/ModQarWmi.h"
 #include "wizard/frmWiz08.h"
 #include "wizard/frmWiz13.h"
@@ -24,7 +25,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 
 using AddressRoad::BoxHand;
 using Journey::Lan;
@@ -48,8 +48,7 @@ QString pcSide(Lan& lan, const QString& command)
 
 QByteArray fileText(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return StandInBrowser::fileText(path);
 }
 } // namespace
 
@@ -57,7 +56,7 @@ class tst_JourneyPcDesktop : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_browserLog;
+    StandInBrowser m_browser;
     int m_roads = 0;
 
     // The road's LAN with the PC's files made private, and the unit that
@@ -69,7 +68,7 @@ class tst_JourneyPcDesktop : public QObject {
             qWarning("%s %s", qPrintable(lan.lastError()), qPrintable(error));
             return false;
         }
-        QFile::remove(m_browserLog);
+        m_browser.clear();
         return lan.startUnits(QStringList { "--lan-dev", "eth0", "--web-log", webLog } + extra);
     }
 
@@ -102,18 +101,8 @@ class tst_JourneyPcDesktop : public QObject {
     // The final page as the PC page leaves it; Browse, then Finish.
     void browseAndFinish(Journey::Run& run, frmWiz13* final, const QString& unitIp, const QString& webLog)
     {
-        QVERIFY(final);
-        QVERIFY(final->cmdConfigure->isEnabled());
-        QTest::mouseClick(final->cmdConfigure, Qt::LeftButton);
-        const QString url = QStringLiteral("http://") + unitIp + QStringLiteral("/default.asp");
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromLocal8Bit(fileText(m_browserLog)).trimmed(), url, 10'000);
-        const QByteArray requests = fileText(webLog);
-        QVERIFY2(requests.startsWith("GET /login.asp\t\t\nPOST /login.asp\tusername=username&password=zelvanok\t"),
-            requests.constData());
-        QVERIFY(final->cmdConfigure->isEnabled());
-        QCOMPARE(run.ends, 0);
-        QTest::mouseClick(final->cmdNext, Qt::LeftButton);
-        QCOMPARE(run.ends, 1);
+        m_browser.browseAndFinish(
+            run, final, QStringLiteral("http://") + unitIp + QStringLiteral("/default.asp"), webLog);
     }
 
 private slots:
@@ -121,16 +110,9 @@ private slots:
     {
         if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
-        if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
-            QSKIP("no xdg-open: the desktop's URL handler (Debian's xdg-utils)");
-        m_browserLog = m_dir.filePath(QStringLiteral("browser.log"));
-        const QString browser = m_dir.filePath(QStringLiteral("browser"));
-        QFile script(browser);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(m_browserLog) + "'\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-        qputenv("BROWSER", QFile::encodeName(browser));
+        if (const QString why = StandInBrowser::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QVERIFY(m_browser.install());
     }
 
     // Option 1: the unit serves addresses; the PC gives up its static address
@@ -242,8 +224,7 @@ private slots:
             const QString routes = pcSide(lan, QStringLiteral("ip -4 route show"));
             run.shift = true;
             QTest::mouseClick(free->cmdNext, Qt::LeftButton);
-            QTRY_COMPARE_WITH_TIMEOUT(QString::fromLocal8Bit(fileText(m_browserLog)).trimmed(),
-                QStringLiteral("http://198.51.100.2/default.asp"), 10'000);
+            QTRY_COMPARE_WITH_TIMEOUT(m_browser.opened(), QStringLiteral("http://198.51.100.2/default.asp"), 10'000);
             QTRY_COMPARE(run.ends, 1);
             QVERIFY(!run.router().page(PageId::Wiz12C));
             QVERIFY(fileText(webLog).startsWith("GET /login.asp\t\t\nPOST /login.asp\t"));
