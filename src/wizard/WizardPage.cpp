@@ -248,6 +248,12 @@ void WizardPage::endProgramWhenIdle()
     });
 }
 
+void WizardPage::runGuarded(const std::function<void()>& work)
+{
+    RunScope scope(*this);
+    work();
+}
+
 void WizardPage::showHelpStub()
 {
     prompts().message(helpStubText(), UserPrompts::Icon::Exclamation);

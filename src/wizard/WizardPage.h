@@ -106,6 +106,10 @@ protected:
     void stay();
     // Ends the run, once the page is no longer busy (hidden meanwhile).
     void endProgramWhenIdle();
+    // Runs a piece of the page's own work that an event started (a timer's
+    // poll) under the guard of its handlers and startup: the page is not
+    // deleted before the work has returned.
+    void runGuarded(const std::function<void()>& work);
     void showHelpStub();
 
     // Design helpers: geometry in twips.

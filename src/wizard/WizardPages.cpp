@@ -8,6 +8,8 @@
 #include "wizard/frmWiz05.h"
 #include "wizard/frmWiz06.h"
 #include "wizard/frmWiz07.h"
+#include "wizard/frmWiz09.h"
+#include "wizard/frmWiz10.h"
 
 namespace WizardPages {
 
@@ -25,11 +27,14 @@ void registerAll(WizardRouter& router)
     router.registerPage(PageId::Wiz04, make<frmWiz04>());
     router.registerPage(PageId::Wiz05, make<frmWiz05>());
     router.registerPage(PageId::Wiz06, make<frmWiz06>());
+    router.registerPage(PageId::Wiz09, make<frmWiz09>());
     // The adaptor and search pages work on the main window's discovery
     // object and scan engine.
     if (router.services().main) {
         router.registerPage(PageId::Wiz02, make<frmWiz02>());
         router.registerPage(PageId::Wiz07, make<frmWiz07>());
+        // The cellular test talks to the unit over the main window's discovery object.
+        router.registerPage(PageId::Wiz10, make<frmWiz10>());
     }
 }
 

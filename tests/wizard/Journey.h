@@ -111,9 +111,15 @@ struct Run {
               .remoteManagement = remote,
               .ender = [this] { ++ends; },
               .shiftKeyDown = [this] { return shift; },
-              .openUrl = [](const QUrl&) { return false; },
+              .openUrl =
+                  [this](const QUrl& url) {
+                      opened << url;
+                      return true;
+                  },
               .sysClassNet = QStringLiteral("/sys/class/net"),
               .noAdaptorPageShown = {},
+              // The build tree keeps the program's own files beside the executable.
+              .programFolder = qEnvironmentVariable("LINKWISE_BUILD_DIR") + QStringLiteral("/src"),
           })
     { }
 
@@ -126,6 +132,8 @@ struct Run {
     SystemClock clock;
     int ends = 0;
     bool shift = false;
+    // What the program handed to the desktop's URL handler.
+    QList<QUrl> opened;
     LinkwiseProgram program;
 };
 
@@ -217,6 +225,22 @@ inline QStringList rowTexts(const frmWiz07& page)
     for (int i = 0; i < page.lvUnits->topLevelItemCount(); ++i)
         out << page.lvUnits->topLevelItem(i)->text(0);
     return out;
+}
+
+// Clicks the button and, 100 ms later, clicks again at the same spot of the
+// screen, on whatever is there by then. The second click is armed first, so
+// it lands inside the first one's handler if that is still busy then, as a
+// person's second click does.
+inline void doubleClick(QPushButton* button)
+{
+    const QPoint spot = button->mapToGlobal(button->rect().center());
+    QTimer::singleShot(100, qApp, [spot] {
+        QWidget* under = QApplication::widgetAt(spot);
+        if (under)
+            QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(spot));
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::qWait(200);
 }
 
 // True when the two rectangles share their centre within a few pixels.

@@ -2,6 +2,7 @@
 
 #include "CommandInterpreter.h"
 #include "SimConfig.h"
+#include "SimModem.h"
 #include "SimUnitState.h"
 #include "net/Clock.h"
 
@@ -31,14 +32,15 @@ public:
     SimUnitState& state(const SimUnit& unit);
 
 private:
-    QByteArray run(SimUnitState& s, const QString& line);
+    QByteArray run(const QString& serial, SimUnitState& s, const QString& line);
     QByteArray pppStatus(const SimUnitState& s, const QString& instance) const;
     QByteArray userCommand(SimUnitState& s, const QString& line);
-    void powerUp(SimUnitState& s);
+    void powerUp(const QString& serial, SimUnitState& s);
     static bool startsWith(const QString& line, const QString& prefix);
 
     Clock& m_clock;
     const SimConfig& m_config;
+    SimModem m_modem;
     QHash<QString, SimUnitState> m_states;
     QList<QPair<QString, QByteArray>> m_received;
     QFile m_log;
