@@ -105,6 +105,7 @@ private:
         auto* settings = run.page<frmWiz09>();
         QVERIFY(settings);
         QVERIFY(QTest::qWaitForWindowExposed(settings));
+        QCOMPARE(settings->focusWidget(), settings->txtAPN);
         // Help: the page shipped beside the program, in the desktop's viewer.
         QTest::mouseClick(settings->cmdHelp, Qt::LeftButton);
         QCOMPARE(run.opened.size(), 1);
@@ -112,6 +113,7 @@ private:
         QVERIFY(run.opened[0].toLocalFile().endsWith(QLatin1String("/help/apn_and_pin.htm")));
 
         // Typed as a person does: Return moves down the boxes; the PIN is left empty.
+        QTest::mouseClick(settings->txtAPN, Qt::LeftButton);
         QCOMPARE(settings->focusWidget(), settings->txtAPN);
         for (const char* value : { "internet", "", "web" }) {
             QWidget* box = settings->focusWidget();
