@@ -50,15 +50,16 @@ frmWiz10::frmWiz10(WizardRouter& router, QWidget* owner)
     lblResults->setAutoFillBackground(true);
     lblResults->setBackgroundRole(QPalette::Base);
 
-    lblInfo = addText(QStringLiteral("lblInfo"), kTextLeft, 810, 5955, 300);
+    lblInfo = addText(QStringLiteral("lblInfo"), kTextLeft, 810, kTextWidth, 300);
     lblInfo->setText(QStringLiteral("Info"));
     QFont strong = PageFonts::body();
     strong.setBold(true);
     lblInfo->setFont(strong);
-    lblIP = addText(QStringLiteral("lblIP"), kTextLeft, 1140, 5955, 300);
+    lblIP = addText(QStringLiteral("lblIP"), kTextLeft, 1140, kTextWidth, 300);
 
+    // The picture plays while the signal line is still empty, in its corner.
     Animation1 = new SatAnimation(router.clock(), this);
-    place(Animation1, 6840, 780, 1365, 1020);
+    place(Animation1, 6780, 1620, 1365, 1020);
     Animation1->setVisible(false);
 
     lblSignal = addText(QStringLiteral("lblSignal"), kTextLeft, 1860, kTextWidth, 780);
