@@ -63,6 +63,14 @@ public:
         return out;
     }
 
+private:
+    // Declared before the iterator that names it; clang looks it up there.
+    struct Entry {
+        QString key;
+        Ptr record;
+    };
+
+public:
     class const_iterator {
     public:
         using Inner = typename QList<typename KeyedRecords::Entry>::const_iterator;
@@ -89,11 +97,6 @@ public:
     static QString keyOf(qint32 index) { return QString::number(quint32(index)); }
 
 private:
-    struct Entry {
-        QString key;
-        Ptr record;
-    };
-
     qsizetype indexOf(const QString& key) const
     {
         for (qsizetype i = 0; i < m_entries.size(); ++i) {
