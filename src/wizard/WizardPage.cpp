@@ -1,6 +1,8 @@
 #include "wizard/WizardPage.h"
 
 #include "net/UserPrompts.h"
+#include "wizard/PageFonts.h"
+#include "wizard/StepLabel.h"
 #include "wizard/Twips.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
@@ -287,6 +289,24 @@ QLabel* WizardPage::addLabel(const QString& text, int left, int top, int width, 
 {
     auto* label = new QLabel(text, this);
     place(label, left, top, width, height);
+    return label;
+}
+
+QLabel* WizardPage::addTitle(const QString& text, int top, int height)
+{
+    QLabel* title = addLabel(text, 75, top, 8775, height);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    title->setFont(PageFonts::title());
+    title->setAlignment(Qt::AlignCenter);
+    return title;
+}
+
+QLabel* WizardPage::addStepLine(const QString& name, const QString& text, int left, int top, int width)
+{
+    auto* label = new StepLabel(text, this);
+    place(label, left, top, width, 300);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
 }
 

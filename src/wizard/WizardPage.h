@@ -118,6 +118,11 @@ protected:
     QPushButton* addNavButton(Nav role, int left, int top = kButtonTop);
     QPushButton* addButton(const QString& text, int left, int top = kButtonTop);
     QLabel* addLabel(const QString& text, int left, int top, int width, int height);
+    // The page's centred title in the title font, named lblTitle.
+    QLabel* addTitle(const QString& text, int top, int height);
+    // One numbered instruction line ("3) Click &Next." shows its key), one
+    // line high, named name.
+    QLabel* addStepLine(const QString& name, const QString& text, int left, int top, int width);
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,7 +2,6 @@
 
 #include "wizard/PageFonts.h"
 #include "wizard/ProgramFiles.h"
-#include "wizard/StepLabel.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardServices.h"
 #include "wizard/WizardState.h"
@@ -34,10 +33,7 @@ frmWiz09::frmWiz09(WizardRouter& router, QWidget* owner)
 {
     setFont(PageFonts::body());
 
-    lblTitle = addLabel(QStringLiteral("Enter your APN and PIN"), 75, 240, 8775, 495);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle->setFont(PageFonts::title());
-    lblTitle->setAlignment(Qt::AlignCenter);
+    lblTitle = addTitle(QStringLiteral("Enter your APN and PIN"), 240, 495);
 
     // Captions sit 60 twips below their boxes' tops, as drawn; both are
     // centred on the same line here.
@@ -54,18 +50,12 @@ frmWiz09::frmWiz09(WizardRouter& router, QWidget* owner)
     Label3->setObjectName(QStringLiteral("Label3"));
     txtPassword = addBox(QStringLiteral("txtPassword"), 2880);
 
-    const auto step = [this](const QString& name, const QString& text, int top) {
-        auto* label = new StepLabel(text, this);
-        place(label, kStepLeft, top, kStepWidth, 300);
-        label->setObjectName(name);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        return label;
-    };
-    Label7
-        = step(QStringLiteral("Label7"), QStringLiteral("1) IMPORTANT -- Read the help page for this screen !"), 3720);
-    Label6 = step(QStringLiteral("Label6"),
-        QStringLiteral("2) Fill out the APN and optionally, PIN code, user name and password."), 4080);
-    Label5 = step(QStringLiteral("Label5"), QStringLiteral("3) Click &Next."), 4440);
+    Label7 = addStepLine(QStringLiteral("Label7"),
+        QStringLiteral("1) IMPORTANT -- Read the help page for this screen !"), kStepLeft, 3720, kStepWidth);
+    Label6 = addStepLine(QStringLiteral("Label6"),
+        QStringLiteral("2) Fill out the APN and optionally, PIN code, user name and password."), kStepLeft, 4080,
+        kStepWidth);
+    Label5 = addStepLine(QStringLiteral("Label5"), QStringLiteral("3) Click &Next."), kStepLeft, 4440, kStepWidth);
 
     cmdHelp = addNavButton(Nav::Help, kStepLeft);
     cmdCancel = addNavButton(Nav::Cancel, 5280);

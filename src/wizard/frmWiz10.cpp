@@ -8,7 +8,6 @@
 #include "wizard/CellularReplies.h"
 #include "wizard/PageFonts.h"
 #include "wizard/SatAnimation.h"
-#include "wizard/StepLabel.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 
@@ -38,10 +37,7 @@ frmWiz10::frmWiz10(WizardRouter& router, QWidget* owner)
 {
     setFont(PageFonts::body());
 
-    lblTitle = addText(QStringLiteral("lblTitle"), 75, 120, 8775, 495);
-    lblTitle->setText(QStringLiteral("Configuring and testing the GPRS connection"));
-    lblTitle->setFont(PageFonts::title());
-    lblTitle->setAlignment(Qt::AlignCenter);
+    lblTitle = addTitle(QStringLiteral("Configuring and testing the GPRS connection"), 120, 495);
 
     // The panel the outcome is written on.
     lblResults = addText(QStringLiteral("lblResults"), 600, 690, 7725, 2595);
@@ -69,19 +65,13 @@ frmWiz10::frmWiz10(WizardRouter& router, QWidget* owner)
     lblInstuctions->setWordWrap(true);
     lblInstuctions->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    const auto step = [this](const QString& name, const QString& text, int top) {
-        auto* label = new StepLabel(text, this);
-        place(label, kStepLeft, top, kStepWidth, 300);
-        label->setObjectName(name);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        return label;
-    };
-    Label1
-        = step(QStringLiteral("Label1"), QStringLiteral("1) Please wait while the GPRS connection is tested."), 3450);
-    Label2 = step(QStringLiteral("Label2"),
-        QStringLiteral("2) Follow any instuctions or read any help that may appear above."), 3810);
-    Label3 = step(
-        QStringLiteral("Label3"), QStringLiteral("3) Click &Next to continue with the configuration process."), 4170);
+    Label1 = addStepLine(QStringLiteral("Label1"),
+        QStringLiteral("1) Please wait while the GPRS connection is tested."), kStepLeft, 3450, kStepWidth);
+    Label2 = addStepLine(QStringLiteral("Label2"),
+        QStringLiteral("2) Follow any instuctions or read any help that may appear above."), kStepLeft, 3810,
+        kStepWidth);
+    Label3 = addStepLine(QStringLiteral("Label3"),
+        QStringLiteral("3) Click &Next to continue with the configuration process."), kStepLeft, 4170, kStepWidth);
 
     cmdHelp = addNavButton(Nav::Help, 960);
     cmdHelp->setVisible(false);
