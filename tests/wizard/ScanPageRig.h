@@ -89,6 +89,7 @@ struct ScanPageRig {
             .settings = settings,
             .WizardMode = [this] { return state.WizardMode; },
             .ShiftKeyDown = [this] { return shift; },
+            .createQuerier = createQuerier,
             .prompts = &prompts,
             .ConfigureUnits = configureUnits,
         };
@@ -155,6 +156,8 @@ struct ScanPageRig {
     // The main window's Configure Units run, when a test wants one.
     std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> configureUnits;
     qint16 configOptionAtStartup = -1;
+    // Makes the command object of each unit record, when a test talks to units.
+    std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<WizardRouter> router;
 };
