@@ -4,6 +4,7 @@
 // simulated clock. Run it on a display with a window manager.
 // Usage: cellular_screens <output dir>
 #include "CellularPageRig.h"
+#include "ScreenShots.h"
 #include "app/DialogPrompts.h"
 
 #include <QAbstractButton>
@@ -18,17 +19,7 @@
 #include <limits>
 
 namespace {
-QString g_out;
-int g_shot = 0;
-
-void shoot(const QString& name)
-{
-    QTest::qWait(400); // the window manager places and draws its frames
-    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
-    const QString path = QStringLiteral("%1/%2-%3.png").arg(g_out).arg(++g_shot, 2, 10, QLatin1Char('0')).arg(name);
-    screen.save(path);
-    std::printf("%s\n", qPrintable(path));
-}
+using ScreenShots::shoot;
 
 // Shows a real box with the text the page asked over it, photographs it and
 // closes it.
@@ -94,8 +85,7 @@ void road(const QString& prefix, const std::function<void(CellularPageRig&)>& se
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(g_out);
+    ScreenShots::setFolder(argc, argv);
     road(QStringLiteral("ok-"), [](CellularPageRig&) {}, {});
     road(QStringLiteral("refused-"),
         [](CellularPageRig& rig) { rig.config.refuse = QStringList { QStringLiteral("muxoff") }; }, { false });
