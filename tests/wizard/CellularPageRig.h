@@ -3,9 +3,10 @@
 // The cellular pages on the real services, on a simulated clock: the hidden
 // main window with its scan engine and discovery object, the search page that
 // chooses the unit, and a unit played in this process by the simulator's own
-// command language on loopback. Only the configuration-option page stands in,
-// leaving the state that page leaves.
+// command language on loopback, and the configuration option page before
+// them, its probe run against that unit with the PC's adapter layer in memory.
 
+#include "FakeAdapterConfigBackend.h"
 #include "ScanPageRig.h"
 #include "SimTransport.h"
 #include "SimUnit.h"
@@ -13,15 +14,18 @@
 #include "UnitCommandLanguage.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
+#include "wizard/frmWiz08.h"
 #include "wizard/frmWiz09.h"
 #include "wizard/frmWiz10.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Sits between the socket and the unit's command language and notes every
@@ -132,27 +136,20 @@ struct CellularPageRig {
         o.bindAddress = QHostAddress::LocalHost;
         o.localPort = 0;
         o.remotePort = transport->localPort();
+        // The PC's adapter as the option page reads it: static, on the unit's subnet.
+        adapters.entries = { { { QStringLiteral("lw0"), QStringLiteral("02:00:5E:00:00:A1") },
+            QStringList { QStringLiteral("198.51.100.1") }, QStringList { QStringLiteral("255.255.255.0") },
+            QStringList(), QStringList(), false } };
+        scan.adapters = &adapters;
+        scan.pingHost = [](const QString&, const QString&, qint32) { return true; };
         scan.build([this, o] { return scan.realDiscovery(o); });
-        // What the configuration-option page leaves for a unit it has probed.
-        scan.router->registerPage(PageId::Wiz08, [this](WizardRouter& r, QWidget* owner) -> WizardPage* {
-            auto* page = new StubPage(PageId::Wiz08, r, owner);
-            page->onStartup = [this](StubPage&) {
-                ++optionPageStartups;
-                const QString model = scan.state.CurrentUnit ? scan.state.CurrentUnit->model() : QString();
-                scan.state.Prefixes.PPPIf = model.contains(QLatin1String("KR5005"), Qt::CaseInsensitive)
-                    ? QStringLiteral("PPP 3")
-                    : QStringLiteral("PPP 1");
-                scan.state.Prefixes.EthIf = QStringLiteral("eth 0");
-                scan.state.ConfigOption = optionChosen;
-                scan.state.PCCanPingUnit = true;
-            };
-            return page;
-        });
         return true;
     }
 
-    // The search page finds the unit, the person takes it and goes on past
-    // the option page: the cellular settings page, as Next leaves it.
+    // The search page finds the unit, the person takes it and goes on: the
+    // option page probes it (the reset question answered No, out of the
+    // test's own boxes and answers), the person picks optionChosen and goes
+    // on to the cellular settings page.
     frmWiz09* openSettingsPage()
     {
         frmWiz07* search = scan.openSearch();
@@ -162,10 +159,21 @@ struct CellularPageRig {
         if (hits.size() != 1)
             return nullptr;
         search->lvUnits->setCurrentItem(hits[0]);
+        const QList<bool> answers = std::exchange(scan.prompts.answers, { false });
+        const std::function<void()> onBox = std::exchange(scan.prompts.onBox, nullptr);
         search->cmdNext->click();
-        auto* option = dynamic_cast<StubPage*>(scan.router->current());
-        if (!option || option->id() != PageId::Wiz08)
+        WizardFixtureFlush();
+        probeBoxes = std::exchange(scan.prompts.boxes, {});
+        scan.prompts.answers = answers;
+        scan.prompts.onBox = onBox;
+        auto* option = qobject_cast<frmWiz08*>(scan.router->current());
+        if (!option || !option->isEnabled())
             return nullptr;
+        QRadioButton* pick
+            = QList<QRadioButton*> { option->Option1, option->Option2, option->Option3 }.value(optionChosen - 1);
+        if (!pick)
+            return nullptr;
+        pick->click();
         option->cmdNext->click();
         WizardFixtureFlush();
         return qobject_cast<frmWiz09*>(scan.router->current());
@@ -206,6 +214,9 @@ struct CellularPageRig {
     std::unique_ptr<SimTransport> transport;
     bool cancel = false;
     QStringList log;
+    // The option the person picks on the option page (1 to 3).
     qint16 optionChosen = 1;
-    int optionPageStartups = 0;
+    // What the option page's probe asked.
+    QList<RecordingPrompts::Box> probeBoxes;
+    FakeAdapterConfigBackend adapters;
 };

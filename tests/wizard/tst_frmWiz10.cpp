@@ -66,6 +66,11 @@ private slots:
         QVERIFY(rig.start(model));
         frmWiz09* settings = rig.openSettingsPage();
         QVERIFY(settings);
+        // The option page probed the unit first, the model naming its link:
+        // the reset question, then the link taken down.
+        QCOMPARE(rig.probeBoxes.size(), 1);
+        QVERIFY(rig.probeBoxes[0].question);
+        QVERIFY(rig.watcher->lines().contains(ppp + QStringLiteral(" deact_rq")));
         frmWiz10* page = rig.applyAndTest(*settings);
         QVERIFY(page);
         QVERIFY(page->isVisible());
