@@ -40,7 +40,7 @@ function(linkwise_tests folder)
     target_link_libraries(${name} PRIVATE linkwise_${folder} linkwise_testsupport Qt6::Test ${ARG_DEPS})
     add_test(NAME ${folder}/${name} COMMAND ${name})
     set_tests_properties(${folder}/${name} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LINKWISE_BUILD_DIR=${PROJECT_BINARY_DIR};LINKWISE_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LINKWISE_BUILD_DIR=${PROJECT_BINARY_DIR};LINKWISE_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp"
       TIMEOUT 300)
   endforeach()
 endfunction()

@@ -9,7 +9,7 @@ packages=(
   libnl-route-3-dev libcap2-bin iproute2 iputils-ping
   dnsmasq-base isc-dhcp-client dbus-daemon
   xvfb xauth fonts-dejavu-core
-  openbox wmctrl x11-utils xclip unrtf xdg-utils
+  openbox wmctrl x11-utils xclip unrtf xdg-utils file
 )
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo

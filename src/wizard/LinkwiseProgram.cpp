@@ -36,6 +36,8 @@ LinkwiseProgram::LinkwiseProgram(Platform platform)
         m_platform.shiftKeyDown = &Module1::ShiftKeyDown;
     if (!m_platform.openUrl)
         m_platform.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    if (m_platform.programFolder.isEmpty())
+        m_platform.programFolder = QCoreApplication::applicationDirPath();
 
     // NetworkManager configures the devices it manages; the kernel backend the rest.
     if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(m_platform.clock); nm->available())
@@ -170,6 +172,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
     };
     services.http = &m_http;
     services.openUrl = m_platform.openUrl;
+    services.programFolder = m_platform.programFolder;
 
     m_router = std::make_unique<WizardRouter>(m_wizardState, m_prompts, m_platform.clock, m_platform.shiftKeyDown,
         m_platform.ender, m_main.get(), std::move(services));

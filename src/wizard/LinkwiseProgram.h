@@ -53,6 +53,9 @@ public:
         QString sysClassNet = QStringLiteral("/sys/class/net");
         // Told when the no-adaptor page is up, before it waits for the person.
         std::function<void(QDialog&)> noAdaptorPageShown;
+        // Where the program's own files are looked for (the help pages); the
+        // executable's folder when empty.
+        QString programFolder = {};
     };
 
     explicit LinkwiseProgram(Platform platform);

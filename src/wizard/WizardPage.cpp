@@ -1,6 +1,8 @@
 #include "wizard/WizardPage.h"
 
 #include "net/UserPrompts.h"
+#include "wizard/PageFonts.h"
+#include "wizard/StepLabel.h"
 #include "wizard/Twips.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
@@ -248,6 +250,12 @@ void WizardPage::endProgramWhenIdle()
     });
 }
 
+void WizardPage::runGuarded(const std::function<void()>& work)
+{
+    RunScope scope(*this);
+    work();
+}
+
 void WizardPage::showHelpStub()
 {
     prompts().message(helpStubText(), UserPrompts::Icon::Exclamation);
@@ -290,6 +298,24 @@ void WizardPage::onClicked(QAbstractButton* button, std::function<void()> handle
         RunScope scope(*this);
         handler();
     });
+}
+
+QLabel* WizardPage::addTitle(const QString& text, int top, int height)
+{
+    QLabel* title = addLabel(text, 75, top, 8775, height);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    title->setFont(PageFonts::title());
+    title->setAlignment(Qt::AlignCenter);
+    return title;
+}
+
+QLabel* WizardPage::addStepLine(const QString& name, const QString& text, int left, int top, int width)
+{
+    auto* label = new StepLabel(text, this);
+    place(label, left, top, width, 300);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
 }
 
 void WizardPage::closeEvent(QCloseEvent* event)

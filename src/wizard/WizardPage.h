@@ -107,6 +107,10 @@ protected:
     void stay();
     // Ends the run, once the page is no longer busy (hidden meanwhile).
     void endProgramWhenIdle();
+    // Runs a piece of the page's own work that an event started (a timer's
+    // poll) under the guard of its handlers and startup: the page is not
+    // deleted before the work has returned.
+    void runGuarded(const std::function<void()>& work);
     void showHelpStub();
 
     // Design helpers: geometry in twips.
@@ -120,6 +124,11 @@ protected:
     // page outlives whatever the handler waits for, even when it is closed
     // meanwhile (unloaded() then says so).
     void onClicked(QAbstractButton* button, std::function<void()> handler);
+    // The page's centred title in the title font, named lblTitle.
+    QLabel* addTitle(const QString& text, int top, int height);
+    // One numbered instruction line ("3) Click &Next." shows its key), one
+    // line high, named name.
+    QLabel* addStepLine(const QString& name, const QString& text, int left, int top, int width);
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

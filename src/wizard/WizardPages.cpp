@@ -16,6 +16,8 @@
 #include "wizard/frmwiz12A.h"
 #include "wizard/frmwiz12B.h"
 #include "wizard/frmwiz12C.h"
+#include "wizard/frmWiz09.h"
+#include "wizard/frmWiz10.h"
 
 namespace WizardPages {
 
@@ -33,6 +35,7 @@ void registerAll(WizardRouter& router)
     router.registerPage(PageId::Wiz04, make<frmWiz04>());
     router.registerPage(PageId::Wiz05, make<frmWiz05>());
     router.registerPage(PageId::Wiz06, make<frmWiz06>());
+    router.registerPage(PageId::Wiz09, make<frmWiz09>());
     // The adaptor and search pages work on the main window's discovery
     // object and scan engine.
     if (router.services().main) {
@@ -41,6 +44,8 @@ void registerAll(WizardRouter& router)
         // The unit commands go over the main window's discovery object.
         router.registerPage(PageId::Wiz11A, make<frmwiz11A>());
         router.registerPage(PageId::Wiz11B, make<frmwiz11B>());
+        // The cellular test talks to the unit over the main window's discovery object.
+        router.registerPage(PageId::Wiz10, make<frmWiz10>());
     }
     // The probe and the free-address search also read the PC's adapter.
     if (router.services().main && router.services().adapters) {

@@ -115,6 +115,12 @@ std::shared_ptr<CQarUnitInfo> WizardRouter::selectedUnit() const
     return UnitLookup::bySelectedUnitNo(m_services.main->Units(), m_state.SelectedUnitNo);
 }
 
+clsVerevo* WizardRouter::discovery() const
+{
+    DiscoveryChannel* resting = m_services.main ? m_services.main->cz() : nullptr;
+    return resting ? resting->verevo() : nullptr;
+}
+
 void WizardRouter::endProgram()
 {
     emit programEnding();

@@ -15,6 +15,7 @@
 
 class CQarUnitInfo;
 class Clock;
+class clsVerevo;
 class UserPrompts;
 class QWidget;
 class WizardPage;
@@ -55,6 +56,9 @@ public:
     // the scan engine's collection by the same rule as the main window's unit
     // actions; empty when no record matches.
     std::shared_ptr<CQarUnitInfo> selectedUnit() const;
+    // The discovery object where it rests between scans, in the main window,
+    // for the unit commands of the pages; nullptr while a scan has it lent.
+    clsVerevo* discovery() const;
 
     // Ends the run at once: nothing more is saved and no window handler runs.
     void endProgram();

@@ -46,4 +46,7 @@ struct WizardServices {
     // Opens a URL or local file in the desktop's handler (the browser, the
     // help viewer); false when the desktop could not.
     std::function<bool(const QUrl&)> openUrl;
+    // The folder of the running program, where its own files are looked for
+    // (the help pages beside it, or under the install prefix's share folder).
+    QString programFolder;
 };

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // Records every box the code under test would show and answers questions from
 // a queue (No once the queue is empty).
 class RecordingPrompts final : public UserPrompts {
@@ -19,10 +21,14 @@ public:
     void message(const QString& text, Icon icon, const QString& title) override
     {
         boxes.append({ text, icon, title, false });
+        if (onBox)
+            onBox();
     }
     bool askYesNo(const QString& text, Icon icon, const QString& title) override
     {
         boxes.append({ text, icon, title, true });
+        if (onBox)
+            onBox();
         return answers.isEmpty() ? false : answers.takeFirst();
     }
 
@@ -36,4 +42,6 @@ public:
 
     QList<Box> boxes;
     QList<bool> answers;
+    // Told of each box as it is shown, before a question is answered.
+    std::function<void()> onBox;
 };

@@ -60,6 +60,7 @@ void SimulatedClock::advance(qint64 ms)
     loop.processEvents(QEventLoop::AllEvents);
     while (runNextDue(until))
         loop.processEvents(QEventLoop::AllEvents);
-    m_now = until;
+    // A call that waited on this clock itself may have moved time further.
+    m_now = qMax(m_now, until);
     loop.processEvents(QEventLoop::AllEvents);
 }

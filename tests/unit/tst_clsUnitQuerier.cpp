@@ -748,7 +748,9 @@ private slots:
     void realSimulatorRebootsAndComesBack()
     {
         ProcessRig rig;
-        QVERIFY(rig.start({ "--reboot-down", "2500" }));
+        // Down for longer than two looks at it (a 2 s probe, a pause of about
+        // 2 s): the late answer to "reboot" may count as the first look's.
+        QVERIFY(rig.start({ "--reboot-down", "5000" }));
         QVERIFY(rig.q->Reboot(serial, *rig.verevo));
         QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot succeeded" }));
         const QStringList lines = rig.lines();

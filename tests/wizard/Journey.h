@@ -130,8 +130,8 @@ struct Run {
     Run()
         : Run([](const QUrl&) { return false; })
     { }
-    // A run whose URLs open as openUrl says; an empty one is the desktop's
-    // own handler, as in the program.
+    // A run whose URLs open as openUrl says (by default none opens); an
+    // empty one is the desktop's own handler, as in the program.
     explicit Run(std::function<bool(const QUrl&)> openUrl)
         : store(home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat)
         , remote(home.filePath(QStringLiteral("VelmarQuillstone.ini")), QSettings::IniFormat)
@@ -141,9 +141,17 @@ struct Run {
               .remoteManagement = remote,
               .ender = [this] { ++ends; },
               .shiftKeyDown = [this] { return shift; },
-              .openUrl = std::move(openUrl),
+              // Every URL is noted in opened; an empty handler stays empty, so
+              // the program falls back on the desktop's own.
+              .openUrl = openUrl ? std::function<bool(const QUrl&)>([this, openUrl](const QUrl& url) {
+                  opened << url;
+                  return openUrl(url);
+              })
+                                 : std::function<bool(const QUrl&)>(),
               .sysClassNet = QStringLiteral("/sys/class/net"),
               .noAdaptorPageShown = {},
+              // The build tree keeps the program's own files beside the executable.
+              .programFolder = qEnvironmentVariable("LINKWISE_BUILD_DIR") + QStringLiteral("/src"),
           })
     { }
     // A page seen with a cut text or overlapping controls fails the test.
@@ -158,6 +166,8 @@ struct Run {
     SystemClock clock;
     int ends = 0;
     bool shift = false;
+    // What the program handed to the desktop's URL handler.
+    QList<QUrl> opened;
     LinkwiseProgram program;
     // Every page the run shows, photographed and checked; made after the
     // program so that it is gone before the pages are.

@@ -89,6 +89,7 @@ struct ScanPageRig {
             .settings = settings,
             .WizardMode = [this] { return state.WizardMode; },
             .ShiftKeyDown = [this] { return shift; },
+            .createQuerier = createQuerier,
             .prompts = &prompts,
             .ConfigureUnits = configureUnits,
         };
@@ -101,11 +102,14 @@ struct ScanPageRig {
             table = [helper] { return helper->Interfaces(); };
         }
         services.readInterfaces = std::move(table);
+        services.adapters = adapters;
+        services.pingHost = pingHost;
         router = std::make_unique<WizardRouter>(
             state, prompts, clock, [this] { return shift; }, [this] { ++ends; }, nullptr, std::move(services));
         WizardPages::registerAll(*router);
         for (PageId id : { PageId::Wiz01, PageId::Wiz03, PageId::Wiz06, PageId::Wiz08 })
-            stub(id);
+            if (id != PageId::Wiz08 || !adapters)
+                stub(id);
     }
 
     void stub(PageId id)
@@ -155,6 +159,12 @@ struct ScanPageRig {
     // The main window's Configure Units run, when a test wants one.
     std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> configureUnits;
     qint16 configOptionAtStartup = -1;
+    // Makes the command object of each unit record, when a test talks to units.
+    std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier;
+    // The PC's adapter layer and the pages' ping, when a test gives them; with
+    // an adapter layer the option page is the program's own.
+    AdapterConfigBackend* adapters = nullptr;
+    std::function<bool(const QString&, const QString&, qint32)> pingHost;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<WizardRouter> router;
 };

@@ -5,6 +5,7 @@
 // Usage: journey_screens <output dir>
 #include "AddressRoad.h"
 #include "Journey.h"
+#include "ScreenShots.h"
 #include "wizard/ClickLabel.h"
 #include "wizard/frmWiz01.h"
 #include "wizard/frmWiz02.h"
@@ -22,17 +23,7 @@
 #include <cstdio>
 
 namespace {
-QString g_out;
-int g_shot = 0;
-
-void shoot(const QString& name)
-{
-    QTest::qWait(400); // the window manager places and draws its frames
-    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
-    const QString path = QStringLiteral("%1/%2-%3.png").arg(g_out).arg(++g_shot, 2, 10, QLatin1Char('0')).arg(name);
-    screen.save(path);
-    std::printf("%s\n", qPrintable(path));
-}
+using ScreenShots::shoot;
 
 // Presses button, photographs the box it opens, then presses answer on it.
 void boxShot(QAbstractButton* button, QMessageBox::StandardButton answer, const QString& name)
@@ -197,8 +188,7 @@ void addressRoads()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(g_out);
+    ScreenShots::setFolder(argc, argv);
     if (const QString why = NetLab::unavailableReason(); !why.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(why));
         return 1;

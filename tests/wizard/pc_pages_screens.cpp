@@ -3,6 +3,7 @@
 // look at 1x and 2x (QT_SCALE_FACTOR=2). The adapter layer is an in-memory
 // one, so no namespace is needed. Usage: pc_pages_screens <output dir>
 #include "FakeAdapterConfigBackend.h"
+#include "ScreenShots.h"
 #include "SimulatedClock.h"
 #include "XvfbDisplay.h"
 #include "app/DialogPrompts.h"
@@ -28,23 +29,9 @@
 #include <memory>
 
 namespace {
-QString g_out;
-int g_shot = 0;
-
 void shoot(const QString& name)
 {
-    QTest::qWait(400); // the window manager places and draws its frames
-    // The windows on screen with their frames, and a margin around them.
-    QRect area;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible())
-            area |= w->frameGeometry();
-    area.adjust(-12, -12, 12, 12);
-    const QPixmap screen
-        = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    const QString path = QStringLiteral("%1/%2-%3.png").arg(g_out).arg(++g_shot, 2, 10, QLatin1Char('0')).arg(name);
-    screen.save(path);
-    std::printf("%s\n", qPrintable(path));
+    ScreenShots::shoot(name, ScreenShots::Area::Windows);
 }
 
 // Photographs each box that comes up (named in turn) and answers it.
@@ -97,7 +84,7 @@ struct Stage {
         services.pingHost = [this](const QString&, const QString&, qint32) { return reachable; };
         services.openUrl = [](const QUrl&) { return false; };
         router = std::make_unique<WizardRouter>(
-            state, prompts, clock, [] { return false; }, [] { }, nullptr, std::move(services));
+            state, prompts, clock, [] { return false; }, [] {}, nullptr, std::move(services));
         WizardPages::registerAll(*router);
     }
     ~Stage() { router.reset(); }
@@ -118,8 +105,7 @@ void dhcpPage()
     s.adapters.codes[QStringLiteral("EnableDHCP")] = 1;
     auto* page = static_cast<frmwiz12A*>(s.router->open(PageId::Wiz12A));
     shoot(QStringLiteral("12A-warning"));
-    BoxCamera camera({ QStringLiteral("12A-release-failed"), QStringLiteral("12A-restart-note") },
-        QMessageBox::Ok);
+    BoxCamera camera({ QStringLiteral("12A-release-failed"), QStringLiteral("12A-restart-note") }, QMessageBox::Ok);
     QTest::mouseClick(page->cmdConfigure, Qt::LeftButton);
     shoot(QStringLiteral("12A-configured"));
     page->close();
@@ -181,8 +167,7 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(g_out);
+    ScreenShots::setFolder(argc, argv);
     dhcpPage();
     staticPage();
     gatewayPage();

@@ -14,25 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using Journey::doubleClick;
 using Journey::Lan;
 
 namespace {
-// Clicks the button and, 100 ms later, clicks again at the same spot of the
-// screen, on whatever is there by then. The second click is armed first, so
-// it lands inside the first one's handler if that is still busy then, as a
-// person's second click does.
-void doubleClick(QPushButton* button)
-{
-    const QPoint spot = button->mapToGlobal(button->rect().center());
-    QTimer::singleShot(100, qApp, [spot] {
-        QWidget* under = QApplication::widgetAt(spot);
-        if (under)
-            QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(spot));
-    });
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTest::qWait(200);
-}
-
 // Next on the current page until the page of type Page is on screen.
 template<class Page> Page* nextUntil(Journey::Run& run)
 {

@@ -43,9 +43,10 @@ private slots:
     void factoryReset()
     {
         AddressRoad::Bench bench;
-        // The restart outlasts a probe's round and the pause after it (2 s
-        // each), as a real unit's does: a late answer to "reboot", taken for
-        // the first probe's, then can't make the restart pass unseen.
+        // The restart outlasts two of the wizard's looks at the unit (a 2 s
+        // probe, then a pause to the next whole second but one): the unit's
+        // late answer to "reboot" may count as the first look's, as with a
+        // real unit, and the second must still find it silent.
         QVERIFY2(bench.start(AddressRoad::oneUnit({ "--reboot-down", "5000", "--factory-ip", "192.168.0.99" })),
             qPrintable(bench.lastError()));
         Journey::Run run;

@@ -60,6 +60,9 @@ constexpr Option options[] = {
     { "flood", "milliseconds of flood sent back to the first query's sender (0: none)" },
     { "flood-kind", "identity (records of ever new units) or garbage" },
     { "flood-ip", "address the flood's identity records report" },
+    { "sim-state", "SIM of every unit (ready, pin, puk, not-ready), then serial=state,... for single units" },
+    { "sim-pin", "PIN the SIM asks for at power-up (empty: none), then serial=pin,... for single units" },
+    { "signal", "level in dBm the modem reports (empty: no signal line), then serial=level,... for single units" },
 };
 
 bool flag(const QString& value)
@@ -72,6 +75,20 @@ QByteArray unescape(const QString& text)
     QByteArray out = text.toLatin1();
     out.replace("\\r", "\r").replace("\\n", "\n");
     return out;
+}
+
+// "value" for every unit, "serial=value" for one; comma-separated.
+bool perUnit(QHash<QString, QString>& table, const QString& value, const QStringList& allowed)
+{
+    for (const QString& item : value.split(u',')) {
+        const qsizetype eq = item.indexOf(u'=');
+        const QString serial = eq < 0 ? QString() : item.left(eq).trimmed();
+        const QString v = (eq < 0 ? item : item.mid(eq + 1)).trimmed();
+        if (!allowed.isEmpty() && !allowed.contains(v))
+            return false;
+        table.insert(serial, v);
+    }
+    return true;
 }
 
 std::optional<SimFault> faultFrom(const QString& text)
@@ -222,6 +239,12 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.floodKind = value == u"garbage" ? SimFloodKind::Garbage : SimFloodKind::Identity;
     } else if (key == u"flood-ip") {
         c.floodAddress = value;
+    } else if (key == u"sim-state") {
+        ok = perUnit(c.simState, value, { "ready", "pin", "puk", "not-ready" });
+    } else if (key == u"sim-pin") {
+        ok = perUnit(c.simPin, value, {});
+    } else if (key == u"signal") {
+        ok = perUnit(c.signalDbm, value, {});
     } else if (key == u"verbose") {
         c.verbose = value != u"0" && value != u"false";
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QPair>
@@ -117,6 +118,21 @@ struct SimConfig {
     // or "" for nothing at all) and how long the dialling takes.
     QString callResult = QStringLiteral("CONNECT");
     int callDelayMs = 3000;
+
+    // The modem of each unit, keyed by serial number ("" for every unit not
+    // named): the SIM's state ("ready", "pin", "puk" or "not-ready"), the PIN
+    // a ready SIM asks for at power-up ("" asks none) and the level received
+    // in dBm ("" prints no signal line).
+    QHash<QString, QString> simState;
+    QHash<QString, QString> simPin;
+    QHash<QString, QString> signalDbm;
+
+    // The unit's own entry of such a table, else the entry for every unit,
+    // else fallback.
+    static QString forUnit(const QHash<QString, QString>& table, const QString& serial, const QString& fallback)
+    {
+        return table.value(serial, table.value(QString(), fallback));
+    }
 };
 
 // Reads the command line; "--config file" reads key=value lines with the same

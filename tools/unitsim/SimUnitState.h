@@ -41,5 +41,10 @@ struct SimUnitState {
     // on) at this time; -1 while it is off.
     qint64 linkStartMs = -1;
 
+    // The modem's SIM as the unit prints it ("READY", "SIM PIN", "SIM PUK",
+    // "Not Ready"), and how many power-ups in a row gave it a wrong PIN.
+    QString sim = QStringLiteral("READY");
+    int wrongPins = 0;
+
     QString value(const QString& key) const { return running.value(key); }
 };

@@ -32,6 +32,7 @@ QByteArray shown(const QString& key, const QString& value)
 UnitCommandLanguage::UnitCommandLanguage(Clock& clock, const SimConfig& config)
     : m_clock(clock)
     , m_config(config)
+    , m_modem(config)
 {
     if (!m_config.commandLog.isEmpty()) {
         m_log.setFileName(m_config.commandLog);
@@ -65,6 +66,7 @@ SimUnitState& UnitCommandLanguage::state(const SimUnit& unit)
     s.users.append({ QStringLiteral("admin"), QStringLiteral("admin"), QStringLiteral("0") });
     for (const QString& name : m_config.users)
         s.users.append({ name, QString(), QStringLiteral("1") });
+    m_modem.powerUp(unit.serial(), s);
     return *m_states.insert(unit.serial(), s);
 }
 
@@ -77,7 +79,7 @@ bool UnitCommandLanguage::restarting(const SimUnit& unit)
 bool UnitCommandLanguage::linkUp(const SimUnit& unit)
 {
     const SimUnitState& s = state(unit);
-    return !restarting(unit) && s.linkStartMs >= 0
+    return !restarting(unit) && s.linkStartMs >= 0 && SimModem::registered(s)
         && m_clock.monotonicMs() - s.linkStartMs >= qint64(m_config.pppIdleMs) + m_config.pppActivatingMs;
 }
 
@@ -101,7 +103,7 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
     if (s.downUntilMs >= 0) {
         if (m_clock.monotonicMs() < s.downUntilMs)
             return { {}, 0, true };
-        powerUp(s);
+        powerUp(unit.serial(), s);
     }
     const QString line = QString::fromLatin1(commandLine);
     SimReply reply;
@@ -123,7 +125,7 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
             return reply;
         }
     }
-    reply.text = run(s, line);
+    reply.text = run(unit.serial(), s, line);
     if (startsWith(line, QStringLiteral("call ")))
         reply.delayMs = qMax(reply.delayMs, m_config.callDelayMs);
     // Some commands say nothing when they succeed.
@@ -133,10 +135,11 @@ SimReply UnitCommandLanguage::respond(SimUnit& unit, const QByteArray& commandLi
     return reply;
 }
 
-void UnitCommandLanguage::powerUp(SimUnitState& s)
+void UnitCommandLanguage::powerUp(const QString& serial, SimUnitState& s)
 {
     s.downUntilMs = -1;
     s.running = s.files.value(QStringLiteral("config.da0"));
+    m_modem.powerUp(serial, s);
     s.linkStartMs = -1;
     for (auto it = s.running.cbegin(); it != s.running.cend(); ++it)
         if (it.key().endsWith(QLatin1String(" aodion")) && it.value() == u"on")
@@ -150,7 +153,7 @@ QByteArray UnitCommandLanguage::pppStatus(const SimUnitState& s, const QString& 
     QString text;
     if (up < 0 || up < m_config.pppIdleMs)
         text = head + QStringLiteral("Idle\r\nIP Address: 0.0.0.0\r\n");
-    else if (up < qint64(m_config.pppIdleMs) + m_config.pppActivatingMs)
+    else if (up < qint64(m_config.pppIdleMs) + m_config.pppActivatingMs || !SimModem::registered(s))
         text = head + QStringLiteral("Activating\r\nIP Address: 0.0.0.0\r\n");
     else
         text = head + QStringLiteral("Connected\r\nIP Address: ") + m_config.pppAddress + QStringLiteral("\r\n");
@@ -189,7 +192,7 @@ QByteArray UnitCommandLanguage::userCommand(SimUnitState& s, const QString& line
     return error;
 }
 
-QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
+QByteArray UnitCommandLanguage::run(const QString& serial, SimUnitState& s, const QString& line)
 {
     static const QRegularExpression eth = rx(R"(^eth ([01]) (ipaddr|mask|dhcpcli) (.+)$)");
     static const QRegularExpression modem = rx(R"(^modemcc 0 (apn|pin) (.+)$)");
@@ -202,6 +205,8 @@ QByteArray UnitCommandLanguage::run(SimUnitState& s, const QString& line)
     static const QRegularExpression copy = rx(R"(^copy (\S+) (\S+)$)");
     static const QRegularExpression route = rx(R"(^def_route 0 ll_ent (\S+)$)");
 
+    if (const std::optional<QByteArray> modem = m_modem.answer(serial, s, line))
+        return *modem;
     const qint64 now = m_clock.monotonicMs();
     if (line.compare(u"AT", Qt::CaseInsensitive) == 0)
         return ok;

@@ -2,6 +2,7 @@
 
 #include "CommandInterpreter.h"
 #include "SimConfig.h"
+#include "SimModem.h"
 #include "SimUnitState.h"
 #include "net/Clock.h"
 
@@ -43,18 +44,19 @@ public:
     void setObserver(Observer observer) { m_observer = std::move(observer); }
 
 private:
-    QByteArray run(SimUnitState& s, const QString& line);
+    QByteArray run(const QString& serial, SimUnitState& s, const QString& line);
     QByteArray pppStatus(const SimUnitState& s, const QString& instance) const;
     QByteArray userCommand(SimUnitState& s, const QString& line);
     // The flash file system, the clock and the modem (UnitMaintenanceCommands.cpp);
     // nothing when the line is none of theirs.
     std::optional<QByteArray> maintenance(SimUnitState& s, const QString& line);
     void fillFlash(SimUnitState& s) const;
-    void powerUp(SimUnitState& s);
+    void powerUp(const QString& serial, SimUnitState& s);
     static bool startsWith(const QString& line, const QString& prefix);
 
     Clock& m_clock;
     const SimConfig& m_config;
+    SimModem m_modem;
     QHash<QString, SimUnitState> m_states;
     QList<QPair<QString, QByteArray>> m_received;
     QFile m_log;
