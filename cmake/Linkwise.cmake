@@ -2,6 +2,11 @@
 
 add_library(linkwise_options INTERFACE)
 target_compile_options(linkwise_options INTERFACE -Wall -Wextra -Werror)
+# Nothing of ours is a shared library: no symbol needs exporting, and every
+# function and object in a section of its own lets the linker drop what the
+# program never calls. Both make the binary smaller and quicker to load.
+target_compile_options(linkwise_options INTERFACE
+  -fvisibility=hidden -fvisibility-inlines-hidden -ffunction-sections -fdata-sections)
 if(LINKWISE_SANITIZE)
   target_compile_options(linkwise_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -12,6 +12,22 @@ AdapterConfig::AdapterConfig(NetworkManagerAdapterConfig* networkManager, Adapte
     , m_kernel(kernel)
 { }
 
+AdapterConfig::AdapterConfig(
+    std::function<NetworkManagerAdapterConfig*()> findNetworkManager, AdapterConfigBackend& kernel)
+    : m_findNm(std::move(findNetworkManager))
+    , m_nm(nullptr)
+    , m_kernel(kernel)
+{ }
+
+NetworkManagerAdapterConfig* AdapterConfig::networkManager()
+{
+    if (m_findNm) {
+        m_nm = m_findNm();
+        m_findNm = nullptr;
+    }
+    return m_nm;
+}
+
 bool AdapterConfig::dhcpEnabledForMac(const QString& macText)
 {
     const auto all = ipEnabledConfigurations();
@@ -31,13 +47,14 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
 {
     QList<Configuration> out;
     QSet<QString> managed;
-    if (m_nm && m_nm->available()) {
-        const auto nm = m_nm->ipEnabledConfigurations();
+    NetworkManagerAdapterConfig* const nmBackend = networkManager();
+    if (nmBackend && nmBackend->available()) {
+        const auto nm = nmBackend->ipEnabledConfigurations();
         if (!nm)
             return std::nullopt;
         for (const Configuration& c : *nm)
             out.append({ nmTag + c.id, c.macAddress });
-        managed = m_nm->managedInterfaces();
+        managed = nmBackend->managedInterfaces();
     }
     const auto kernel = m_kernel.ipEnabledConfigurations();
     if (!kernel)
@@ -51,7 +68,7 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
 
 std::pair<AdapterConfigBackend*, AdapterConfigBackend::Configuration> AdapterConfig::route(const Configuration& c)
 {
-    if (c.id.startsWith(nmTag) && m_nm)
+    if (c.id.startsWith(nmTag) && networkManager())
         return { m_nm, { c.id.mid(nmTag.size()), c.macAddress } };
     if (c.id.startsWith(kernelTag))
         return { &m_kernel, { c.id.mid(kernelTag.size()), c.macAddress } };

@@ -2,6 +2,8 @@
 
 #include "net/AdapterConfigBackend.h"
 
+#include <functional>
+
 class NetworkManagerAdapterConfig;
 
 // The configuration layer the program uses: NetworkManager for the devices it
@@ -12,6 +14,10 @@ class AdapterConfig final : public AdapterConfigBackend {
 public:
     // networkManager may be null (no NetworkManager on this system).
     AdapterConfig(NetworkManagerAdapterConfig* networkManager, AdapterConfigBackend& kernel);
+    // Asks findNetworkManager once, when the layer is first used: the probe
+    // connects to the system bus, which the program's first page does not need.
+    // It returns null when NetworkManager does not run.
+    AdapterConfig(std::function<NetworkManagerAdapterConfig*()> findNetworkManager, AdapterConfigBackend& kernel);
 
     // The DHCP flag of the adapter record: the last IP-enabled configuration
     // with this MAC (case-blind) decides; false when there is none.
@@ -35,6 +41,9 @@ private:
     // The backend that owns c, and c in that backend's own terms.
     std::pair<AdapterConfigBackend*, Configuration> route(const Configuration& c);
 
+    NetworkManagerAdapterConfig* networkManager();
+
+    std::function<NetworkManagerAdapterConfig*()> m_findNm;
     NetworkManagerAdapterConfig* m_nm;
     AdapterConfigBackend& m_kernel;
 };

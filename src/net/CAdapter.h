@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // One entry of the PC's adapter list: its first IPv4 address and mask, what it
 // is, and its link-layer address (text with ":" between the pairs).
 class CAdapter {
@@ -19,8 +21,23 @@ public:
     void setInterfaceType(qint32 v) { m_type = v; }
     qint32 InterfaceIndex() const { return m_index; }
     void setInterfaceIndex(qint32 v) { m_index = v; }
-    bool DHCPEnabled() const { return m_dhcpEnabled; }
-    void setDHCPEnabled(bool v) { m_dhcpEnabled = v; }
+    // A flag given as a reader is read when first asked for and kept: asking
+    // the configuration layer scans every process, which listing the
+    // adapters at start-up must not wait for.
+    bool DHCPEnabled() const
+    {
+        if (m_dhcpRead) {
+            m_dhcpEnabled = m_dhcpRead();
+            m_dhcpRead = nullptr;
+        }
+        return m_dhcpEnabled;
+    }
+    void setDHCPEnabled(bool v)
+    {
+        m_dhcpRead = nullptr;
+        m_dhcpEnabled = v;
+    }
+    void setDHCPEnabledReader(std::function<bool()> read) { m_dhcpRead = std::move(read); }
     QString InterfaceName() const { return m_name; }
     void setInterfaceName(const QString& v) { m_name = v; }
 
@@ -34,7 +51,8 @@ private:
     QString m_description;
     qint32 m_type = 0;
     qint32 m_index = 0;
-    bool m_dhcpEnabled = false;
+    mutable bool m_dhcpEnabled = false;
+    mutable std::function<bool()> m_dhcpRead;
     QString m_name;
     PhysicalAddress m_phys { QLatin1Char(':') };
 };

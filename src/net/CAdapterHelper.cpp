@@ -39,7 +39,8 @@ void CAdapterHelper::FillAdapters()
         adapter->setInterfaceIndex(k.index);
         adapter->setInterfaceType(k.ianaType);
         adapter->setInterfaceName(k.name);
-        adapter->setDHCPEnabled(m_dhcpEnabled ? m_dhcpEnabled(adapter->AdapterAddress()) : false);
+        if (m_dhcpEnabled)
+            adapter->setDHCPEnabledReader([query = m_dhcpEnabled, mac = adapter->AdapterAddress()] { return query(mac); });
         adapter->setIPAddress(k.ipAddress);
         adapter->setMask(k.mask);
         m_adapters->Add(std::move(adapter), CAdapters::keyOf(k.index));

@@ -21,7 +21,8 @@ public:
     // sysfsRoot: the kernel's class directory of network interfaces (a fixture
     // tree in tests). prompts shows the box for a system whose list cannot be
     // read; nullptr shows none. addresses: empty means the kernel's own.
-    // dhcpEnabled: empty leaves DHCPEnabled false.
+    // dhcpEnabled: empty leaves DHCPEnabled false; else asked when an
+    // adapter's flag is first read.
     explicit CAdapterHelper(QString sysfsRoot = QStringLiteral("/sys/class/net"), UserPrompts* prompts = nullptr,
         Ipv4AddressSource addresses = {}, DhcpQuery dhcpEnabled = {});
 

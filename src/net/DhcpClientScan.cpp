@@ -1,16 +1,58 @@
 #include "net/DhcpClientScan.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+// Plain reads: the scan opens a file of every process on the machine, and
+// QFile's buffering and state cost more than the read itself.
+QByteArray readAll(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray out;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, n);
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    ::close(fd);
+    return out;
+}
+
 QByteArray readAll(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return readAll(QFile::encodeName(path));
+}
+
+// The numeric entries of the process directory, one a process, in the order
+// of their names.
+QList<QByteArray> processNames(const QByteArray& procRoot)
+{
+    QList<QByteArray> out;
+    DIR* dir = ::opendir(procRoot.constData());
+    if (!dir)
+        return out;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        bool numeric = false;
+        (void)name.toLongLong(&numeric);
+        if (numeric)
+            out << name;
+    }
+    ::closedir(dir);
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 // The words of a command line that are neither options nor their values:
@@ -52,23 +94,22 @@ QList<DhcpClientScan::Client> DhcpClientScan::clientsOf(
     // work in another namespace than its main thread.
     const QString ownNetns = netnsOf(m_proc + QStringLiteral("/thread-self"));
     QList<Client> out;
-    const QStringList pids = QDir(m_proc).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& name : pids) {
-        bool numeric = false;
-        const qint64 pid = name.toLongLong(&numeric);
-        if (!numeric || ignoredPids.contains(pid))
+    const QByteArray procRoot = QFile::encodeName(m_proc);
+    for (const QByteArray& name : processNames(procRoot)) {
+        const qint64 pid = name.toLongLong();
+        if (ignoredPids.contains(pid))
             continue;
-        const QString dir = m_proc + QLatin1Char('/') + name;
-        const QString comm = QString::fromLocal8Bit(readAll(dir + QStringLiteral("/comm"))).trimmed();
+        const QByteArray comm = readAll(procRoot + '/' + name + "/comm").trimmed();
         Client c;
-        if (comm == QLatin1String("dhclient"))
+        if (comm == "dhclient")
             c.kind = Kind::Dhclient;
-        else if (comm == QLatin1String("dhcpcd"))
+        else if (comm == "dhcpcd")
             c.kind = Kind::Dhcpcd;
-        else if (comm == QLatin1String("systemd-network"))
+        else if (comm == "systemd-network")
             c.kind = Kind::Networkd;
         else
             continue;
+        const QString dir = m_proc + QLatin1Char('/') + QFile::decodeName(name);
         const QString netns = netnsOf(dir);
         if (!ownNetns.isEmpty() && !netns.isEmpty() && netns != ownNetns)
             continue;

@@ -39,10 +39,15 @@ LinkwiseProgram::LinkwiseProgram(Platform platform)
     if (m_platform.programFolder.isEmpty())
         m_platform.programFolder = QCoreApplication::applicationDirPath();
 
-    // NetworkManager configures the devices it manages; the kernel backend the rest.
-    if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(m_platform.clock); nm->available())
-        m_networkManager = std::move(nm);
-    m_adapterConfig = std::make_unique<AdapterConfig>(m_networkManager.get(), m_kernelConfig);
+    // NetworkManager configures the devices it manages; the kernel backend
+    // the rest. It is looked for when the adapters are first configured.
+    m_adapterConfig = std::make_unique<AdapterConfig>(
+        [this]() -> NetworkManagerAdapterConfig* {
+            if (auto nm = std::make_unique<NetworkManagerAdapterConfig>(m_platform.clock); nm->available())
+                m_networkManager = std::move(nm);
+            return m_networkManager.get();
+        },
+        m_kernelConfig);
     m_adapterHelper = std::make_unique<CAdapterHelper>(m_platform.sysClassNet, &m_prompts, Ipv4AddressSource {},
         [this](const QString& mac) { return m_adapterConfig->dhcpEnabledForMac(mac); });
     m_ipHelper = std::make_unique<CIpHelper>(m_platform.sysClassNet, &m_prompts);

@@ -110,6 +110,28 @@ private slots:
         QVERIFY(!config.dhcpEnabledForMac(QStringLiteral("02:0A:95:9D:68:99")));
     }
 
+    // The manager is looked for when the layer is first used, once, and the
+    // answer then routes every call as a manager given up front does.
+    void networkManagerLookedForOnFirstUse()
+    {
+        int lookups = 0;
+        AdapterConfig config(
+            [&]() -> NetworkManagerAdapterConfig* {
+                ++lookups;
+                return m_nm.get();
+            },
+            m_kernel);
+        QCOMPARE(lookups, 0);
+        QCOMPARE(ModQar::WmiEnableDhcp(config, entryFor("020a959d6816")), 0);
+        QVERIFY(m_fake->calls().contains(QStringLiteral("Reapply(eth0)")));
+        QVERIFY(m_kernel.calls.isEmpty());
+        QCOMPARE(ModQar::WmiEnableDhcp(config, entryFor("020a959d6819")), 0);
+        QCOMPARE(lookups, 1);
+        // Found none: every interface is the kernel's.
+        AdapterConfig none([]() -> NetworkManagerAdapterConfig* { return nullptr; }, m_kernel);
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(none, entryFor("020a959d6817")), 1);
+    }
+
 private:
     // The bus drops the daemon's name once it sees the daemon's connection
     // close, which it may do after the client's next question: wait until

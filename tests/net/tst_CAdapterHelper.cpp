@@ -118,8 +118,11 @@ private slots:
                 return mac == QLatin1String("00:0A:95:9D:68:16");
             });
         const auto list = helper.Adapters();
+        // Listing asks nothing: the flag is read when someone wants it, once.
+        QVERIFY(asked.isEmpty());
         QVERIFY(list->Item(QStringLiteral("2"))->DHCPEnabled());
         QVERIFY(!list->Item(QStringLiteral("3"))->DHCPEnabled());
+        QVERIFY(list->Item(QStringLiteral("2"))->DHCPEnabled());
         QCOMPARE(asked, (QStringList { QStringLiteral("00:0A:95:9D:68:16"), QStringLiteral("02:00:00:00:00:01") }));
     }
 
