@@ -62,8 +62,8 @@ frmMain::frmMain(Services services, QWidget* parent)
         m_querierFactory = std::make_shared<const CQarUnitInfo::QuerierFactory>(m_services.createQuerier);
     m_Timer1.setSingleShot(true);
     connect(&m_Timer1, &ClockTimer::timeout, this, &frmMain::statemachine);
-    buildControls();
-    connectActions();
+    setWindowTitle(QStringLiteral("VelmarWizard"));
+    resize(720, 540);
     Form_Load();
 }
 
@@ -73,10 +73,32 @@ frmMain::~frmMain()
     m_cz = nullptr;
 }
 
+void frmMain::setVisible(bool visible)
+{
+    if (visible)
+        ensureControls();
+    QMainWindow::setVisible(visible);
+}
+
+void frmMain::ensureControls() const
+{
+    if (!m_controlsBuilt)
+        const_cast<frmMain*>(this)->loadControls();
+}
+
+void frmMain::loadControls()
+{
+    m_controlsBuilt = true;
+    buildControls();
+    connectActions();
+    Module1::LoadResStrings(this);
+    SetUnitsLabelVisible(m_UnitsLabelVisible);
+    ApplyStatusLogVisibility();
+    refreshClockPanels();
+}
+
 void frmMain::buildControls()
 {
-    setWindowTitle(QStringLiteral("VelmarWizard"));
-    resize(720, 540);
     buildMenus();
 
     auto* central = new QWidget(this);
@@ -123,19 +145,17 @@ void frmMain::buildControls()
 
 void frmMain::Form_Load()
 {
-    Module1::LoadResStrings(this);
     m_Units.reset();
     m_discovery = m_services.createDiscovery ? m_services.createDiscovery() : nullptr;
     setScanSlot(m_discovery.get());
     SetUnitsLabelVisible(false);
-    ApplyStatusLogVisibility();
     m_cz = m_cVerevo;
     setScanSlot(nullptr);
-    refreshClockPanels();
 }
 
 QLabel* frmMain::statusPanel(int panel) const
 {
+    ensureControls();
     return panel >= 1 && panel <= 3 ? m_panels[panel - 1] : nullptr;
 }
 
@@ -169,6 +189,8 @@ void frmMain::returnDiscoveryFromScan()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (!m_controlsBuilt)
+        return QMainWindow::eventFilter(watched, event);
     if (watched == m_lvLog->viewport() && event->type() == QEvent::Resize)
         sizeLogColumns();
     if (watched == m_lvUnits->viewport() && event->type() == QEvent::MouseButtonDblClick
@@ -203,11 +225,13 @@ void frmMain::sizeLogColumns()
 void frmMain::SetUnitsLabelVisible(bool visible)
 {
     m_UnitsLabelVisible = visible;
-    m_Label1->setVisible(visible);
+    if (m_controlsBuilt)
+        m_Label1->setVisible(visible);
 }
 
 void frmMain::ApplyStatusLogVisibility()
 {
+    ensureControls();
     const bool show = m_services.settings.ShowStatusLog;
     m_mnuStatusLog->setChecked(show);
     m_lvLog->setVisible(show);
@@ -216,6 +240,7 @@ void frmMain::ApplyStatusLogVisibility()
 
 void frmMain::DisableScanControls()
 {
+    ensureControls();
     m_mnumnuScan->setEnabled(false);
     m_tbScan->setEnabled(false);
     m_cmdStartScan->setEnabled(false);
@@ -223,6 +248,7 @@ void frmMain::DisableScanControls()
 
 void frmMain::EnableScanControls()
 {
+    ensureControls();
     m_mnumnuScan->setEnabled(true);
     m_tbScan->setEnabled(true);
     m_cmdStartScan->setEnabled(true);
@@ -235,6 +261,7 @@ void frmMain::AddLogEntry(const QString& serial, const QString& text)
     if (intoDay < 0)
         intoDay += msPerDay;
     const QString stamp = QTime::fromMSecsSinceStartOfDay(int(intoDay)).toString(QStringLiteral("HH:mm:ss"));
+    ensureControls();
 
     // Newest first, and the newest the selected row, once the rows go in.
     m_logRows->add(new QTreeWidgetItem(QStringList { serial, stamp, text }));
@@ -257,6 +284,7 @@ void frmMain::StartScan()
     SetUnitsLabelVisible(false);
     if (m_view)
         m_view->clearUnitRows();
+    ensureControls();
     m_logRows->clear();
     m_Units.reset();
     m_unitsOverLimit = 0;

@@ -135,30 +135,35 @@ public:
     // the Windows 95/98/Me family; this program never runs on that family.
     qint32 OSPlatform() const { return 2; }
 
+    // The window's controls are built when it is first shown or first
+    // asked for; every accessor below builds them.
+    void setVisible(bool visible) override;
+
     // The log list with every entry made so far.
     QTreeWidget* lvLog() const
     {
+        ensureControls();
         m_logRows->flush();
         return m_lvLog;
     }
-    QTreeWidget* lvUnits() const { return m_lvUnits; }
+    QTreeWidget* lvUnits() const { return built(m_lvUnits); }
     QLabel* statusPanel(int panel) const;
-    QLabel* Label1() const { return m_Label1; }
-    QLabel* Label5() const { return m_Label5; }
-    QAction* mnuFileExit() const { return m_mnuFileExit; }
-    QAction* mnumnuScan() const { return m_mnumnuScan; }
-    QAction* mnuViewToolbar() const { return m_mnuViewToolbar; }
-    QAction* mnuViewStatusBar() const { return m_mnuViewStatusBar; }
-    QAction* mnuStatusLog() const { return m_mnuStatusLog; }
-    QAction* mnuInterface() const { return m_mnuInterface; }
-    QAction* mnuViewWebBrowser() const { return m_mnuViewWebBrowser; }
-    QAction* mnuViewTelnet() const { return m_mnuViewTelnet; }
-    QAction* mnuOptions() const { return m_mnuOptions; }
-    QAction* mnuHelpAbout() const { return m_mnuHelpAbout; }
-    QToolBar* tbToolBar() const { return m_tbToolBar; }
-    QAction* scanToolButton() const { return m_tbScan; }
-    QAction* stopScanToolButton() const { return m_tbStopScan; }
-    QPushButton* cmdStartScan() const { return m_cmdStartScan; }
+    QLabel* Label1() const { return built(m_Label1); }
+    QLabel* Label5() const { return built(m_Label5); }
+    QAction* mnuFileExit() const { return built(m_mnuFileExit); }
+    QAction* mnumnuScan() const { return built(m_mnumnuScan); }
+    QAction* mnuViewToolbar() const { return built(m_mnuViewToolbar); }
+    QAction* mnuViewStatusBar() const { return built(m_mnuViewStatusBar); }
+    QAction* mnuStatusLog() const { return built(m_mnuStatusLog); }
+    QAction* mnuInterface() const { return built(m_mnuInterface); }
+    QAction* mnuViewWebBrowser() const { return built(m_mnuViewWebBrowser); }
+    QAction* mnuViewTelnet() const { return built(m_mnuViewTelnet); }
+    QAction* mnuOptions() const { return built(m_mnuOptions); }
+    QAction* mnuHelpAbout() const { return built(m_mnuHelpAbout); }
+    QToolBar* tbToolBar() const { return built(m_tbToolBar); }
+    QAction* scanToolButton() const { return built(m_tbScan); }
+    QAction* stopScanToolButton() const { return built(m_tbStopScan); }
+    QPushButton* cmdStartScan() const { return built(m_cmdStartScan); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -167,6 +172,16 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // The window stays hidden through the wizard, so its controls cost
+    // nothing until someone shows it or reaches for one of them.
+    void ensureControls() const;
+    // The control a member names, built first when need be.
+    template<typename Control> Control* built(Control* const& control) const
+    {
+        ensureControls();
+        return control;
+    }
+    void loadControls();
     void buildControls();
     void buildMenus();
     void connectActions();
@@ -212,6 +227,7 @@ private:
     std::unique_ptr<QWidget> m_TermForm;
     ClockTimer m_clockPanels;
     bool m_unloaded = false;
+    bool m_controlsBuilt = false;
 
     QTreeWidget* m_lvLog = nullptr;
     std::unique_ptr<PacedTreeRows> m_logRows;

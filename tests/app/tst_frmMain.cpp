@@ -319,6 +319,8 @@ private slots:
     void loadPutsTheStringTableIntoTheCaptions()
     {
         Fixture f;
+        // The controls wait for their first use; asking for one builds them all.
+        QVERIFY(f.w->mnuFileExit());
         QStringList menus;
         for (QAction* a : f.w->menuBar()->actions())
             menus << a->text();
@@ -355,6 +357,34 @@ private slots:
         QCOMPARE(f.logColumn(1), (QStringList { "10:24:46", "10:23:45" }));
         QCOMPARE(f.w->lvLog()->currentItem(), f.w->lvLog()->topLevelItem(0));
         QCOMPARE(f.w->statusPanel(1)->text(), QStringLiteral("second"));
+    }
+
+    // The hidden window's controls come with the first show or the first
+    // log line; either way they are built once and the log loses nothing.
+    void showingTheWindowBuildsItOnceAndKeepsTheLog()
+    {
+        Fixture f;
+        f.w->AddLogEntry(QString(), QStringLiteral("while hidden"));
+        f.w->show();
+        f.w->AddLogEntry(QStringLiteral("4711"), QStringLiteral("while shown"));
+        f.w->hide();
+        f.w->show();
+        QCOMPARE(f.w->menuBar()->actions().size(), 5);
+        QCOMPARE(f.w->tbToolBar()->actions().size(), 2);
+        QCOMPARE(f.logColumn(2), (QStringList { "while shown", "while hidden" }));
+        QCOMPARE(f.w->statusPanel(1)->text(), QStringLiteral("while shown"));
+        QVERIFY(!f.w->statusPanel(2)->text().isEmpty());
+    }
+
+    void showingTheWindowFirstBuildsItsControls()
+    {
+        Fixture f;
+        f.w->show();
+        QStringList menus;
+        for (QAction* a : f.w->menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus, (QStringList { "&File", "&Scan", "&View", "&Tools", "&Help" }));
+        QVERIFY(!f.w->Label1()->isVisible());
     }
 
     // A tenth each for serial and time and eight tenths for the text, of 99 %
