@@ -175,7 +175,13 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         return ModQar::FindFreeAddress(
             m_platform.clock, address, mask, lastRejected, m_settings.PingTimeout, m_state.CancelRequested);
     };
-    services.http = &m_http;
+    services.http = [this] {
+        // Made on first use: the client costs start-up time, and only the
+        // last page reaches for it.
+        if (!m_http)
+            m_http = std::make_unique<QNetworkAccessManager>();
+        return m_http.get();
+    };
     services.openUrl = m_platform.openUrl;
     services.programFolder = m_platform.programFolder;
 

@@ -95,7 +95,7 @@ private:
     std::unique_ptr<AdapterConfig> m_adapterConfig;
     std::unique_ptr<CAdapterHelper> m_adapterHelper;
     std::unique_ptr<CIpHelper> m_ipHelper;
-    QNetworkAccessManager m_http;
+    std::unique_ptr<QNetworkAccessManager> m_http;
     std::unique_ptr<ModQar::ConfigureUnitsPipeline> m_pipeline;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<WizardRouter> m_router;

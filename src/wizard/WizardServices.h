@@ -41,8 +41,9 @@ struct WizardServices {
     // when none is free or the search was cancelled. Each echo is awaited in
     // the event loop, so the page repaints and its Cancel works meanwhile.
     std::function<qint32(const QString&, const QString&, qint32)> findFreeAddress;
-    // The unit's web server (login form) is reached through this.
-    QNetworkAccessManager* http = nullptr;
+    // The unit's web server (login form) is reached through the client this
+    // returns; the program makes it when it is first asked for.
+    std::function<QNetworkAccessManager*()> http;
     // Opens a URL or local file in the desktop's handler (the browser, the
     // help viewer); false when the desktop could not.
     std::function<bool(const QUrl&)> openUrl;

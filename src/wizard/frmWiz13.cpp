@@ -174,10 +174,11 @@ void frmWiz13::cmdConfigure_Click()
     const WizardServices& svc = services();
     const QString unitIp = state().UnitIP;
     std::optional<QString> failure;
-    if (!svc.http) {
+    QNetworkAccessManager* http = svc.http ? svc.http() : nullptr;
+    if (!http) {
         failure = QStringLiteral("No HTTP client");
     } else {
-        UnitWebLogin login(router().clock(), *svc.http);
+        UnitWebLogin login(router().clock(), *http);
         // Back or Finish may be pressed while the requests wait.
         failure = login.run(unitIp, [this] { return unloaded(); });
         if (unloaded())

@@ -139,7 +139,7 @@ public:
         services.pingHost = [](const QString& host, const QString& payload, qint32 timeoutMs) {
             return IPHlpAPI::PingHost(host, payload, timeoutMs);
         };
-        services.http = &http;
+        services.http = [this] { return &http; };
         services.openUrl = [this](const QUrl& url) {
             opened << url;
             return true;

@@ -83,7 +83,7 @@ struct BrowseStage {
         state.ConfigOption = 1;
         WizardServices services;
         services.pingHost = [](const QString&, const QString&, qint32) { return true; };
-        services.http = &http;
+        services.http = [this]() -> QNetworkAccessManager* { return &http; };
         services.openUrl = [this](const QUrl& url) {
             opened << url;
             openedAtMs = clock.monotonicMs();
