@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("desktop entry") << QStringLiteral("share/applications/%1.desktop").arg(kId);
         QTest::newRow("AppStream metainfo") << QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kId);
         QTest::newRow("scalable icon") << QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(kId);
+        QTest::newRow("help page") << QStringLiteral("share/linkwise/help/apn_and_pin.htm");
         for (int side : { 16, 22, 24, 32, 48, 64, 128, 256 }) {
             const QString path = QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(kId);
             QTest::newRow(qPrintable(QStringLiteral("icon %1 px").arg(side))) << path;
