@@ -8,6 +8,7 @@
 // reached their deadline (pauses, and reply waits that timed out) and clock
 // timers of 250 ms or more that ran out (windows such as the scan's); the
 // shorter timers are animation frames and polls. Needs root.
+#include "BenchProgram.h"
 #include "AddressRoad.h"
 #include "Journey.h"
 #include "app/frmMain.h"
@@ -114,21 +115,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QTemporaryDir home;
-    QSettings store(home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat);
-    QSettings remote(home.filePath(QStringLiteral("remote.ini")), QSettings::IniFormat);
     MeteredClock clock;
-    int ends = 0;
-    LinkwiseProgram program({
-        .clock = clock,
-        .store = store,
-        .remoteManagement = remote,
-        .ender = [&ends] { ++ends; },
-        .shiftKeyDown = [] { return false; },
-        .openUrl = [](const QUrl&) { return false; },
-        .sysClassNet = QStringLiteral("/sys/class/net"),
-        .noAdaptorPageShown = {},
-    });
+    BenchProgram bench(clock, [](const QUrl&) { return false; });
+    LinkwiseProgram& program = bench.program;
+    const int& ends = bench.ends;
 
     QString failed;
     qint64 wallMs = -1;

@@ -2,6 +2,7 @@
 // the program started as main() starts it on a bare LAN (one veth, an address,
 // no default route) and simulated units on the far side. Goal: under 100 ms.
 // Needs root for the network namespaces; elsewhere it says so and stops.
+#include "BenchProgram.h"
 #include "NetLab.h"
 #include "UnitSimReady.h"
 #include "app/frmMain.h"
@@ -70,21 +71,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QTemporaryDir home;
-    QSettings store(home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat);
-    QSettings remote(home.filePath(QStringLiteral("remote.ini")), QSettings::IniFormat);
     SystemClock clock;
-    int ends = 0;
-    LinkwiseProgram program({
-        .clock = clock,
-        .store = store,
-        .remoteManagement = remote,
-        .ender = [&ends] { ++ends; },
-        .shiftKeyDown = [] { return false; },
-        .openUrl = {},
-        .sysClassNet = QStringLiteral("/sys/class/net"),
-        .noAdaptorPageShown = {},
-    });
+    BenchProgram bench(clock);
+    LinkwiseProgram& program = bench.program;
+    const int& ends = bench.ends;
     FirstPaint paint;
     app.installEventFilter(&paint);
 

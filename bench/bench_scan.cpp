@@ -6,6 +6,7 @@
 //   end of the window -> list filled for 1,000 pingable units (goal <= 0.5 s)
 //   longest event-loop gap while a host floods the port for 12 s (goal < 100 ms)
 // The units answer the moment the query arrives, all of them at once.
+#include "BenchProgram.h"
 #include "Heartbeat.h"
 #include "NetLab.h"
 #include "UnitSimReady.h"
@@ -62,21 +63,10 @@ Outcome scan(NetLab& lab, const QString& unitsNs, const Case& c)
         return out;
     }
 
-    QTemporaryDir home;
-    QSettings store(home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat);
-    QSettings remote(home.filePath(QStringLiteral("remote.ini")), QSettings::IniFormat);
     SystemClock clock;
-    int ends = 0;
-    LinkwiseProgram program({
-        .clock = clock,
-        .store = store,
-        .remoteManagement = remote,
-        .ender = [&ends] { ++ends; },
-        .shiftKeyDown = [] { return false; },
-        .openUrl = {},
-        .sysClassNet = QStringLiteral("/sys/class/net"),
-        .noAdaptorPageShown = {},
-    });
+    BenchProgram bench(clock);
+    LinkwiseProgram& program = bench.program;
+    const int& ends = bench.ends;
     program.start();
     WizardPage* welcome = program.router() ? program.router()->visiblePage() : nullptr;
     if (!welcome || welcome->id() != PageId::Wiz01 || !QTest::qWaitForWindowExposed(welcome)) {
