@@ -10,6 +10,7 @@
 #include "wizard/frmWiz01.h"
 #include "wizard/frmWiz08.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -51,20 +52,33 @@ private:
     void look()
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || box == m_last)
+        if (!box || !box->isVisible())
             return;
+        if (box == m_last) {
+            // A click that reaches a box while it is still being shown can
+            // be lost; a person would click again.
+            if (m_pressed && m_since.elapsed() >= 250) {
+                QTest::mouseClick(m_pressed, Qt::LeftButton);
+                m_since.start();
+            }
+            return;
+        }
         m_last = box;
         Journey::Box seen { box->text(), box->windowTitle(), box->frameGeometry(), box->parentWidget(), true };
         boxes << seen;
         QMessageBox::StandardButton press = m_answer(seen);
         if (press == QMessageBox::NoButton || !box->button(press))
             press = box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
-        QTest::mouseClick(box->button(press), Qt::LeftButton);
+        m_pressed = box->button(press);
+        m_since.start();
+        QTest::mouseClick(m_pressed, Qt::LeftButton);
     }
 
     Answer m_answer;
     QTimer m_poll;
     QPointer<QMessageBox> m_last;
+    QPointer<QAbstractButton> m_pressed;
+    QElapsedTimer m_since;
 };
 
 // The texts a label showed on screen, in order: what it held each time it

@@ -214,11 +214,26 @@ private:
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) {
-            if (m_deadline.elapsed() > m_timeoutMs)
+            if (m_answered || m_deadline.elapsed() > m_timeoutMs)
                 m_poll.stop();
             return;
         }
-        m_poll.stop();
+        if (m_answered) {
+            // Still up after the click: a click that reaches a box while it
+            // is still being shown can be lost, and a person clicks again.
+            // Another box is someone else's to answer.
+            if (box == m_box && m_since.elapsed() >= 250) {
+                if (QAbstractButton* again = box->button(m_press))
+                    QTest::mouseClick(again, Qt::LeftButton);
+                m_since.start();
+            } else if (box != m_box) {
+                m_poll.stop();
+            }
+            return;
+        }
+        m_box = box;
+        m_answered = true;
+        m_since.start();
         m_seen.text = box->text();
         m_seen.title = box->windowTitle();
         m_seen.geometry = box->frameGeometry();
@@ -236,6 +251,9 @@ private:
     QTimer m_poll;
     QElapsedTimer m_deadline;
     int m_timeoutMs;
+    QPointer<QMessageBox> m_box;
+    bool m_answered = false;
+    QElapsedTimer m_since;
 };
 
 // The search page once its search has ended with units in its list; nullptr
