@@ -519,7 +519,7 @@ private slots:
         addRoad("cellular, option 3, unit already reachable", bare, cellular + served, 3, false,
             Detour::CancelNoEverywhere, cellularRoad3, cellularGateway);
         addRoad("cellular, option 3, unit out of reach: a free address", bare, cellular + away, 3, false,
-            Detour::BackEverywhere, cellularRoad3free, withCellular(nextFreeAddress));
+            Detour::CancelNoEverywhere, cellularRoad3free, withCellular(freeAddress));
     }
 
     void road()
