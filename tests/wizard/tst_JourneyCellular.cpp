@@ -5,6 +5,7 @@
 // tested, then the unit address page of the option chosen, the PC settings
 // page, whose change really reconfigures the PC's adapter, and the final page.
 #include "AddressRoad.h"
+#include "CellularRoad.h"
 #include "PrivateSystemFiles.h"
 #include "wizard/frmWiz08.h"
 #include "wizard/frmWiz09.h"
@@ -18,13 +19,12 @@
 #include <QRadioButton>
 
 using AddressRoad::BoxHand;
+using CellularRoad::changes;
+using CellularRoad::typeSettings;
 
 namespace {
 const QString kResetQuestion = QStringLiteral(
     "Do you want to reset the Calvantor to the factory default configuration before continuing with the Wizard?");
-// The eight steps' lines for APN "internet", no PIN, PPP login web/secret.
-const QStringList kCellularPass { "modemcc 0 apn \"internet\"", "modemcc 0 pin \"!\"", "PPP 1 username \"web\"",
-    "PPP 1 password \"secret\"", "config 0 save", "reboot", "PPP 1 aodion on", "def_route 0 ll_ent ppp" };
 // What the probe sends a KR5004 on the cellular road when nobody else serves addresses.
 const QStringList kProbe { "dhcpcli discover eth 0", "PPP 1 aodion off", "def_route 0 ll_ent !", "PPP 1 deact_rq",
     "PPP 1 ipaddr 0.0.0.0" };
@@ -40,18 +40,6 @@ QString pcSide(Journey::Lan& lan, const QString& command)
     QString out;
     lan.onPcSide(command, &out);
     return out.trimmed();
-}
-
-// The lines the unit heard, the polls of the test page and the probe's
-// questions left out: what changed the unit.
-QStringList changes(const QStringList& lines)
-{
-    static const QStringList polls { "AT", "PPP 1 status", "modemcc 0 ?", "modemstat ?" };
-    QStringList out;
-    for (const QString& l : lines)
-        if (!polls.contains(l))
-            out << l;
-    return out;
 }
 
 // The page of this type once it is on screen and takes input.
@@ -97,20 +85,6 @@ private slots:
     }
 
 private:
-    // Typed as a person does: Return moves down the boxes; the PIN is left empty.
-    static void type(frmWiz09& settings)
-    {
-        QTest::mouseClick(settings.txtAPN, Qt::LeftButton);
-        QCOMPARE(settings.focusWidget(), settings.txtAPN);
-        for (const char* value : { "internet", "", "web" }) {
-            QWidget* box = settings.focusWidget();
-            QTest::keyClicks(box, QString::fromLatin1(value));
-            QTest::keyClick(box, Qt::Key_Return);
-        }
-        QCOMPARE(settings.focusWidget(), settings.txtPassword);
-        QTest::keyClicks(settings.txtPassword, QStringLiteral("secret"));
-    }
-
     void walk(Journey::Run& run, AddressRoad::Bench& bench)
     {
         run.program.start();
@@ -164,7 +138,7 @@ private:
         QVERIFY(settings);
         QVERIFY(QTest::qWaitForWindowActive(settings));
 
-        type(*settings);
+        typeSettings(*settings);
         if (QTest::currentTestFailed())
             return;
         // A quick second click lands on the test page while it works.
@@ -181,7 +155,7 @@ private:
         // The settings reached the unit once, in the eight steps' order,
         // and the link was polled until it came up, then the signal.
         QStringList lines = bench.commands();
-        QCOMPARE(changes(lines), kProbe + kProbe + kCellularPass);
+        QCOMPARE(changes(lines), kProbe + kProbe + CellularRoad::kSettingsApplied);
         QVERIFY(lines.contains(QStringLiteral("PPP 1 status")));
         QVERIFY(lines.contains(QStringLiteral("modemstat ?")));
 
@@ -194,15 +168,16 @@ private:
         for (const QLineEdit* box :
             { settings->txtAPN, settings->txtPIN, settings->txtUserName, settings->txtPassword })
             QCOMPARE(box->text(), QString());
-        QCOMPARE(changes(bench.commands()), kProbe + kProbe + kCellularPass);
-        type(*settings);
+        QCOMPARE(changes(bench.commands()), kProbe + kProbe + CellularRoad::kSettingsApplied);
+        typeSettings(*settings);
         if (QTest::currentTestFailed())
             return;
         QTest::keyClick(settings->txtPassword, Qt::Key_Return);
         test = enabledPage<frmWiz10>(run, 30000);
         QVERIFY(test);
         QTRY_VERIFY(test->lblInfo->text().startsWith(QLatin1String("The GPRS test was successful!")));
-        QCOMPARE(changes(bench.commands()), kProbe + kProbe + kCellularPass + kCellularPass);
+        QCOMPARE(changes(bench.commands()),
+            kProbe + kProbe + CellularRoad::kSettingsApplied + CellularRoad::kSettingsApplied);
 
         // On to the unit address page of option 1: the unit serves addresses.
         QTest::mouseClick(test->cmdNext, Qt::LeftButton);

@@ -1,19 +1,23 @@
-// Every road of the Ethernet-only wizard walked to its end as a person walks
-// it: the program started as main() starts it on a bare LAN, the unit played
-// by unitsim (its saved address and DHCP pool made real on its side of the
-// cable, its web server listening), the PC's adapter really changed by the
-// PC settings page, and the final page's Browse handed to the desktop's URL
-// handler (xdg-open, which runs $BROWSER: a stand-in that notes its URL).
-// Variants walk a road going Back once from each page and on again, press
-// Cancel and answer No on each page, or answer Yes and end there. Each road
-// ends with what a person would check: the final page's words, what the unit
-// was told (unitsim's command log) and the PC's adapter. Every page on the
-// way is photographed and checked for cut texts by the journey harness.
+// Every road of the wizard walked to its end as a person walks it, Ethernet
+// only and (Shift held as the welcome page opens) Ethernet and cellular with
+// its instruction pages, its settings typed and its link tested: the program
+// started as main() starts it on a bare LAN, the unit played by unitsim (its
+// saved address and DHCP pool made real on its side of the cable, its web
+// server listening), the PC's adapter really changed by the PC settings page,
+// and the final page's Browse handed to the desktop's URL handler (xdg-open,
+// which runs $BROWSER: a stand-in that notes its URL). Variants walk a road
+// going Back once from each page and on again, press Cancel and answer No on
+// each page, or answer Yes and end there. Each road ends with what a person
+// would check: the final page's words, what the unit was told (unitsim's
+// command log, the cellular settings among it) and the PC's adapter. Every
+// page on the way is photographed and checked for cut texts by the journey
+// harness.
 //
 // The rows are shared out among several CTest entries (LINKWISE_TEST_SHARD
 // "k/n" runs every n-th row from the k-th), so that the roads run side by
 // side.
 #include "AddressRoad.h"
+#include "CellularRoad.h"
 #include "DesktopTestMain.h"
 #include "PrivateSystemFiles.h"
 #include "StandInBrowser.h"
@@ -21,6 +25,8 @@
 #include "wizard/frmWiz02.h"
 #include "wizard/frmWiz07.h"
 #include "wizard/frmWiz08.h"
+#include "wizard/frmWiz09.h"
+#include "wizard/frmWiz10.h"
 #include "wizard/frmWiz13.h"
 #include "wizard/frmwiz11C.h"
 #include "wizard/frmwiz12B.h"
@@ -37,6 +43,8 @@ using Journey::Lan;
 
 namespace {
 const QString kOpening = QStringLiteral("The wizard is now complete. ");
+const QString kEverythingDone = QStringLiteral("Congratulations, you have successfully configured the Calvantor. ");
+const QString kLinkTested = QStringLiteral("The Calvantor connected succesfully to the Internet or other WAN. ");
 const QString kBoth = QStringLiteral("The PC is now using the Calvantor as its default gateway and DNS server. ");
 const QString kResetQuestion = QStringLiteral(
     "Do you want to reset the Calvantor to the factory default configuration before continuing with the Wizard?");
@@ -54,14 +62,17 @@ enum class Detour {
 
 // What a road leaves behind. Empty fields are not checked.
 struct Outcome {
-    // The unit's last commands, in order.
+    // The unit's last commands, in order, the test page's polls left out.
     QStringList unitTold {};
+    // The cellular settings as the unit last heard them, in order.
+    QStringList cellularTold {};
     // The PC's LAN adapter: its address (a prefix of "address/len" will
     // do), the start of its default route, what resolv.conf holds.
     QString pcAddress {};
     QString defaultRoute {};
     QByteArray resolvConf {};
-    // Words on the final page, and where Browse goes.
+    // How the final page opens, words on it, and where Browse goes.
+    QString opening = kOpening;
     QStringList finalWords {};
     QString browsed {};
 };
@@ -129,6 +140,8 @@ class tst_JourneyMatrix : public QObject {
         Journey::Run& run;
         int option;
         bool shiftOnFreeAddress;
+        // Ethernet and cellular: Shift held as the program starts.
+        bool cellular = false;
         // The exit question is answered Yes while this is set.
         bool leaving = false;
     };
@@ -154,6 +167,15 @@ class tst_JourneyMatrix : public QObject {
     static void prepare(Walk& walk, WizardPage& page)
     {
         switch (page.id()) {
+        case PageId::Wiz01: {
+            auto& welcome = static_cast<frmWiz01&>(page);
+            QCOMPARE(welcome.Option2->isVisible(), walk.cellular);
+            if (walk.cellular) {
+                QTest::mouseClick(welcome.Option2, Qt::LeftButton);
+                QVERIFY(welcome.Option2->isChecked());
+            }
+            break;
+        }
         case PageId::Wiz02: {
             auto& adaptor = static_cast<frmWiz02&>(page);
             for (int i = 0; i < adaptor.cbInterfaces->count(); ++i) {
@@ -186,6 +208,23 @@ class tst_JourneyMatrix : public QObject {
             QVERIFY(page.navButton(WizardPage::Nav::Next)->isVisible());
             break;
         }
+        case PageId::Wiz09: {
+            // The page shows its boxes empty each time it comes up.
+            auto& settings = static_cast<frmWiz09&>(page);
+            for (const QLineEdit* box :
+                { settings.txtAPN, settings.txtPIN, settings.txtUserName, settings.txtPassword })
+                QCOMPARE(box->text(), QString());
+            settings.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&settings));
+            CellularRoad::typeSettings(settings);
+            break;
+        }
+        case PageId::Wiz10:
+            QVERIFY2(static_cast<frmWiz10&>(page).lblInfo->text().startsWith(
+                         QLatin1String("The GPRS test was successful! GPRS IP address = ")),
+                qPrintable(static_cast<frmWiz10&>(page).lblInfo->text()));
+            QVERIFY(walk.run.program.wizardState().GPRSTestOK);
+            break;
         case PageId::Wiz11C:
             walk.run.shift = walk.shiftOnFreeAddress;
             break;
@@ -223,7 +262,11 @@ class tst_JourneyMatrix : public QObject {
         Walk& walk, const QList<PageId>& road, qsizetype here, const QHash<PageId, QStringList>& expectedBack)
     {
         Journey::Run& run = walk.run;
+        // The welcome page offers the cellular choice only while Shift is
+        // held as it comes up, so the person holds it again.
+        run.shift = walk.cellular && road[here] == PageId::Wiz03;
         QTest::mouseClick(run.router().visiblePage()->navButton(WizardPage::Nav::Back), Qt::LeftButton);
+        run.shift = false;
         WizardPage* page = nullptr;
         QVERIFY(AddressRoad::waitUntil(
             [&] {
@@ -257,7 +300,9 @@ class tst_JourneyMatrix : public QObject {
     void walkRoad(Walk& walk, BoxHand& hand, const QList<PageId>& pages, Detour detour)
     {
         Journey::Run& run = walk.run;
+        run.shift = walk.cellular;
         run.program.start();
+        run.shift = false;
         // What each page passed should show when Back leads to it again.
         QHash<PageId, QStringList> expectedBack;
         for (qsizetype i = 0; i < pages.size(); ++i) {
@@ -313,11 +358,13 @@ class tst_JourneyMatrix : public QObject {
                 cancelAndStay(walk, *page, hand);
             if (id == PageId::Wiz13 || QTest::currentTestFailed())
                 return;
-            // A page whose arrival searches or probes anew shows what it
-            // found, and a PC page its warning again, as on the first
-            // arrival; the others what the person left on them.
-            const bool fresh = id == PageId::Wiz07 || id == PageId::Wiz08 || id == PageId::Wiz11C
-                || id == PageId::Wiz12A || id == PageId::Wiz12B || id == PageId::Wiz12C;
+            // A page whose arrival searches, probes or tests anew shows what
+            // it found, a PC page its warning again, and the welcome and
+            // cellular settings pages their first choice and empty boxes, as
+            // on the first arrival; the others what the person left on them.
+            const bool fresh = id == PageId::Wiz01 || id == PageId::Wiz07 || id == PageId::Wiz08 || id == PageId::Wiz09
+                || id == PageId::Wiz10 || id == PageId::Wiz11C || id == PageId::Wiz12A || id == PageId::Wiz12B
+                || id == PageId::Wiz12C;
             expectedBack[id] = fresh ? onArrival : inputsOf(*page);
             QTest::mouseClick(page->navButton(WizardPage::Nav::Next), Qt::LeftButton);
         }
@@ -359,6 +406,18 @@ private slots:
         const QList<PageId> road2 { P::Wiz01, P::Wiz07, P::Wiz08, P::Wiz11B, P::Wiz12B, P::Wiz13 };
         const QList<PageId> road3 { P::Wiz01, P::Wiz07, P::Wiz08, P::Wiz12C, P::Wiz13 };
         const QList<PageId> road3free { P::Wiz01, P::Wiz07, P::Wiz08, P::Wiz11C, P::Wiz12C, P::Wiz13 };
+        // Ethernet and cellular: the instruction pages before the search,
+        // the cellular settings and the link's test after the option page.
+        const QList<PageId> cellularStart { P::Wiz01, P::Wiz03, P::Wiz04, P::Wiz05, P::Wiz06, P::Wiz07, P::Wiz08,
+            P::Wiz09, P::Wiz10 };
+        const QList<PageId> cellularRoad1 = cellularStart + QList<PageId> { P::Wiz11A, P::Wiz12A, P::Wiz13 };
+        const QList<PageId> cellularRoad2 = cellularStart + QList<PageId> { P::Wiz11B, P::Wiz12B, P::Wiz13 };
+        const QList<PageId> cellularRoad3 = cellularStart + QList<PageId> { P::Wiz12C, P::Wiz13 };
+        const QList<PageId> cellularRoad3free = cellularStart + QList<PageId> { P::Wiz11C, P::Wiz12C, P::Wiz13 };
+        // The unit's restart outlasts two of the wizard's looks at it; its
+        // cellular link comes up a little after it is switched on.
+        const QStringList cellular { "--reboot-down", "5000", "--ppp-idle", "800", "--ppp-activating", "1200",
+            "--signal", "-85" };
 
         const Outcome dhcp {
             .unitTold = { "dhcp 0 ipmin \"192.168.0.1\"", "dhcp 0 IPrange \"20\"", "dhcp 0 mask \"255.255.255.0\"",
@@ -404,6 +463,24 @@ private slots:
             .finalWords = { kBoth },
             .browsed = "http://198.51.100.3/default.asp",
         };
+        // The same roads with the cellular link configured and tested first:
+        // the settings typed reach the unit before its address does, and
+        // the final page tells of the working link.
+        auto withCellular = [](Outcome outcome) {
+            outcome.cellularTold = CellularRoad::kSettingsApplied;
+            outcome.opening = kEverythingDone;
+            outcome.finalWords << kLinkTested;
+            return outcome;
+        };
+        // The unit reachable as it is: nothing told it after the test.
+        const Outcome cellularGateway = withCellular({
+            .unitTold = CellularRoad::kSettingsApplied,
+            .pcAddress = gateway.pcAddress,
+            .defaultRoute = gateway.defaultRoute,
+            .resolvConf = gateway.resolvConf,
+            .finalWords = gateway.finalWords,
+            .browsed = gateway.browsed,
+        });
         // The road ends at Cancel: the PC as it was.
         const Outcome untouched { .pcAddress = Journey::kPcAddress + "/24", .resolvConf = "nameserver 203.0.113.53\n" };
 
@@ -435,6 +512,12 @@ private slots:
         addRoad("Cancel, Yes on the PC settings page", bare, {}, 2, false, Detour::CancelYesAtLast,
             { P::Wiz01, P::Wiz07, P::Wiz08, P::Wiz11B, P::Wiz12B },
             { .unitTold = fixed.unitTold, .pcAddress = untouched.pcAddress, .resolvConf = untouched.resolvConf });
+        addRoad("cellular, option 2, Back from every page", bare, cellular, 2, false, Detour::BackEverywhere,
+            cellularRoad2, withCellular(fixed));
+        addRoad("cellular, option 3, unit already reachable", bare, cellular + served, 3, false,
+            Detour::CancelNoEverywhere, cellularRoad3, cellularGateway);
+        addRoad("cellular, option 3, unit out of reach: a free address", bare, cellular + away, 3, false,
+            Detour::CancelNoEverywhere, cellularRoad3free, withCellular(freeAddress));
     }
 
     void road()
@@ -459,7 +542,7 @@ private slots:
             QStringList { "--lan-dev", "eth0", "--web-log", webLog, "--command-log", commandLog } + unit));
 
         Journey::Run run(nullptr);
-        Walk walk { run, option, shift };
+        Walk walk { run, option, shift, pages.contains(PageId::Wiz03) };
         Journey::inEventLoop([&] {
             BoxHand hand([&walk](const Journey::Box& box) {
                 if (box.text == WizardPage::exitQuestion())
@@ -479,7 +562,7 @@ private slots:
                 auto* final = run.page<frmWiz13>();
                 QVERIFY(final);
                 const QString shown = final->lblInstructions->text();
-                QVERIFY2(shown.startsWith(kOpening), qPrintable(shown));
+                QVERIFY2(shown.startsWith(outcome.opening), qPrintable(shown));
                 for (const QString& words : outcome.finalWords)
                     QVERIFY2(shown.contains(words), qPrintable(shown));
                 m_browser.browseAndFinish(run, final, outcome.browsed, webLog);
@@ -500,8 +583,13 @@ private slots:
         if (QTest::currentTestFailed())
             return;
 
-        const QStringList told = AddressRoad::commandsTo(commandLog, QStringLiteral("10"));
+        const QStringList told = CellularRoad::changes(AddressRoad::commandsTo(commandLog, QStringLiteral("10")));
         QVERIFY2(told.mid(told.size() - outcome.unitTold.size()) == outcome.unitTold, qPrintable(told.join('\n')));
+        if (!outcome.cellularTold.isEmpty()) {
+            const qsizetype last = told.lastIndexOf(outcome.cellularTold.first());
+            QVERIFY2(last >= 0 && told.mid(last, outcome.cellularTold.size()) == outcome.cellularTold,
+                qPrintable(told.join('\n')));
+        }
         // A road that ended before the unit's address page left the unit as
         // it was.
         if (outcome.unitTold.isEmpty()) {
