@@ -512,6 +512,8 @@ private slots:
         addRoad("Cancel, Yes on the PC settings page", bare, {}, 2, false, Detour::CancelYesAtLast,
             { P::Wiz01, P::Wiz07, P::Wiz08, P::Wiz11B, P::Wiz12B },
             { .unitTold = fixed.unitTold, .pcAddress = untouched.pcAddress, .resolvConf = untouched.resolvConf });
+        addRoad("cellular, option 1, the unit serves addresses", bare, cellular, 1, false, Detour::CancelNoEverywhere,
+            cellularRoad1, withCellular(dhcp));
         addRoad("cellular, option 2, Back from every page", bare, cellular, 2, false, Detour::BackEverywhere,
             cellularRoad2, withCellular(fixed));
         addRoad("cellular, option 3, unit already reachable", bare, cellular + served, 3, false,
