@@ -30,13 +30,10 @@ private slots:
         if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
         lab = std::make_unique<NetLab>();
-        const QString pc = lab->addHost(QStringLiteral("pc"));
-        units = lab->addHost(QStringLiteral("units"));
-        QVERIFY2(!pc.isEmpty() && !units.isEmpty(), qPrintable(lab->lastError()));
-        QVERIFY2(lab->link(pc, QStringLiteral("eth0"), QStringLiteral("192.0.2.1/24"), units, QStringLiteral("eth0"),
-                     QStringLiteral("192.0.2.2/24")),
-            qPrintable(lab->lastError()));
-        QVERIFY2(lab->enter(pc), qPrintable(lab->lastError()));
+        const NetLab::Cable lan = lab->cable(QStringLiteral("192.0.2.1/24"), QStringLiteral("192.0.2.2/24"));
+        QVERIFY2(!lan.pc.isEmpty(), qPrintable(lab->lastError()));
+        units = lan.units;
+        QVERIFY2(lab->enter(lan.pc), qPrintable(lab->lastError()));
     }
 
     void cleanupTestCase() { lab.reset(); }

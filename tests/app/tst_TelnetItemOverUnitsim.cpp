@@ -47,17 +47,14 @@ private slots:
         QTemporaryFile commandLog;
         QVERIFY(commandLog.open());
         NetLab lab;
-        const QString pc = lab.addHost(QStringLiteral("pc"));
-        const QString units = lab.addHost(QStringLiteral("units"));
-        QVERIFY2(!pc.isEmpty() && !units.isEmpty(), qPrintable(lab.lastError()));
-        QVERIFY2(lab.link(pc, QStringLiteral("eth0"), QStringLiteral("203.0.113.1/24"), units, QStringLiteral("eth0"),
-                     QStringLiteral("203.0.113.2/24"), QStringLiteral("02:00:5e:00:00:a1")),
-            qPrintable(lab.lastError()));
-        QProcess* sim = lab.start(units,
+        const NetLab::Cable lan = lab.cable(
+            QStringLiteral("203.0.113.1/24"), QStringLiteral("203.0.113.2/24"), QStringLiteral("02:00:5e:00:00:a1"));
+        QVERIFY2(!lan.pc.isEmpty(), qPrintable(lab.lastError()));
+        QProcess* sim = lab.start(lan.units,
             { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--serial", "4711", "--ip",
                 "203.0.113.2", "--command-log", commandLog.fileName() });
         QVERIFY(sim && unitsimReadyPort(*sim) == 7477);
-        QVERIFY2(lab.enter(pc), qPrintable(lab.lastError()));
+        QVERIFY2(lab.enter(lan.pc), qPrintable(lab.lastError()));
 
         // As start-up makes them: the usable interfaces, the discovery
         // object on the selected one, a command object with its terminal

@@ -20,18 +20,14 @@ private slots:
         if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
         NetLab lab;
-        const QString pc = lab.addHost(QStringLiteral("pc"));
-        const QString units = lab.addHost(QStringLiteral("units"));
-        QVERIFY2(!pc.isEmpty() && !units.isEmpty(), qPrintable(lab.lastError()));
-        QVERIFY2(lab.link(pc, QStringLiteral("eth0"), QStringLiteral("203.0.113.1/24"), units, QStringLiteral("eth0"),
-                     QStringLiteral("203.0.113.2/24")),
-            qPrintable(lab.lastError()));
-        QProcess* sim = lab.start(units,
+        const NetLab::Cable lan = lab.cable(QStringLiteral("203.0.113.1/24"), QStringLiteral("203.0.113.2/24"));
+        QVERIFY2(!lan.pc.isEmpty(), qPrintable(lab.lastError()));
+        QProcess* sim = lab.start(lan.units,
             { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--serial", "4711", "--ip",
                 "203.0.113.2", "--product-id", "XY100", "--flash-add", "image1", "--call-result", "BUSY",
                 "--call-delay", "500" });
         QVERIFY(unitsimReadyPort(*sim) == 7477);
-        QVERIFY2(lab.enter(pc), qPrintable(lab.lastError()));
+        QVERIFY2(lab.enter(lan.pc), qPrintable(lab.lastError()));
 
         SystemClock clock;
         RecordingPrompts prompts;

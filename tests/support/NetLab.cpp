@@ -85,6 +85,16 @@ QString NetLab::addHost(const QString& role)
     return name;
 }
 
+NetLab::Cable NetLab::cable(const QString& pcCidr, const QString& unitsCidr, const QString& pcMac)
+{
+    const QString pc = addHost(QStringLiteral("pc"));
+    const QString units = addHost(QStringLiteral("units"));
+    if (pc.isEmpty() || units.isEmpty()
+        || !link(pc, QStringLiteral("eth0"), pcCidr, units, QStringLiteral("eth0"), unitsCidr, pcMac))
+        return {};
+    return { pc, units };
+}
+
 bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, const QString& nsB, const QString& ifB,
     const QString& cidrB, const QString& macA, const QString& macB)
 {

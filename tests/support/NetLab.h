@@ -28,6 +28,14 @@ public:
     bool link(const QString& nsA, const QString& ifA, const QString& cidrA, const QString& nsB, const QString& ifB,
         const QString& cidrB, const QString& macA = QString(), const QString& macB = QString());
 
+    // A PC cabled straight to the units: namespaces "pc" and "units" joined
+    // by one veth, eth0 at each end. Empty names when it can't be made.
+    struct Cable {
+        QString pc;
+        QString units;
+    };
+    Cable cable(const QString& pcCidr, const QString& unitsCidr, const QString& pcMac = QString());
+
     // Runs argv inside ns and waits (30 s at most); true on exit code 0.
     bool run(const QString& ns, const QStringList& argv, QString* output = nullptr);
     // Runs a shell command line inside ns and waits; true on exit code 0.
