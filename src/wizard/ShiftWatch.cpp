@@ -46,6 +46,8 @@ void ShiftWatch::stop()
 bool ShiftWatch::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type != QEvent::WindowActivate && type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
     if (!m_watching || !watched->isWidgetType())
         return false;
     if (static_cast<QWidget*>(watched)->window() != &m_window)

@@ -365,11 +365,16 @@ private slots:
         Program program(session.environment());
         QVERIFY2(program.waitFor(kFocused).hasMatch(), qPrintable(program.said()));
         if (desktop == Desktop::X11) {
-            const QString window = session.activeXWindow();
-            QVERIFY(!window.isEmpty());
-            // WM_CLASS(STRING) = "instance", "class"
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("= \"([^\"]*)\", \"([^\"]*)\""))
-                                                  .match(session.xprop(window, QStringLiteral("WM_CLASS")));
+            // openbox names the window it gave the keyboard to just after
+            // giving it.
+            const QRegularExpression wmClass(QStringLiteral("= \"([^\"]*)\", \"([^\"]*)\""));
+            QRegularExpressionMatch m;
+            const QDeadlineTimer deadline(kWaitMs);
+            while (!m.hasMatch() && !deadline.hasExpired()) {
+                const QString window = session.activeXWindow();
+                if (!window.isEmpty() && window != QStringLiteral("0x0"))
+                    m = wmClass.match(session.xprop(window, QStringLiteral("WM_CLASS")));
+            }
             QVERIFY(m.hasMatch());
             QVERIFY(!desktopEntryKey(QStringLiteral("StartupWMClass")).isEmpty());
             QCOMPARE(m.captured(2), desktopEntryKey(QStringLiteral("StartupWMClass")));
