@@ -10,6 +10,10 @@ packages=(
   dnsmasq-base isc-dhcp-client dbus-daemon
   xvfb xauth fonts-dejavu-core
   openbox wmctrl x11-utils xclip unrtf xdg-utils file
+  xdotool
+  # A Wayland desktop for the tests, and Qt's own Wayland platform, which Qt
+  # picks by itself on a Wayland session once it is installed.
+  sway xwayland wtype grim x11-xserver-utils qt6-wayland
 )
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Linkwise and starts it.
+# Installs what is missing, builds Linkwise and starts it. With --build-only
+# it stops before starting the program (CI runs it so, ahead of test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+start=1
+if [ "${1:-}" = "--build-only" ]; then
+  start=""
+  shift
+fi
 ./scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKWISE_TESTS=OFF -DLINKWISE_BENCH=OFF
+./scripts/configure.sh build program
 cmake --build build --target linkwise
 ./scripts/grant-ping.sh build/src/linkwise
+[ -n "$start" ] || exit 0
 exec build/src/linkwise "$@"

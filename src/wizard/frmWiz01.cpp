@@ -3,11 +3,14 @@
 #include "net/UserPrompts.h"
 #include "wizard/ClickLabel.h"
 #include "wizard/PageFonts.h"
+#include "wizard/ShiftWatch.h"
 #include "wizard/WizardArt.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +22,9 @@ constexpr int kOptionHeight = 720;
 constexpr int kChoiceWidth = 6240;
 constexpr int kChoiceHeight = 615;
 } // namespace
+
+// Off unless asked for (QT_LOGGING_RULES="linkwise.welcome.info=true").
+Q_LOGGING_CATEGORY(lcWelcome, "linkwise.welcome", QtWarningMsg)
 
 frmWiz01::frmWiz01(WizardRouter& router, QWidget* owner)
     : WizardPage(PageId::Wiz01, router, owner)
@@ -60,7 +66,16 @@ frmWiz01::frmWiz01(WizardRouter& router, QWidget* owner)
 
     connect(Label3, &ClickLabel::clicked, Option1, [this] { Option1->setChecked(true); });
     connect(Label4, &ClickLabel::clicked, Option2, [this] { Option2->setChecked(true); });
+
+    m_shiftWatch = std::make_unique<ShiftWatch>(*this, [this] { return this->router().shiftKeyDown(); });
+    connect(m_shiftWatch.get(), &ShiftWatch::shiftHeld, this, [this] { offerBothChoices(); });
+    QAbstractButton* const touched[] = { Option1, Option2, cmdNext, cmdCancel };
+    for (QAbstractButton* b : touched)
+        connect(b, &QAbstractButton::pressed, this, [this] { choicesTouched(); });
+    connect(Label3, &ClickLabel::clicked, this, [this] { choicesTouched(); });
 }
+
+frmWiz01::~frmWiz01() = default;
 
 void frmWiz01::onLoad()
 {
@@ -69,17 +84,44 @@ void frmWiz01::onLoad()
         "Configure a Calvantor's Ethernet port and also a connection to a GPRS / Edge / UMTS /  HSDPA network."));
     Label2->setText(QStringLiteral("This wizard will help you configure your Calvantor router by Ethernet."));
 
-    if (!router().shiftKeyDown()) {
-        // The single choice moves to the middle row.
-        place(Option1, 1680, 2040, kOptionWidth, kOptionHeight);
-        place(Label3, 2280, 2280, kChoiceWidth, kChoiceHeight);
-        Option2->setVisible(false);
-        Label4->setVisible(false);
+    m_shiftWatch->stop();
+    const bool held = router().shiftKeyDown();
+    qCInfo(lcWelcome, "Shift at load: %s (platform %s)", held ? "held" : "not held",
+        qPrintable(QGuiApplication::platformName()));
+    if (held) {
+        offerBothChoices();
     } else {
-        Option2->setVisible(true);
-        Label4->setVisible(true);
+        showSingleChoice();
+        m_shiftWatch->start();
     }
     Option1->setChecked(true);
+}
+
+void frmWiz01::showSingleChoice()
+{
+    // The single choice moves to the middle row.
+    place(Option1, 1680, 2040, kOptionWidth, kOptionHeight);
+    place(Label3, 2280, 2280, kChoiceWidth, kChoiceHeight);
+    Option2->setVisible(false);
+    Label4->setVisible(false);
+}
+
+void frmWiz01::offerBothChoices()
+{
+    m_shiftWatch->stop();
+    place(Option1, 1680, 1320, kOptionWidth, kOptionHeight);
+    place(Label3, 2280, 1560, kChoiceWidth, kChoiceHeight);
+    Option2->setVisible(true);
+    Label4->setVisible(true);
+    qCInfo(lcWelcome, "Ethernet-and-cellular choice offered");
+}
+
+void frmWiz01::choicesTouched()
+{
+    if (!m_shiftWatch->watching())
+        return;
+    m_shiftWatch->stop();
+    qCInfo(lcWelcome, "choices touched: Shift no longer looked for");
 }
 
 void frmWiz01::nextClicked()

@@ -4,6 +4,8 @@
 #include "wizard/WizardPages.h"
 #include "wizard/frmWiz01.h"
 
+#include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,12 +18,63 @@ frmWiz01* openWelcome(WizardFixture& f)
 {
     return static_cast<frmWiz01*>(f.router->open(PageId::Wiz01));
 }
+// What the window system tells a page while it is up, as the tests below
+// play it.
+enum class News { FocusWithShift, ShiftPressed, ShiftReleased, KeyWithShift, WordFromXServer };
+
+void tell(WizardFixture& f, frmWiz01* w, News news)
+{
+    switch (news) {
+    case News::FocusWithShift: {
+        f.shift = true;
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(w, &activate);
+        break;
+    }
+    case News::ShiftPressed:
+        // The key goes where a person's goes: the focused control.
+        QTest::keyPress(w->focusWidget(), Qt::Key_Shift, Qt::ShiftModifier);
+        break;
+    case News::ShiftReleased:
+        QTest::keyRelease(w->focusWidget(), Qt::Key_Shift);
+        break;
+    case News::KeyWithShift:
+        QTest::keyClick(w->focusWidget(), Qt::Key_Control, Qt::ShiftModifier);
+        break;
+    case News::WordFromXServer: {
+        // The X server's note that the keyboard's state changed, as it comes
+        // once a window of an X client under Wayland has the keyboard: the
+        // page reads the key only after the note has been taken in.
+        f.shift = true;
+        char note[32] = { 85 };
+        qintptr result = 0;
+        QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", note, &result);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        break;
+    }
+    }
+}
+
+// Whether the page shows both choices at their design rows, the first one
+// still selected.
+bool offersBoth(const frmWiz01* w);
+
 // Top-left corner of a control, in twips of the design.
 QPoint at(int left, int top)
 {
     return QPoint(Twips::toPx(left), Twips::toPx(top));
 }
+
+bool offersBoth(const frmWiz01* w)
+{
+    return w->Option2->isVisible() && w->Label4->isVisible() && w->Option1->pos() == at(1680, 1320)
+        && w->Label3->pos() == at(2280, 1560) && w->Option2->pos() == at(1680, 2040)
+        && w->Label4->pos() == at(2280, 2280) && w->Option1->isChecked();
+}
 } // namespace
+
+Q_DECLARE_METATYPE(News)
 
 class tst_frmWiz01 : public QObject {
     Q_OBJECT
@@ -80,6 +133,90 @@ private slots:
         QVERIFY(w->Label4->isVisible());
         QVERIFY(w->Option1->isChecked());
         QVERIFY(!w->Option2->isChecked());
+    }
+
+    // A Shift that the window system reports only once the page is up counts
+    // as held while the page opens, and the cellular road then leads on.
+    void shiftSeenOnceUp_data()
+    {
+        QTest::addColumn<News>("news");
+        QTest::newRow("keyboard focus arrives with Shift held") << News::FocusWithShift;
+        QTest::newRow("Shift pressed on the page") << News::ShiftPressed;
+        QTest::newRow("Shift let go on the page") << News::ShiftReleased;
+        QTest::newRow("another key typed with Shift held") << News::KeyWithShift;
+        QTest::newRow("X server reports the keyboard's state") << News::WordFromXServer;
+    }
+    void shiftSeenOnceUp()
+    {
+        QFETCH(News, news);
+        WizardFixture f;
+        f.stubAll();
+        WizardPages::registerAll(*f.router);
+        QPointer<frmWiz01> w(openWelcome(f));
+        QVERIFY(!w->Option2->isVisible());
+        QWidget* focused = w->focusWidget();
+        tell(f, w, news);
+        QVERIFY(offersBoth(w));
+        QCOMPARE(w->focusWidget(), focused);
+        // Shift gone again: what was offered stays.
+        f.shift = false;
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(w, &activate);
+        QVERIFY(w->Option2->isVisible());
+        w->Option2->click();
+        w->cmdNext->click();
+        WizardFixture::flushDeletes();
+        QCOMPARE(f.state.WizardMode, 0);
+        QCOMPARE(pageName(f.currentId()), pageName(PageId::Wiz03));
+    }
+
+    // Focus, keys and window-system news without Shift change nothing.
+    void newsWithoutShiftKeepsOneChoice()
+    {
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        frmWiz01* w = openWelcome(f);
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(w, &activate);
+        QTest::keyClick(w->focusWidget(), Qt::Key_Control);
+        char note[32] = { 85 };
+        qintptr result = 0;
+        QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", note, &result);
+        QCoreApplication::processEvents();
+        QVERIFY(!w->Option2->isVisible());
+        QCOMPARE(w->Option1->pos(), at(1680, 2040));
+        QCOMPARE(w->Label3->pos(), at(2280, 2280));
+    }
+
+    // Once the person has acted on the page, a Shift is theirs and the page
+    // stays as they see it: the choice under their pointer does not move.
+    void shiftAfterTheFirstTouchIsIgnored_data()
+    {
+        QTest::addColumn<QString>("touch");
+        QTest::addColumn<News>("news");
+        QTest::newRow("choice clicked, then Shift pressed") << QStringLiteral("Option1") << News::ShiftPressed;
+        QTest::newRow("choice's text clicked, then focus with Shift")
+            << QStringLiteral("Label3") << News::FocusWithShift;
+        QTest::newRow("Cancel answered No, then Shift pressed") << QStringLiteral("cmdCancel") << News::ShiftPressed;
+        QTest::newRow("choice clicked, then X server news with Shift")
+            << QStringLiteral("Option1") << News::WordFromXServer;
+    }
+    void shiftAfterTheFirstTouchIsIgnored()
+    {
+        QFETCH(QString, touch);
+        QFETCH(News, news);
+        WizardFixture f;
+        WizardPages::registerAll(*f.router);
+        frmWiz01* w = openWelcome(f);
+        f.prompts.answers = { false };
+        QWidget* target = w->findChild<QWidget*>(touch);
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton);
+        tell(f, w, news);
+        QVERIFY(!w->Option2->isVisible());
+        QCOMPARE(w->Option1->pos(), at(1680, 2040));
+        QVERIFY(w->Option1->isChecked());
+        QCOMPARE(f.ends, 0);
     }
 
     void labelsSelectTheirOptions()
