@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Linkwise and starts it. With --build-only
-# it stops before starting the program (CI runs it so, ahead of test.sh).
+# it stops before starting the program (test.sh runs it so, first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=1
