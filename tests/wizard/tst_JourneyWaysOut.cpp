@@ -10,6 +10,7 @@
 #include "PersonAtDialogs.h"
 #include "app/ModQarConfigureUnits.h"
 #include "app/frmMain.h"
+#include "app/frmProgress.h"
 #include "app/frmTerminal2.h"
 #include "session/clsTrm.h"
 #include "unit/CQarUnitInfo.h"
@@ -144,6 +145,9 @@ private slots:
         QTest::newRow("Get Serial Number, Telnet again")
             << "Get Serial Number"
             << "Telnet" << QStringList { "--mute", "ATI5" } << QStringList {};
+        QTest::newRow("Configure Units' reboot wait, the progress window's Cancel")
+            << "reboot wait"
+            << "progress Cancel" << QStringList {} << QStringList {};
         QTest::newRow("Telnet's temporary login, a new scan")
             << "temporary login"
             << "new scan" << QStringList { "--late", "user ?=3000" } << QStringList {};
@@ -225,6 +229,8 @@ private:
                 terminalOpening(wait, way);
             else if (wait == u"Get Serial Number")
                 serialNumber(way);
+            else if (wait == u"reboot wait")
+                rebootWait();
             else
                 addressCheck();
             QCOMPARE(boxHand.texts(), boxes);
@@ -382,6 +388,35 @@ private:
         QVERIFY(!m_run->program.pipeline()->running());
         const QStringList lines = heardSince();
         QVERIFY2(lines.endsWith(kUnit + QStringLiteral(" user 1 access 0")), qPrintable(lines.join(u'|')));
+    }
+
+    // Configure Units with the reboot only, cancelled in the progress window
+    // while the run waits for the unit to come back.
+    void rebootWait()
+    {
+        Hand hand([&] { return heard(kUnit + QStringLiteral(" reboot")); },
+            [&] {
+                frmProgress* progress = m_run->program.pipeline()->ProgressForm();
+                QPushButton* cancel = nullptr;
+                for (QPushButton* b : progress ? progress->findChildren<QPushButton*>() : QList<QPushButton*> {})
+                    if (b->text() == u"Cancel")
+                        cancel = b;
+                QVERIFY(cancel && cancel->isVisible());
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            });
+        const std::shared_ptr<CQarUnitInfo> unit = m_main->Units()->Item(kUnit);
+        QVERIFY(unit);
+        PersonAtDialogs person;
+        person.switches = QStringLiteral("RD");
+        doubleClick(m_main->lvUnits()->viewport());
+        QVERIFY(hand.acted);
+        // The wait ended at its next look at the flag, not after the unit's restart.
+        QVERIFY2(hand.sinceAct.elapsed() < 3000, qPrintable(QString::number(hand.sinceAct.elapsed())));
+        // A failed step after a cancel shows no box, and no results window opens.
+        QCOMPARE(person.kinds(), QStringList { "options" });
+        QCOMPARE(unit->Summary().Reboot(), 1);
+        QVERIFY(!m_run->program.pipeline()->running());
+        QVERIFY(!m_run->program.pipeline()->ProgressForm());
     }
 
     void openTelnet()
