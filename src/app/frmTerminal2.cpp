@@ -75,8 +75,8 @@ frmTerminal2::frmTerminal2(std::unique_ptr<clsTrm> session, UserPrompts& prompts
         connect(m_clsrx.get(), &clsTrm::DataArrival, this, &frmTerminal2::clsrx_DataArrival);
         connect(m_clsrx.get(), &clsTrm::StatusMessage, lblStatus, &QLabel::setText);
         // The unit hung up: the window goes, its session closed first. The
-        // notice comes from inside the session's socket, which closing the
-        // session destroys: the close waits until the notice has returned.
+        // notice comes from inside the session's socket, and closing lets
+        // events run: the close waits until the notice has returned.
         connect(m_clsrx.get(), &clsTrm::Closed, this, &frmTerminal2::unload, Qt::QueuedConnection);
     }
 }
