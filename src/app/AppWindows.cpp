@@ -66,7 +66,7 @@ void fill(frmMain::Services& services, Extras extras)
 
     auto opening = std::make_shared<bool>(false);
     services.openTerminal = [&clock, &prompts, ownPrompts, terminal = extras.terminal, opening](
-                                CQarUnitInfo& unit, DiscoveryChannel* discovery) -> std::unique_ptr<QWidget> {
+                                CQarUnitInfo& unit, DiscoveryChannel* discovery) -> std::unique_ptr<frmTerminal2> {
         clsUnitQuerier* cuq = unit.cuq();
         clsVerevo* verevo = discovery ? discovery->verevo() : nullptr;
         // The login and the connection wait with events running; a second
@@ -83,7 +83,7 @@ void fill(frmMain::Services& services, Extras extras)
             // The login has served its purpose; the session stays open.
             cuq->ClearUser(serial, *verevo, profile);
             if (result != 0)
-                window.reset();
+                CallLifetime::release(std::move(window));
         }
         *opening = false;
         return window;

@@ -75,8 +75,10 @@ void ConfigureUnitsPipeline::ConfigureUnits(
     m_ProgressForm.reset();
 
     if (m_services.CfgOptions.DisplaySummary() && !m_services.CancelRequested && units) {
-        for (const CQarUnitInfos::Record& unit : units->NewEnum())
-            m_services.showUnitSummary(unit);
+        for (const CQarUnitInfos::Record& unit : units->NewEnum()) {
+            if (!unit->discarded())
+                m_services.showUnitSummary(unit);
+        }
     }
 }
 
@@ -98,13 +100,19 @@ void ConfigureUnitsPipeline::showProgressWindow(QWidget* over)
         m_services.setStopEnabled(true);
 }
 
-void ConfigureUnitsPipeline::stage(const QString& label, qint32 percent, const std::function<void()>& step)
+bool ConfigureUnitsPipeline::stopped(const CQarUnitInfo& unit) const
+{
+    return m_services.CancelRequested || unit.discarded();
+}
+
+void ConfigureUnitsPipeline::stage(
+    const CQarUnitInfo& unit, const QString& label, qint32 percent, const std::function<void()>& step)
 {
     if (m_ProgressForm) {
         m_ProgressForm->SetOperation(label);
         m_ProgressForm->SetProgress(percent);
     }
-    if (!m_services.CancelRequested && step)
+    if (!stopped(unit) && step)
         step();
 }
 
@@ -128,16 +136,18 @@ void ConfigureUnitsPipeline::RunConfigureSteps(
                 prefixes.EthIf.clear();
         });
 
-        stage(QStringLiteral("IP Assignment"), 10, [&] { AssignUnitAddress(unit, v); });
-        stage(QStringLiteral("GPRS Configuration"), 20, [&] { probeCellularSupport(unit, v); });
-        stage(QStringLiteral("Save config"), 30, [&] { SaveUnitConfig(unit, v); });
-        stage(QStringLiteral("Reboot unit"), 50, [&] { RebootUnit(unit, v); });
-        stage(QStringLiteral("Wait for internet connection"), 70, [&] { WaitForUnitPPP(unit, v); });
-        stage(QStringLiteral("GPRS Test"), 80, [&] { TestUnitGPRS(unit, v); });
-        stage(QStringLiteral("Set PC Gateway"), 90, [&] { SetPCGateway(unit); });
-        stage(QStringLiteral("PC Connectivity Test"), 95, [&] { RunPCConnectivityTest(unit); });
-        stage(QStringLiteral("Complete"), 100, {});
-        log(unit.Serial(), QStringLiteral("Completed configuring unit"));
+        stage(unit, QStringLiteral("IP Assignment"), 10, [&] { AssignUnitAddress(unit, v); });
+        stage(unit, QStringLiteral("GPRS Configuration"), 20, [&] { probeCellularSupport(unit, v); });
+        stage(unit, QStringLiteral("Save config"), 30, [&] { SaveUnitConfig(unit, v); });
+        stage(unit, QStringLiteral("Reboot unit"), 50, [&] { RebootUnit(unit, v); });
+        stage(unit, QStringLiteral("Wait for internet connection"), 70, [&] { WaitForUnitPPP(unit, v); });
+        stage(unit, QStringLiteral("GPRS Test"), 80, [&] { TestUnitGPRS(unit, v); });
+        stage(unit, QStringLiteral("Set PC Gateway"), 90, [&] { SetPCGateway(unit); });
+        stage(unit, QStringLiteral("PC Connectivity Test"), 95, [&] { RunPCConnectivityTest(unit); });
+        stage(unit, QStringLiteral("Complete"), 100, {});
+        // A discarded record's lines would land in the new scan's log.
+        if (!unit.discarded())
+            log(unit.Serial(), QStringLiteral("Completed configuring unit"));
     }
     if (m_services.CancelRequested)
         log(QString(), QStringLiteral("Scan operation cancelled by user"));

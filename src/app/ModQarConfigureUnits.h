@@ -105,7 +105,10 @@ public:
 private:
     // Sets the progress window to the stage, then runs step unless the
     // person has cancelled.
-    void stage(const QString& label, qint32 percent, const std::function<void()>& step);
+    void stage(const CQarUnitInfo& unit, const QString& label, qint32 percent, const std::function<void()>& step);
+    // The person cancelled, or a new scan discarded the unit's record while
+    // the run waited on it: the run goes on as after a cancel, for that unit.
+    bool stopped(const CQarUnitInfo& unit) const;
     // Fills the unit's cellular flag when a later step needs it.
     void probeCellularSupport(CQarUnitInfo& unit, clsVerevo& v);
     // Asks for the test host; false when the person cancelled.
@@ -114,8 +117,8 @@ private:
     // to run: the log line, the call, its code, and the box on failure.
     void runStep(CQarUnitInfo& unit, void (clsSummary::*setCode)(qint32), qint32 success, qint32 failure,
         const QString& logLine, const QString& failureText, const std::function<bool()>& call);
-    // The exclamation box of a failed step, unless the person has cancelled.
-    void stepFailed(const QString& serial, const QString& text);
+    // The exclamation box of a failed step, unless the run has stopped.
+    void stepFailed(const CQarUnitInfo& unit, const QString& text);
     // Searches free addresses until one is accepted; the accepted address,
     // or an empty text (NewIP tells why).
     QString searchFreeAddress(CQarUnitInfo& unit);

@@ -79,9 +79,11 @@ void ConfigureUnitsPipeline::AssignUnitAddress(CQarUnitInfo& unit, clsVerevo& v)
                     confirmed = true;
                 } else {
                     summary.setNewIP(2);
-                    m_services.prompts.message(
-                        QStringLiteral("Failed to set ethernet address for unit with serial number: ") + serial,
-                        UserPrompts::Icon::Exclamation);
+                    // A record a new scan discarded failed for that reason alone.
+                    if (!unit.discarded())
+                        m_services.prompts.message(
+                            QStringLiteral("Failed to set ethernet address for unit with serial number: ") + serial,
+                            UserPrompts::Icon::Exclamation);
                 }
             }
         }

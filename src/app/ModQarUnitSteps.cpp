@@ -33,10 +33,10 @@ QString ConfigureUnitsPipeline::pcHostPrompt()
                           "the Calvantor Unit.");
 }
 
-void ConfigureUnitsPipeline::stepFailed(const QString& serial, const QString& text)
+void ConfigureUnitsPipeline::stepFailed(const CQarUnitInfo& unit, const QString& text)
 {
-    if (!m_services.CancelRequested)
-        m_services.prompts.message(text, UserPrompts::Icon::Exclamation, QStringLiteral("Serial: ") + serial);
+    if (!stopped(unit))
+        m_services.prompts.message(text, UserPrompts::Icon::Exclamation, QStringLiteral("Serial: ") + unit.Serial());
 }
 
 bool ConfigureUnitsPipeline::askTestHost(const QString& serial, const QString& promptText)
@@ -57,7 +57,7 @@ void ConfigureUnitsPipeline::runStep(CQarUnitInfo& unit, void (clsSummary::*setC
     const bool ok = call();
     (unit.Summary().*setCode)(ok ? success : failure);
     if (!ok)
-        stepFailed(serial, failureText);
+        stepFailed(unit, failureText);
 }
 
 void ConfigureUnitsPipeline::SaveUnitConfig(CQarUnitInfo& unit, clsVerevo& v)

@@ -3,6 +3,7 @@
 #include "app/ModelNames.h"
 #include "app/Module1.h"
 #include "app/PacedTreeRows.h"
+#include "app/frmTerminal2.h"
 #include "net/IPHlpAPI.h"
 #include "net/IcmpEcho.h"
 #include "net/ModQar.h"
@@ -286,7 +287,7 @@ void frmMain::StartScan()
         m_view->clearUnitRows();
     ensureControls();
     m_logRows->clear();
-    m_Units.reset();
+    discardUnits();
     m_unitsOverLimit = 0;
     m_pingChecked = false;
     if (m_cVerevo) {
@@ -409,6 +410,18 @@ void frmMain::listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld)
     setColumn(UnitListRow::Model, unit->model());
     setColumn(UnitListRow::EthernetIP, ip);
     setColumn(UnitListRow::UnitID, unit->UnitID());
+}
+
+void frmMain::discardUnits()
+{
+    // A page, a run or the Telnet item may still hold a record and be inside
+    // one of its commands' waits: the record is ended, the wait comes back
+    // as for a silent unit, and the record goes with its last holder.
+    if (m_Units) {
+        for (const CQarUnitInfos::Record& unit : m_Units->NewEnum())
+            unit->discard();
+    }
+    m_Units.reset();
 }
 
 void frmMain::checkPingsPossible()

@@ -18,6 +18,7 @@
 class QAction;
 class QCloseEvent;
 class clsUnitQuerier;
+class frmTerminal2;
 class QLabel;
 class QPushButton;
 class QSettings;
@@ -74,7 +75,7 @@ public:
         // Logs in to the unit with a temporary profile and opens a terminal
         // window on it; the profile is cleared again once the window has
         // connected. Returns the window, or nullptr when the login failed.
-        std::function<std::unique_ptr<QWidget>(CQarUnitInfo&, DiscoveryChannel*)> openTerminal = {};
+        std::function<std::unique_ptr<frmTerminal2>(CQarUnitInfo&, DiscoveryChannel*)> openTerminal = {};
         // The modal dialogs of the Tools and Help menus, owned by this window.
         std::function<void(QWidget*)> SelectInterface = {};
         std::function<void(QWidget*)> AdvancedOptions = {};
@@ -104,7 +105,7 @@ public:
     // cancel flag := True; the scan itself does not read it.
     void StopScan();
     // The terminal opened by the Telnet item, or nullptr.
-    QWidget* TermForm() const { return m_TermForm.get(); }
+    frmTerminal2* TermForm() const { return m_TermForm.get(); }
     // True once the window has unloaded (Exit or the close box).
     bool unloaded() const { return m_unloaded; }
     // Twips per pixel of this window's screen, the unit of the position keys.
@@ -205,6 +206,10 @@ private:
     void listUnit(const CQarUnitInfos::Record& unit, bool shiftHeld);
     // Says once a scan, before its first ping, when no ping can be sent.
     void checkPingsPossible();
+    // Unloads the terminal window; it goes once its own wait, if one runs, is back.
+    void unloadTerminal();
+    // The records of the last scan are discarded: their commands end.
+    void discardUnits();
 
     Services m_services;
     qint32 m_ScanState = Idle;
@@ -224,7 +229,10 @@ private:
     // been told that they cannot.
     bool m_pingChecked = false;
     bool m_pingProblemPrinted = false;
-    std::unique_ptr<QWidget> m_TermForm;
+    std::unique_ptr<frmTerminal2> m_TermForm;
+    // The discovery object is lent to a unit action that waits; the unload
+    // leaves it to that action to release.
+    int m_discoveryLent = 0;
     ClockTimer m_clockPanels;
     bool m_unloaded = false;
     bool m_controlsBuilt = false;

@@ -2,6 +2,7 @@
 #include "app/Module1.h"
 #include "app/UnitLookup.h"
 #include "app/frmMain.h"
+#include "app/frmTerminal2.h"
 
 #include <QAction>
 #include <QApplication>
@@ -181,13 +182,16 @@ void frmMain::closeEvent(QCloseEvent* event)
 void frmMain::Form_Unload()
 {
     m_unloaded = true;
-    m_TermForm.reset();
+    unloadTerminal();
+    discardUnits();
 
-    // Releasing the discovery object closes its socket.
+    // Releasing the discovery object closes its socket; while a unit action
+    // still waits on it, that action releases it once it is back.
     setScanSlot(nullptr);
     m_cz = nullptr;
     m_Timer1.stop();
-    m_discovery.reset();
+    if (m_discoveryLent == 0)
+        m_discovery.reset();
 
     // The rest are hidden rather than closed: a wizard page's close box ends
     // the program at once, which would skip writing the settings back.
@@ -214,17 +218,33 @@ void frmMain::Form_Unload()
 
 void frmMain::lendDiscovery(const std::function<void(DiscoveryChannel*)>& use)
 {
-    if (m_cz) {
-        DiscoveryChannel* lent = m_cz;
+    const bool resting = m_cz != nullptr;
+    DiscoveryChannel* lent = resting ? m_cz : m_cVerevo;
+    if (resting)
         m_cz = nullptr;
-        use(lent);
-        m_cz = lent;
-    } else {
-        DiscoveryChannel* lent = m_cVerevo;
+    else
         setScanSlot(nullptr);
-        use(lent);
-        setScanSlot(lent);
+    ++m_discoveryLent;
+    use(lent);
+    --m_discoveryLent;
+    if (m_unloaded) {
+        // The window unloaded while the object was lent: it goes now.
+        if (m_discoveryLent == 0)
+            m_discovery.reset();
+        return;
     }
+    if (resting)
+        m_cz = lent;
+    else
+        setScanSlot(lent);
+}
+
+void frmMain::unloadTerminal()
+{
+    if (!m_TermForm)
+        return;
+    m_TermForm->unload();
+    CallLifetime::release(std::move(m_TermForm));
 }
 
 std::shared_ptr<CQarUnitInfo> frmMain::chosenUnit(const QString& noSelection, UserPrompts::Icon icon)
@@ -258,7 +278,7 @@ void frmMain::mnuViewTelnet_Click()
 {
     if (!m_services.openTerminal)
         return;
-    m_TermForm.reset();
+    unloadTerminal();
     const std::shared_ptr<CQarUnitInfo> unit
         = chosenUnit(QStringLiteral("Select a unit from the list first"), UserPrompts::Icon::Information);
     if (!unit)
@@ -270,4 +290,7 @@ void frmMain::mnuViewTelnet_Click()
         return;
     }
     lendDiscovery([&](DiscoveryChannel* discovery) { m_TermForm = m_services.openTerminal(*unit, discovery); });
+    // The window unloaded while the login and the connection waited.
+    if (m_unloaded)
+        unloadTerminal();
 }

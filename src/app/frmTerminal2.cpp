@@ -11,10 +11,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <utility>
 
 frmTerminal2::frmTerminal2(std::unique_ptr<clsTrm> session, UserPrompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -74,8 +75,8 @@ frmTerminal2::frmTerminal2(std::unique_ptr<clsTrm> session, UserPrompts& prompts
         connect(m_clsrx.get(), &clsTrm::DataArrival, this, &frmTerminal2::clsrx_DataArrival);
         connect(m_clsrx.get(), &clsTrm::StatusMessage, lblStatus, &QLabel::setText);
         // The unit hung up: the window goes, its session closed first. The
-        // notice comes from inside the session's socket, which closing the
-        // session destroys: the close waits until the notice has returned.
+        // notice comes from inside the session's socket, and closing lets
+        // events run: the close waits until the notice has returned.
         connect(m_clsrx.get(), &clsTrm::Closed, this, &frmTerminal2::unload, Qt::QueuedConnection);
     }
 }
@@ -88,6 +89,7 @@ frmTerminal2::~frmTerminal2()
 qint32 frmTerminal2::connectNow(
     qint32 method, const QString& user, const QString& password, const QString& host, const QString& expectedSerial)
 {
+    const CallLifetime::Call call(m_life);
     show();
     raise();
     activateWindow();
@@ -100,14 +102,20 @@ qint32 frmTerminal2::connectNow(
         unload();
         return -2;
     }
-    // The person may close the window while the connection is made; the
-    // session then goes once its call has returned.
-    const QPointer<clsTrm> session = m_clsrx.get();
-    const qint32 result = session->ConnectNowTelnet(user, password, host, expectedSerial);
-    if (result != 0)
+    // The person may close the window, or the unit hang up, while the
+    // connection is made: the session is ended then, and its call comes back
+    // at once with a failure.
+    m_connecting = true;
+    const qint32 result = m_clsrx->ConnectNowTelnet(user, password, host, expectedSerial);
+    m_connecting = false;
+    if (result != 0 || !m_clsrx) {
+        m_serialAsked = false;
         unload();
-    else
-        forwardWaiting();
+        return result;
+    }
+    forwardWaiting();
+    if (std::exchange(m_serialAsked, false))
+        QMetaObject::invokeMethod(this, &frmTerminal2::CommandButton1_Click, Qt::QueuedConnection);
     return result;
 }
 
@@ -132,14 +140,24 @@ void frmTerminal2::clsrx_DataArrival(const QString& text)
 
 void frmTerminal2::CommandButton1_Click()
 {
+    const CallLifetime::Call call(m_life);
     if (!m_clsrx)
         return;
+    if (!m_clsrx->Online()) {
+        // The request would land in the login dialogue: it waits until the
+        // session is online, and goes with the session if that never comes.
+        if (m_connecting) {
+            m_serialAsked = true;
+            CommandButton1->setEnabled(false);
+        }
+        return;
+    }
     // The unit's answer is awaited with events running; a second click would
     // start a second exchange inside the first.
     CommandButton1->setEnabled(false);
-    const QPointer<frmTerminal2> self(this);
     const QString serial = m_clsrx->readSerialNumber();
-    if (!self)
+    // Closed meanwhile: nothing is written on a screen nobody sees.
+    if (!m_clsrx)
         return;
     CommandButton1->setEnabled(true);
     messagePrint(QStringLiteral("Serial#:") + serial + QStringLiteral("\r\n"));
@@ -188,13 +206,14 @@ bool frmTerminal2::event(QEvent* event)
 
 void frmTerminal2::closeSession()
 {
-    if (!m_clsrx)
+    std::unique_ptr<clsTrm> session = std::move(m_clsrx);
+    if (!session)
         return;
-    m_clsrx->disconnect(this);
-    m_clsrx->CloseComm();
-    // The session may be inside one of its own calls (its Closed notice, a
-    // wait); it goes once that has returned.
-    m_clsrx.release()->deleteLater();
+    session->disconnect(this);
+    session->CloseComm();
+    // One of its waits may be what is running: it returns at once, and the
+    // session goes after it.
+    CallLifetime::release(std::move(session));
 }
 
 void frmTerminal2::unload()

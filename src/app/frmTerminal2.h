@@ -2,6 +2,7 @@
 
 #include "app/TelnetNegotiation.h"
 #include "app/TerminalScreen.h"
+#include "net/CallLifetime.h"
 #include "net/UserPrompts.h"
 #include "session/clsTrm.h"
 
@@ -17,7 +18,10 @@ class QPushButton;
 // "Remote Unit": an interactive terminal on one unit. It shows everything
 // the unit sends, sends every key typed in its screen, and reads the unit's
 // serial number on request. Every way out (Close, the close box, the unit
-// hanging up, a failed connection) closes the session first.
+// hanging up, a failed connection) closes the session first. Its connection
+// and its serial-number exchange wait with events running: a way out taken
+// meanwhile ends the session, whose wait returns at once, and whoever owns
+// the window gives it up with CallLifetime::release.
 class frmTerminal2 : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +44,11 @@ public:
     clsTrm* clsrx() const { return m_clsrx.get(); }
     const TerminalScreen& screen() const { return *m_screen; }
 
+    // Closes the session and the window, as Close does.
+    void unload();
+
+    CallLifetime& lifetime() { return m_life; }
+
     QFrame* Frame1;
     QLabel* lblStatus;
     QPlainTextEdit* txtmsgs;
@@ -59,10 +68,14 @@ private:
     void forwardWaiting();
     // Closes and releases the session; nothing when it is gone already.
     void closeSession();
-    void unload();
 
+    CallLifetime m_life;
     UserPrompts& m_prompts;
     std::unique_ptr<clsTrm> m_clsrx;
     TelnetNegotiation m_telnet;
     std::unique_ptr<TerminalScreen> m_screen;
+    // connectNow is still connecting and logging in; Get Serial Number was
+    // pressed meanwhile and runs once the session is online.
+    bool m_connecting = false;
+    bool m_serialAsked = false;
 };

@@ -9,18 +9,6 @@ clsTrm::clsTrm(Clock& clock, UserPrompts& prompts, TrmOptions options, QObject* 
     , m_options(std::move(options))
 { }
 
-clsTrm::InCall::InCall(clsTrm& t)
-    : trm(t)
-{
-    ++trm.m_calls;
-}
-
-clsTrm::InCall::~InCall()
-{
-    if (--trm.m_calls == 0)
-        trm.m_closedWindow.reset();
-}
-
 clsTrm::~clsTrm()
 {
     CloseComm();
@@ -28,6 +16,8 @@ clsTrm::~clsTrm()
 
 void clsTrm::Setup()
 {
+    if (m_life.ended())
+        return;
     // A second Setup replaces the window, as loading a new one did; the old
     // one goes through its unload step first.
     if (m_window)
@@ -42,20 +32,21 @@ void clsTrm::CloseComm()
     if (!m_setUp)
         return;
     m_setUp = false;
-    m_window->CloseComm();
-    m_window->DisconnectSession();
-    if (m_calls > 0)
-        m_closedWindow = std::move(m_window);
-    else
-        m_window.reset();
+    std::unique_ptr<frmComms> window = std::move(m_window);
+    window->CloseComm();
+    window->DisconnectSession();
+    window->CfgTrm(nullptr);
+    // A wait of the window may be what is running: it sees the window ended
+    // and returns, and the window goes after it.
+    CallLifetime::release(std::move(window));
 }
 
 qint32 clsTrm::ConnectNowTelnet(
     const QString& user, const QString& password, const QString& host, const QString& expectedSerial)
 {
-    if (!m_window)
+    const CallLifetime::Call call(m_life);
+    if (!m_window || m_life.ended())
         return 4;
-    InCall call(*this);
     const qint32 result = m_window->ConnectNowTelnet(user, password, host, expectedSerial);
     if (result == 0)
         emit Connected();
@@ -76,17 +67,17 @@ void clsTrm::Send(const QByteArray& raw)
 
 QString clsTrm::SendCommand(const QString& command, bool* error)
 {
+    const CallLifetime::Call call(m_life);
     if (!m_window)
         return {};
-    InCall call(*this);
     return m_window->SendCommand(command, error);
 }
 
 QString clsTrm::readSerialNumber()
 {
+    const CallLifetime::Call call(m_life);
     if (!m_window)
         return {};
-    InCall call(*this);
     return m_window->readSerialNumber();
 }
 
@@ -98,4 +89,28 @@ bool clsTrm::Online() const
 bool clsTrm::IPMode() const
 {
     return m_window && m_window->IPMode;
+}
+
+void clsTrm::ForwardReceivedText(const QString& text)
+{
+    const CallLifetime::Call call(m_life);
+    emit DataArrival(text);
+}
+
+void clsTrm::NotifyClosed()
+{
+    const CallLifetime::Call call(m_life);
+    emit Closed();
+}
+
+void clsTrm::NewStatusMessage(const QString& text)
+{
+    const CallLifetime::Call call(m_life);
+    emit StatusMessage(text);
+}
+
+void clsTrm::NewErrMessage(const QString& text)
+{
+    const CallLifetime::Call call(m_life);
+    emit ErrMessage(text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/CallLifetime.h"
 #include "net/Clock.h"
 #include "net/UserPrompts.h"
 #include "session/TrmOptions.h"
@@ -17,6 +18,11 @@ class frmComms;
 // every received text as DataArrival or command exchanges that wait for a
 // marker. The socket and its logic live in the session window that Setup
 // creates; this object is what owners hold and connect to.
+//
+// Its calls wait, and an owner may close the session from inside one of them
+// (its window closed, the unit hung up): the owner then closes it and gives
+// it up with CallLifetime::release, and the call returns as for a session
+// closed under it.
 class clsTrm : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +30,7 @@ public:
     ~clsTrm() override;
 
     void Setup();
+    // Closes the socket; a wait in progress returns as at its deadline.
     void CloseComm();
     bool isSetUp() const { return m_setUp; }
 
@@ -44,11 +51,14 @@ public:
     // null when not set up.
     frmComms* window() const { return m_window.get(); }
 
-    // Called by the session window.
-    void ForwardReceivedText(const QString& text) { emit DataArrival(text); }
-    void NotifyClosed() { emit Closed(); }
-    void NewStatusMessage(const QString& text) { emit StatusMessage(text); }
-    void NewErrMessage(const QString& text) { emit ErrMessage(text); }
+    // Called by the session window. What an owner does with these may end
+    // this object, so each counts as a call of its own.
+    void ForwardReceivedText(const QString& text);
+    void NotifyClosed();
+    void NewStatusMessage(const QString& text);
+    void NewErrMessage(const QString& text);
+
+    CallLifetime& lifetime() { return m_life; }
 
 signals:
     void DataArrival(const QString& text);
@@ -58,19 +68,10 @@ signals:
     void ErrMessage(const QString& text);
 
 private:
+    CallLifetime m_life;
     Clock& m_clock;
     UserPrompts& m_prompts;
     TrmOptions m_options;
-    // A call into the window that waits lets events run, and an owner may
-    // close the session from one of them; the window then goes once the
-    // outermost call has returned.
-    struct InCall {
-        explicit InCall(clsTrm& t);
-        ~InCall();
-        clsTrm& trm;
-    };
     std::unique_ptr<frmComms> m_window;
-    std::unique_ptr<frmComms> m_closedWindow;
-    int m_calls = 0;
     bool m_setUp = false;
 };

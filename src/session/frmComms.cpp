@@ -110,7 +110,7 @@ void frmComms::closeSocket()
 void frmComms::Backoff()
 {
     const int draw = m_options.backoffDraw ? m_options.backoffDraw() : QRandomGenerator::global()->bounded(1, 7);
-    modTrmTypes::WaitMs(m_clock, draw * 300);
+    modTrmTypes::WaitMs(m_clock, draw * 300, [this] { return ended(); });
 }
 
 bool frmComms::Request(const QString& host, quint16 port)
@@ -138,6 +138,7 @@ bool frmComms::GiveUp(const QString& host, const QString& port)
 
 bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeoutMs)
 {
+    const CallLifetime::Call call(m_life);
     const qint32 retries = RetryCount(m_options.remoteManagement) - 1;
     RelayStatusMessage(QStringLiteral("Initiating IP Connection"));
     const WaitDeadline deadline = WaitDeadline::onTicks(m_clock, timeoutMs);
@@ -148,7 +149,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
     for (;;) {
         if (!portOk || !Request(host, portNumber)) {
             Backoff();
-            if (++refused > retries + 1)
+            if (ended() || ++refused > retries + 1)
                 return GiveUp(host, port);
             continue;
         }
@@ -157,12 +158,17 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
             if (deadline.passed())
                 return GiveUp(host, port);
             m_clock.waitForEvents(deadline.wakeAt());
+            // Closed by its owner: nothing is waited for any more.
+            if (ended())
+                return GiveUp(host, port);
             if (m_socketError) {
                 if (errors > retries)
                     return GiveUp(host, port);
                 ++errors;
                 closeSocket();
                 Backoff();
+                if (ended())
+                    return GiveUp(host, port);
                 reconnect = true;
             }
         }
@@ -183,8 +189,12 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
 qint32 frmComms::ConnectNowTelnet(
     const QString& user, const QString& password, const QString& host, const QString& expectedSerial)
 {
-    if (!ConnectIP(host, QString::number(m_options.port), 60000)) {
-        m_prompts.message(QStringLiteral("Failed to connect to : ") + host, UserPrompts::Icon::Exclamation);
+    const CallLifetime::Call call(m_life);
+    // A session closed while it connected or logged in fails as that step
+    // would, without a box: whoever closed it has gone or has said so.
+    if (!ConnectIP(host, QString::number(m_options.port), 60000) || ended()) {
+        if (!ended())
+            m_prompts.message(QStringLiteral("Failed to connect to : ") + host, UserPrompts::Icon::Exclamation);
         return 4;
     }
     IPMode = true;
@@ -192,12 +202,15 @@ qint32 frmComms::ConnectNowTelnet(
         EnableForwarding();
         return 0;
     }
-    if (!LoginSession(user, password)) {
-        m_prompts.message(QStringLiteral("Failed to login to remote unit"), UserPrompts::Icon::Exclamation);
+    if (!LoginSession(user, password) || ended()) {
+        if (!ended())
+            m_prompts.message(QStringLiteral("Failed to login to remote unit"), UserPrompts::Icon::Exclamation);
         return 5;
     }
     if (!expectedSerial.isEmpty())
         checkSerialAndWarn(expectedSerial);
+    if (ended())
+        return 5;
     EnableForwarding();
     return 0;
 }
@@ -205,7 +218,7 @@ qint32 frmComms::ConnectNowTelnet(
 void frmComms::checkSerialAndWarn(const QString& expected)
 {
     RelayStatusMessage(QStringLiteral("Checking serial number.."));
-    if (!VerifySerialNumber(expected))
+    if (!VerifySerialNumber(expected) && !ended())
         m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
                                          "number. Therefore the dynamic IP address that Quillstone has for this "
                                          "unit must be out of date!"),
@@ -214,6 +227,7 @@ void frmComms::checkSerialAndWarn(const QString& expected)
 
 bool frmComms::LoginSession(const QString& user, const QString& password)
 {
+    const CallLifetime::Call call(m_life);
     RelayStatusMessage(QStringLiteral("Login in: ") + m_name);
     // Some units show no user-name prompt; the name is sent all the same.
     waitFor(QStringLiteral("Username: "), 3);
@@ -250,6 +264,7 @@ void frmComms::Send(const QByteArray& raw)
 
 QString frmComms::SendCommand(const QString& command, bool* error)
 {
+    const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
     Send(command + cr);
     return waitForAndReturn(QStringLiteral("OK") + cr, 50, 0, error);
@@ -257,6 +272,7 @@ QString frmComms::SendCommand(const QString& command, bool* error)
 
 QString frmComms::identify()
 {
+    const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
     Send(QStringLiteral("ATI5") + cr + lf);
     // "ERROR" CR ends the wait early; what came until then is parsed.
@@ -271,13 +287,17 @@ QString frmComms::readSerialNumber()
 
 void frmComms::Winsock1_DataArrival()
 {
-    if (!Online || Busy)
+    // The owner may close the session from what it is handed, or while the
+    // question is up.
+    const CallLifetime::Call call(m_life);
+    if (!Online || Busy || ended())
         return;
     if (ReceiveAndForward() == 0)
         return;
     if (!m_prompts.askYesNo(
             QStringLiteral("An error has occurred with this CONNECT NOW session, do you wish to ignore it?"),
-            UserPrompts::Icon::Question))
+            UserPrompts::Icon::Question)
+        && !ended())
         NotifyClosed();
 }
 
@@ -294,7 +314,8 @@ qint32 frmComms::ReceiveAndForward()
 
 void frmComms::Winsock1_Close()
 {
-    if (!m_closingLocally)
+    const CallLifetime::Call call(m_life);
+    if (!m_closingLocally && !ended())
         NotifyClosed();
 }
 
@@ -316,6 +337,7 @@ void frmComms::CloseComm()
 
 void frmComms::DisconnectSession()
 {
+    const CallLifetime::Call call(m_life);
     RelayStatusMessage(QStringLiteral("Disconnecting from: ") + m_name);
     m_clock.waitForEvents(m_clock.monotonicMs());
     if (m_tcpConnected)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/CallLifetime.h"
 #include "net/Clock.h"
 #include "net/UserPrompts.h"
 #include "session/FlashListing.h"
@@ -147,6 +148,12 @@ public:
 
     QTcpSocket& socket() { return Winsock1; }
 
+    // The session object closes the window by ending it: every wait then
+    // returns as for a deadline passed, and no box is shown for a session
+    // nobody holds any more.
+    CallLifetime& lifetime() { return m_life; }
+    bool ended() const { return m_life.ended(); }
+
     static constexpr qint64 ReadPieceSize = 64 * 1024;
     static constexpr qsizetype ReplyHeadLimit = 1024 * 1024;
     static constexpr qsizetype ReplyTailLimit = ReadPieceSize + 1024;
@@ -215,6 +222,7 @@ private:
     void NotifyClosed();
     void closeSocket();
 
+    CallLifetime m_life;
     Clock& m_clock;
     UserPrompts& m_prompts;
     TrmOptions m_options;

@@ -26,12 +26,14 @@ void frmComms::updateUnit(const QVariant&, const QVariant&, qint64 dialUpConnect
 
 void frmComms::clearBuffer()
 {
+    const CallLifetime::Call call(m_life);
     yieldToEvents();
     Winsock1.readAll();
 }
 
 QString frmComms::acceptedReply(const QString& line, const QString& marker, qint32 timeoutSeconds)
 {
+    const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
     Send(line + cr);
     bool refused = false;
@@ -41,6 +43,7 @@ QString frmComms::acceptedReply(const QString& line, const QString& marker, qint
 
 bool frmComms::VerifySerialNumber(const QString& expected)
 {
+    const CallLifetime::Call call(m_life);
     const bool same = readSerialNumber().compare(expected, Qt::CaseInsensitive) == 0;
     RelayStatusMessage(same ? QStringLiteral("Serial Number Correct") : QStringLiteral("Serial Number Incorrect"));
     return same;
@@ -49,13 +52,14 @@ bool frmComms::VerifySerialNumber(const QString& expected)
 bool frmComms::ConnectAndCheckSerial(
     const QString& host, const QString& user, const QString& password, const QString& expectedSerial)
 {
+    const CallLifetime::Call call(m_life);
     bool made = false;
     if (ConnectIP(host, QString::number(m_options.port), 60000) && LoginSession(user, password)) {
         checkSerialAndWarn(expectedSerial);
         made = true;
     }
     closeSocket();
-    if (!made)
+    if (!made && !ended())
         m_prompts.message(QStringLiteral("It was not possible to check that the unit we have connected to has the "
                                          "correct serial number. Therefore it is possible you are not connected to the "
                                          "correct unit!"),
@@ -65,6 +69,7 @@ bool frmComms::ConnectAndCheckSerial(
 
 bool frmComms::DialModem(const QString& number)
 {
+    const CallLifetime::Call call(m_life);
     RelayStatusMessage(QStringLiteral("Dialing: ") + m_name);
     const Exchange exchange(*this);
     Send(QStringLiteral("AT") + cr);
@@ -79,6 +84,7 @@ bool frmComms::DialModem(const QString& number)
 
 FlashListing frmComms::ListFlashFiles()
 {
+    const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
     Send(QStringLiteral("dir") + cr);
     return FlashListing::fromDirReply(waitForAndReturn(crlfOk, listSeconds, 0));
@@ -93,6 +99,7 @@ bool frmComms::IsProtectedFile(const QString& name)
 
 bool frmComms::MarkProtectedFilesReadOnly()
 {
+    const CallLifetime::Call call(m_life);
     const FlashListing files = ListFlashFiles();
     // Without a listing nothing could be protected, which is no success.
     if (files.last() < 0)
@@ -115,6 +122,7 @@ bool frmComms::MarkProtectedFilesReadOnly()
 qint32 frmComms::ActivateFirmware(
     const QString& host, const QString& user, const QString& password, FirmwareSwitches switches)
 {
+    const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
     if (Winsock1.state() != QAbstractSocket::ConnectedState) {
         if (!ConnectIP(host, QString::number(m_options.port), 60000)) {
@@ -166,6 +174,7 @@ qint32 frmComms::ActivateFirmware(
 
 qint32 frmComms::ScanFlash()
 {
+    const CallLifetime::Call call(m_life);
     RelayStatusMessage(QStringLiteral("Scanning flash"));
     const Exchange exchange(*this);
     Send(QStringLiteral("scan") + cr);
@@ -186,15 +195,17 @@ qint32 frmComms::ScanFlash()
 
 void frmComms::RebootCountdown(qint32 seconds)
 {
-    for (qint32 left = seconds; left > 0; --left) {
+    const CallLifetime::Call call(m_life);
+    for (qint32 left = seconds; left > 0 && !ended(); --left) {
         RelayStatusMessage(QStringLiteral("Waiting for remote unit to reboot for ") + QString::number(left)
             + QStringLiteral(" seconds."));
-        modTrmTypes::WaitMs(m_clock, 1000);
+        modTrmTypes::WaitMs(m_clock, 1000, [this] { return ended(); });
     }
 }
 
 bool frmComms::SetUnitTime(bool loggedIn, const QString& user, const QString& password)
 {
+    const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
     if (!loggedIn && !LoginSession(user, password)) {
         const QString text = QStringLiteral("ERROR LOGGING IN TO SET TIME !!");
@@ -215,11 +226,12 @@ bool frmComms::SetUnitTime(bool loggedIn, const QString& user, const QString& pa
     const QString text = QStringLiteral("ERROR SETTING TIME !!");
     RelayStatusMessage(text);
     RelayErrorMessage(text);
-    modTrmTypes::WaitMs(m_clock, 2000);
+    modTrmTypes::WaitMs(m_clock, 2000, [this] { return ended(); });
     return false;
 }
 
 QString frmComms::ReadModelName()
 {
+    const CallLifetime::Call call(m_life);
     return ParseModelName(identify());
 }

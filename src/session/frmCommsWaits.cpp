@@ -60,10 +60,16 @@ void frmComms::yieldToEvents()
 
 bool frmComms::readUntil(const WaitDeadline& deadline, const std::function<qsizetype(QByteArrayView)>& take)
 {
+    const CallLifetime::Call call(m_life);
     TimedOut = false;
     const ReadLimit limit(Winsock1);
     bool done = false;
     while (!done && !TimedOut) {
+        // A closed session is read no further: the wait ends as at its deadline.
+        if (ended()) {
+            TimedOut = true;
+            break;
+        }
         if (Winsock1.bytesAvailable() > 0) {
             // Look before taking, so that what follows the end stays in the
             // socket for the next reader, as a read of one byte at a time
@@ -96,6 +102,7 @@ bool frmComms::waitFor(const QString& marker, qint32 timeoutSeconds)
 
 QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds, qint32 byteLimit, bool* error)
 {
+    const CallLifetime::Call call(m_life);
     if (error)
         *error = false;
     const WaitDeadline deadline = WaitDeadline::onWallClock(m_clock, qint64(timeoutSeconds) * 1000);
@@ -110,6 +117,8 @@ QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds,
             yieldToEvents();
         else
             m_clock.waitForEvents(deadline.wakeAt());
+        if (ended())
+            break;
         if (Winsock1.bytesAvailable() > 0) {
             const QByteArray piece = Winsock1.read(pieceSize);
             reply.append(piece);
@@ -124,7 +133,7 @@ QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds,
         if (wanted.found() || deadline.passed())
             break;
     }
-    TimedOut = deadline.passed();
+    TimedOut = deadline.passed() || ended();
     return TimedOut ? QString() : reply.text();
 }
 

@@ -2,10 +2,10 @@
 
 namespace modTrmTypes {
 
-void WaitMs(Clock& clock, qint32 ms)
+void WaitMs(Clock& clock, qint32 ms, const std::function<bool()>& stop)
 {
     const quint32 endTick = static_cast<quint32>(clock.tickCount()) + static_cast<quint32>(ms);
-    for (;;) {
+    while (!stop || !stop()) {
         const auto left = static_cast<qint32>(endTick - static_cast<quint32>(clock.tickCount()));
         if (left < 0)
             return;

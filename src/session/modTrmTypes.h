@@ -11,7 +11,9 @@ namespace modTrmTypes {
 // Waits ms milliseconds on the 32-bit tick counter. The end is reached once the
 // counter has moved past start + ms; the difference is taken modulo 2^32, so a
 // wait that spans the counter's wrap still lasts about ms milliseconds.
-void WaitMs(Clock& clock, qint32 ms);
+// A wait that stop() ends early (its object has been ended) returns as soon
+// as it sees it.
+void WaitMs(Clock& clock, qint32 ms, const std::function<bool()>& stop = {});
 
 // A deadline on the clock of seconds since midnight: now plus a time-out,
 // rounded to the nearest whole second, halves to the even second. So a

@@ -17,7 +17,18 @@ void CQarUnitInfo::setMac(const QByteArray& v)
 
 CQarUnitInfo::CQarUnitInfo() = default;
 
-CQarUnitInfo::~CQarUnitInfo() = default;
+CQarUnitInfo::~CQarUnitInfo()
+{
+    // The last holder may let go from inside one of the command object's waits.
+    CallLifetime::release(std::move(m_cuq));
+}
+
+void CQarUnitInfo::discard()
+{
+    m_discarded = true;
+    if (m_cuq)
+        m_cuq->end();
+}
 
 void CQarUnitInfo::setCuq(std::unique_ptr<clsUnitQuerier> querier)
 {
@@ -27,7 +38,7 @@ void CQarUnitInfo::setCuq(std::unique_ptr<clsUnitQuerier> querier)
 clsUnitQuerier* CQarUnitInfo::cuq() const
 {
     // Making the object on first use does not change what the record is.
-    if (!m_cuq && m_cuqFactory && *m_cuqFactory)
+    if (!m_cuq && !m_discarded && m_cuqFactory && *m_cuqFactory)
         m_cuq = (*m_cuqFactory)(const_cast<CQarUnitInfo&>(*this));
     return m_cuq.get();
 }

@@ -34,6 +34,11 @@ public:
     void setCuq(std::unique_ptr<clsUnitQuerier> querier);
     // Shared by every record of a scan.
     void setCuqFactory(std::shared_ptr<const QuerierFactory> factory) { m_cuqFactory = std::move(factory); }
+    // A new scan has replaced the record: its command object ends (a wait of
+    // it returns as for a silent unit; nothing more is sent or logged) and no
+    // new one is made. Whoever still holds the record keeps its data.
+    void discard();
+    bool discarded() const { return m_discarded; }
 
     QString model() const { return m_model; }
     void setModel(const QString& v) { m_model = v; }
@@ -96,4 +101,5 @@ private:
     clsSummary m_Summary;
     mutable std::unique_ptr<clsUnitQuerier> m_cuq;
     std::shared_ptr<const QuerierFactory> m_cuqFactory;
+    bool m_discarded = false;
 };

@@ -33,6 +33,15 @@ clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefix
     m_checks = checks;
 }
 
+void clsUnitQuerier::end()
+{
+    m_life.end();
+    if (cTrm) {
+        cTrm->CloseComm();
+        bTrmOpen = false;
+    }
+}
+
 clsUnitQuerier::~clsUnitQuerier()
 {
     if (cTrm) {
@@ -40,7 +49,7 @@ clsUnitQuerier::~clsUnitQuerier()
         bTrmOpen = false;
         // The session's last status texts have no listener left.
         cTrm->disconnect(this);
-        cTrm.reset();
+        CallLifetime::release(std::move(cTrm));
     }
     SetVerevo(nullptr);
 }
@@ -58,7 +67,8 @@ QString clsUnitQuerier::quoted(const QString& value)
 
 void clsUnitQuerier::log(const QString& serial, const QString& text) const
 {
-    if (m_log)
+    // An ended object's lines would land in the log of the scan that replaced it.
+    if (m_log && !m_life.ended())
         m_log(serial, text);
 }
 
@@ -107,14 +117,17 @@ void clsUnitQuerier::endCommand(clsVerevo& v, const Hook& before)
 QString clsUnitQuerier::GetRuraResp(
     clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds, const QString& marker)
 {
+    const CallLifetime::Call call(m_life);
+    if (ended())
+        return {};
     const QPointer<clsVerevo> alive(&v);
     const Hook before = beginCommand(v, serial, command);
     const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
     if (marker.isEmpty())
-        modTrmTypes::WaitUntil(m_clock, deadline, [this, &alive] { return !alive || !sRuraResp.isEmpty(); });
+        modTrmTypes::WaitUntil(m_clock, deadline, [this, &alive] { return !alive || ended() || !sRuraResp.isEmpty(); });
     else
         modTrmTypes::WaitUntil(m_clock, deadline,
-            [this, &alive, &marker] { return !alive || sRuraResp.contains(marker, Qt::CaseInsensitive); });
+            [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseInsensitive); });
     const QString reply = sRuraResp;
     if (alive)
         endCommand(v, before);
@@ -126,11 +139,17 @@ QString clsUnitQuerier::GetRuraResp(
 bool clsUnitQuerier::SendRuraAndWait(clsVerevo& v, const QString& serial, QString& reply, const QString& command,
     const QString& marker, qint32 timeoutSeconds)
 {
+    const CallLifetime::Call call(m_life);
+    if (ended()) {
+        reply.clear();
+        return false;
+    }
     const QPointer<clsVerevo> alive(&v);
     const Hook before = beginCommand(v, serial, command);
     const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
-    const bool found = modTrmTypes::WaitUntil(m_clock, deadline,
-                           [this, &alive, &marker] { return !alive || sRuraResp.contains(marker, Qt::CaseSensitive); })
+    const bool found
+        = modTrmTypes::WaitUntil(m_clock, deadline,
+              [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseSensitive); })
         && alive && sRuraResp.contains(marker, Qt::CaseSensitive);
     reply = sRuraResp;
     if (alive)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "discovery/clsVerevo.h"
+#include "net/CallLifetime.h"
 #include "net/Clock.h"
 #include "session/clsTrm.h"
 #include "unit/PPPStatus.h"
@@ -26,6 +27,11 @@ class PingReplyWatch;
 // The unit's terminal session (cTrm) comes with the object when the owner
 // gives one; the serial-number check and the cellular ping test log into it
 // with a temporary user profile made over the discovery channel.
+//
+// Every command waits, and its record may be discarded meanwhile (a new
+// scan): end() then makes every wait return as for a silent unit and every
+// loop stop as for a cancel, and the object sends, asks and logs nothing
+// more. The record gives it up with CallLifetime::release.
 class clsUnitQuerier : public QObject {
     Q_OBJECT
 public:
@@ -100,6 +106,11 @@ public:
     bool busy() const { return bBusy; }
     bool terminalOpen() const { return bTrmOpen; }
 
+    // Ends the object for good; its terminal session closes.
+    void end();
+    bool ended() const { return m_life.ended(); }
+    CallLifetime& lifetime() { return m_life; }
+
     // The common success test: "OK" anywhere, in any letter case.
     static bool replyOk(const QString& reply);
     // A value sent between two double quotes, exactly as given.
@@ -142,6 +153,8 @@ private:
     Hook beginCommand(clsVerevo& v, const QString& serial, const QString& command);
     void endCommand(clsVerevo& v, const Hook& before);
 
+    // The person cancelled the run, or the object has been ended.
+    bool stopped() const { return m_cancelRequested || m_life.ended(); }
     void log(const QString& serial, const QString& text) const;
     // noun + (" " or " not ") + tail, the closing line of most commands.
     void logClosing(const QString& serial, const QString& noun, bool ok, const QString& tail) const;
@@ -154,6 +167,7 @@ private:
     bool probe(
         const QString& serial, clsVerevo& v, const QString& firstLine, const QString& command, const QString& what);
 
+    CallLifetime m_life;
     Clock& m_clock;
     const UnitInterfacePrefixes& m_prefixes;
     const qint32& m_rebootTime;

@@ -17,6 +17,7 @@ bool clsUnitQuerier::singleStep(const QString& serial, clsVerevo& v, const QStri
 bool clsUnitQuerier::steps(const QString& serial, clsVerevo& v, const QString& firstLine, const QStringList& commands,
     const QString& noun, const QString& tail)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, firstLine);
     bool ok = true;
     for (const QString& command : commands) {
@@ -31,6 +32,7 @@ bool clsUnitQuerier::steps(const QString& serial, clsVerevo& v, const QString& f
 bool clsUnitQuerier::probe(
     const QString& serial, clsVerevo& v, const QString& firstLine, const QString& command, const QString& what)
 {
+    const CallLifetime::Call call(m_life);
     bool ok = false;
     if (!bBusy) {
         log(serial, firstLine);
@@ -60,6 +62,7 @@ bool clsUnitQuerier::HasDHCPSrv(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::DHCPServerPresent(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     bool ok = false;
     if (!bBusy) {
         log(serial, QStringLiteral("Checking for DHCP server presence on LAN"));
@@ -76,6 +79,7 @@ bool clsUnitQuerier::DHCPServerPresent(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::SetDHCPCli(const QString& serial, clsVerevo& v, const QString& value)
 {
+    const CallLifetime::Call call(m_life);
     if (!HasDHCPCli(serial, v))
         return false;
     return replyOk(
@@ -84,6 +88,7 @@ bool clsUnitQuerier::SetDHCPCli(const QString& serial, clsVerevo& v, const QStri
 
 bool clsUnitQuerier::SaveCfg(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Saving config"));
     QString reply;
     // The unit prints its power-up profile once the file is written; an
@@ -152,6 +157,7 @@ bool clsUnitQuerier::SetDHCP(const QString& serial, clsVerevo& v, const QString&
 
 bool clsUnitQuerier::confMUX(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     if (!singleStep(serial, v, QStringLiteral("Sending muxoff command"), QStringLiteral("muxoff"),
             QStringLiteral("muxoff command"), QStringLiteral(" sent successfully")))
         return false;
@@ -161,6 +167,7 @@ bool clsUnitQuerier::confMUX(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::resetConfig(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Resetting config to config.fac"));
     QString reply;
     // The copy decides; clearing the read-only attribute may well answer
@@ -175,6 +182,7 @@ bool clsUnitQuerier::resetConfig(const QString& serial, clsVerevo& v)
 
 QString clsUnitQuerier::SendCommand(const QString& serial, clsVerevo& v, const QString& command)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, command);
     const QString reply = GetRuraResp(v, serial, command, replySeconds, QString());
     log(serial, reply);

@@ -27,13 +27,14 @@ qint64 roundedWall(const Clock& clock, qint64 plusMs = 0)
 
 bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Rebooting"));
     // The unit may go down before its answer leaves; nothing is read from it.
     GetRuraResp(v, serial, QStringLiteral("reboot"), 0, QString());
     const modTrmTypes::SecondsDeadline deadline(m_clock, m_rebootTime);
     bool wentDown = false;
     bool success = false;
-    while (!deadline.reached() && !m_cancelRequested) {
+    while (!deadline.reached() && !stopped()) {
         const QString reply = GetRuraResp(v, serial, QStringLiteral("AT"), probeSeconds, QString());
         if (!reply.contains(crlf)) {
             wentDown = true;
@@ -44,7 +45,7 @@ bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
             break;
         }
         // Still the unit as it was before the restart: look again shortly.
-        waitUntilWall(m_clock, roundedWall(m_clock, pollSeconds * 1000), [this] { return m_cancelRequested; });
+        waitUntilWall(m_clock, roundedWall(m_clock, pollSeconds * 1000), [this] { return stopped(); });
     }
     log(serial, QStringLiteral("Reboot ") + (success ? QStringLiteral("succeeded") : QStringLiteral("failed")));
     return success;
@@ -52,6 +53,7 @@ bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::activateGPRS(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     const QString aodion = m_prefixes.PPPIf + QStringLiteral(" aodion on");
     if (!singleStep(serial, v, QStringLiteral("activating GPRS"), aodion, aodion, QStringLiteral(" sent OK")))
         return false;
@@ -62,6 +64,7 @@ bool clsUnitQuerier::activateGPRS(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::deactivateGPRS(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     const QString& ppp = m_prefixes.PPPIf;
     const QString route = QStringLiteral("def_route 0 ll_ent !");
     const QString deact = ppp + QStringLiteral(" deact_rq");
@@ -90,6 +93,7 @@ QString clsUnitQuerier::GetLine(const QString& text)
 
 PPPStatus clsUnitQuerier::GetPPPStatus(const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Retrieving PPP ") + m_prefixes.GPRSPPP() + QStringLiteral(" status"));
     const QString reply = GetRuraResp(
         v, serial, QStringLiteral("ppp ") + m_prefixes.GPRSPPP() + QStringLiteral(" status"), replySeconds, QString());
@@ -105,10 +109,11 @@ PPPStatus clsUnitQuerier::GetPPPStatus(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::WaitForPPPConnect(const QString& serial, clsVerevo& v, qint32 timeoutSeconds)
 {
+    const CallLifetime::Call call(m_life);
     qint64 nextPoll = roundedWall(m_clock);
     const qint64 deadline = nextPoll + qint64(timeoutSeconds) * 1000;
     for (;;) {
-        if (m_clock.localWallMs() >= deadline || m_cancelRequested)
+        if (m_clock.localWallMs() >= deadline || stopped())
             return false;
         if (m_clock.localWallMs() >= nextPoll) {
             nextPoll = roundedWall(m_clock, pollSeconds * 1000);

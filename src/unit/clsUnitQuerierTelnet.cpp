@@ -31,6 +31,7 @@ void clsUnitQuerier::onTerminalData(const QString& text)
 
 qint32 clsUnitQuerier::takeProfile(const QString& serial, clsVerevo& v, qint32 highest, bool reuse)
 {
+    const CallLifetime::Call call(m_life);
     const QString password = QString::fromLatin1(TempUserPassword);
     for (qint32 i = 0; i <= highest; ++i) {
         const QString reply = GetRuraResp(v, serial, userCommand(i, QStringLiteral("?")), replySeconds, QString());
@@ -40,7 +41,7 @@ qint32 clsUnitQuerier::takeProfile(const QString& serial, clsVerevo& v, qint32 h
             && (reuse ? name.left(8).compare(QLatin1String(TempUserName), Qt::CaseInsensitive) == 0
                       : name.startsWith(QLatin1String("\r\n")));
         if (!taken) {
-            if (m_cancelRequested)
+            if (stopped())
                 return -2;
             continue;
         }
@@ -62,6 +63,7 @@ qint32 clsUnitQuerier::takeProfile(const QString& serial, clsVerevo& v, qint32 h
 bool clsUnitQuerier::SetupTempUser(
     const QString& serial, clsVerevo& v, QString& profile, QString& userName, QString& password)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Creating temporary user profile"));
     const QString list = GetRuraResp(v, serial, QStringLiteral("user ?"), replySeconds, QString());
     const qsizetype at = list.indexOf(rangeMarker, 0, Qt::CaseInsensitive);
@@ -91,6 +93,7 @@ bool clsUnitQuerier::SetupTempUser(
 
 bool clsUnitQuerier::ClearUser(const QString& serial, clsVerevo& v, const QString& profile)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Clearing user profile ") + profile);
     const QString prefix = QStringLiteral("user ") + profile;
     const bool ok
@@ -103,6 +106,9 @@ bool clsUnitQuerier::ClearUser(const QString& serial, clsVerevo& v, const QStrin
 qint32 clsUnitQuerier::ConnectTrm(
     qint32 method, const QString& userName, const QString& password, const QString& host, const QString& expectedSerial)
 {
+    const CallLifetime::Call call(m_life);
+    if (ended())
+        return -1;
     if (!cTrm) {
         if (m_checks.prompts)
             m_checks.prompts->message(QStringLiteral("Terminal has no interface"), UserPrompts::Icon::Exclamation);
@@ -122,6 +128,7 @@ qint32 clsUnitQuerier::ConnectTrm(
 
 qint32 clsUnitQuerier::checkSerial(const QString& serial, const QString& address, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     log(serial, QStringLiteral("Checking serial number and IP address match"));
     QString profile;
     QString userName;
@@ -143,13 +150,14 @@ qint32 clsUnitQuerier::checkSerial(const QString& serial, const QString& address
 
 void clsUnitQuerier::pingOnce(const QString& serial, const QString& host, bool& answered, bool& success)
 {
+    const CallLifetime::Call call(m_life);
     sTrmData.clear();
     log(serial, QStringLiteral("Sending ping to ") + host);
     PingReplyWatch watch;
     m_pingWatch = &watch;
     cTrm->Send(QStringLiteral("ping ") + host + QStringLiteral(" ppp ") + m_prefixes.GPRSPPP() + u'\r');
     const modTrmTypes::SecondsDeadline deadline(m_clock, pingWatchSeconds);
-    modTrmTypes::WaitUntil(m_clock, deadline, [&watch] { return watch.finished(); });
+    modTrmTypes::WaitUntil(m_clock, deadline, [this, &watch] { return watch.finished() || ended(); });
     m_pingWatch = nullptr;
     if (watch.unresolved()) {
         log(serial, QStringLiteral("Unable to resolve hostname"));
@@ -163,6 +171,7 @@ void clsUnitQuerier::pingOnce(const QString& serial, const QString& host, bool& 
 
 bool clsUnitQuerier::TestGPRS(CQarUnitInfo& unit, const QString& serial, clsVerevo& v)
 {
+    const CallLifetime::Call call(m_life);
     const PPPStatus link = GetPPPStatus(serial, v);
     bool repeat = false;
     bool profileMade = false;
@@ -204,7 +213,7 @@ bool clsUnitQuerier::TestGPRS(CQarUnitInfo& unit, const QString& serial, clsVere
         log(serial, QStringLiteral("No response to ping"));
         // Once the person has cancelled the run, a retry would be refused
         // whatever the answer, so the question is not asked.
-        if (m_cancelRequested || !m_checks.prompts
+        if (stopped() || !m_checks.prompts
             || !m_checks.prompts->askYesNo(QStringLiteral("There was no response to the ping sent to this hostname")
                     + u'\r' + host + u'\r' + QStringLiteral("Do you wish to retry the test with another destination?"),
                 UserPrompts::Icon::Question))

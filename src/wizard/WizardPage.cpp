@@ -36,25 +36,6 @@ bool usable(const QPushButton* button)
 }
 } // namespace
 
-class WizardPage::RunScope {
-public:
-    explicit RunScope(WizardPage& page)
-        : m_page(page)
-    {
-        ++m_page.m_running;
-    }
-    ~RunScope()
-    {
-        if (--m_page.m_running == 0 && m_page.m_unloaded)
-            m_page.deleteLater();
-    }
-    RunScope(const RunScope&) = delete;
-    RunScope& operator=(const RunScope&) = delete;
-
-private:
-    WizardPage& m_page;
-};
-
 WizardPage::WizardPage(PageId id, WizardRouter& router, QWidget* owner)
     : QWidget(owner,
         Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
@@ -86,13 +67,13 @@ void WizardPage::load()
 
 void WizardPage::shown()
 {
-    RunScope scope(*this);
+    RunScope scope(m_life);
     onShown();
 }
 
 void WizardPage::runStartup()
 {
-    RunScope scope(*this);
+    RunScope scope(m_life);
     startup();
 }
 
@@ -111,7 +92,7 @@ void WizardPage::whenIdle(std::function<void()> action)
 
 void WizardPage::runDeferred()
 {
-    RunScope scope(*this);
+    RunScope scope(m_life);
     while (!m_busy && !m_deferred.empty()) {
         std::function<void()> action = std::move(m_deferred.front());
         m_deferred.pop_front();
@@ -157,7 +138,7 @@ void WizardPage::helpClicked()
 
 void WizardPage::onNav(Nav role)
 {
-    RunScope scope(*this);
+    RunScope scope(m_life);
     switch (role) {
     case Nav::Next:
         if (!m_leaving)
@@ -214,7 +195,7 @@ bool WizardPage::leaveTo(PageId target, bool runStartup)
         return false;
     }
     // The target's startup pumps events; this page must outlive it.
-    RunScope scope(*this);
+    RunScope scope(m_life);
     QPointer<WizardPage> next(router().open(target));
     if (runStartup && next) {
         hide();
@@ -252,7 +233,7 @@ void WizardPage::endProgramWhenIdle()
 
 void WizardPage::runGuarded(const std::function<void()>& work)
 {
-    RunScope scope(*this);
+    RunScope scope(m_life);
     work();
 }
 
@@ -295,7 +276,7 @@ QLabel* WizardPage::addLabel(const QString& text, int left, int top, int width, 
 void WizardPage::onClicked(QAbstractButton* button, std::function<void()> handler)
 {
     connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] {
-        RunScope scope(*this);
+        RunScope scope(m_life);
         handler();
     });
 }
@@ -333,13 +314,13 @@ void WizardPage::closeEvent(QCloseEvent* event)
 
 void WizardPage::unload()
 {
-    if (m_unloaded)
+    if (m_life.ended())
         return;
-    m_unloaded = true;
+    // Unloaded from inside its close, a page still has Qt's close on the
+    // stack: it goes from the event loop, and not before its own work is back.
+    m_life.end([this] { deleteLater(); });
     if (m_router)
         m_router->forget(this);
-    if (m_running == 0)
-        deleteLater();
 }
 
 void WizardPage::keyPressEvent(QKeyEvent* event)

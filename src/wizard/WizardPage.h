@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/CallLifetime.h"
 #include "wizard/PageGraph.h"
 #include "wizard/PageId.h"
 
@@ -32,8 +33,9 @@ struct WizardState;
 // - leave guard: a second Next or Back while the page is already being left is
 //   ignored (two clicks in quick succession open one page, not two);
 // - a page is never deleted while its own handler or startup is still on the
-//   stack: unloading it during such a wait hides it and deletes it when that
-//   work has returned (unloaded() tells the work to stop early);
+//   stack (the program's rule, CallLifetime): unloading it during such a wait
+//   hides it and deletes it when that work has returned (unloaded() tells the
+//   work to stop early);
 // - busy state: while a page says it is busy (a poll in flight), leaving it
 //   shows the target at once but unloads this page only when the poll has
 //   ended, Cancel's Yes ends the run only then, and Retry runs only then.
@@ -66,7 +68,7 @@ public:
     void whenIdle(std::function<void()> action);
     // True once the page has been closed; its own work still running should
     // return without touching anything more.
-    bool unloaded() const { return m_unloaded; }
+    bool unloaded() const { return m_life.ended(); }
 
     QPushButton* navButton(Nav role) const;
 
@@ -147,7 +149,7 @@ protected:
 private:
     friend class WizardRouter;
     // Keeps the page from being deleted while its own code runs.
-    class RunScope;
+    using RunScope = CallLifetime::Call;
 
     void onNav(Nav role);
     void unloadWhenIdle();
@@ -160,7 +162,6 @@ private:
     QPointer<QPushButton> m_nav[5];
     bool m_leaving = false;
     bool m_busy = false;
-    bool m_unloaded = false;
-    int m_running = 0;
+    CallLifetime m_life;
     std::deque<std::function<void()>> m_deferred;
 };

@@ -2,6 +2,7 @@
 #include "RecordingScanView.h"
 #include "SimulatedClock.h"
 #include "app/frmMain.h"
+#include "app/frmTerminal2.h"
 #include "unit/clsUnitQuerier.h"
 
 #include <QAction>
@@ -177,11 +178,11 @@ public:
                         serials << u->Serial();
                     configureRuns << ConfigureRun { serial, serials, d, w->cz() };
                 },
-            .openTerminal = [this](CQarUnitInfo& unit, DiscoveryChannel* d) -> std::unique_ptr<QWidget> {
+            .openTerminal = [this](CQarUnitInfo& unit, DiscoveryChannel* d) -> std::unique_ptr<frmTerminal2> {
                 terminals << TerminalOpen { unit.Serial(), d, w->cz(), lastTerminal.isNull() };
                 if (!loginSucceeds)
                     return nullptr;
-                auto terminal = std::make_unique<QWidget>();
+                auto terminal = std::make_unique<frmTerminal2>(nullptr, prompts);
                 lastTerminal = terminal.get();
                 return terminal;
             },

@@ -2,12 +2,18 @@
 #include "TelnetPeer.h"
 #include "app/frmTerminal2.h"
 #include "net/SystemClock.h"
+#include "session/frmComms.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTimer>
 
 // The terminal window on a session to a peer on loopback: keys typed in its
 // screen, text arriving, the serial-number button and every way out.
@@ -17,13 +23,20 @@ struct Rig {
     SystemClock clock;
     RecordingPrompts prompts;
     TelnetPeer peer;
+    QTemporaryDir dir;
+    QSettings retries { dir.filePath(QStringLiteral("rm.ini")), QSettings::IniFormat };
     std::unique_ptr<frmTerminal2> w;
 
-    explicit Rig(bool withSession = true)
+    // retrySetting: the remote-management tool's telnet retry count, none when null.
+    explicit Rig(bool withSession = true, const QString& retrySetting = QString())
     {
         TrmOptions o;
         o.port = peer.port();
         o.backoffDraw = [] { return 1; };
+        if (!retrySetting.isNull()) {
+            retries.setValue(QStringLiteral("operationoptions/txtRetryTelnet"), retrySetting);
+            o.remoteManagement = &retries;
+        }
         w = std::make_unique<frmTerminal2>(
             withSession ? std::make_unique<clsTrm>(clock, prompts, o) : nullptr, prompts);
     }
@@ -236,6 +249,156 @@ private slots:
         QVERIFY(!rig.w->clsrx());
         QTRY_VERIFY(rig.peer.hungUp || how == u"hang up");
         QVERIFY(rig.prompts.boxes.isEmpty());
+    }
+
+    // Every way out while the window waits: in the connection's back-off,
+    // in the login, in the serial number's exchange. The window goes with
+    // its session closed first, the program goes on, and nothing of the
+    // session is left.
+    void waysOutDuringWaits_data()
+    {
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("result"); // of connectNow; 0 when the stage is past it
+        QTest::newRow("the unit refuses the password and hangs up") << "login"
+                                                                    << "refuse and hang up" << 5;
+        QTest::newRow("Close while logging in") << "login"
+                                                << "close button" << 5;
+        QTest::newRow("the close box while logging in") << "login"
+                                                        << "close box" << 5;
+        QTest::newRow("the unit hangs up while logging in") << "login"
+                                                            << "hang up" << 5;
+        QTest::newRow("Close during Get Serial Number") << "serial"
+                                                        << "close button" << 0;
+        QTest::newRow("the close box during Get Serial Number") << "serial"
+                                                                << "close box" << 0;
+        QTest::newRow("the unit hangs up during Get Serial Number") << "serial"
+                                                                    << "hang up" << 0;
+        QTest::newRow("Close while connecting") << "connect"
+                                                << "close button" << 4;
+        QTest::newRow("the close box while connecting") << "connect"
+                                                        << "close box" << 4;
+    }
+    void waysOutDuringWaits()
+    {
+        QFETCH(QString, stage);
+        QFETCH(QString, how);
+        QFETCH(int, result);
+        // While connecting, the unit refuses and each refusal is retried
+        // after a back-off; the window is closed in the first one.
+        Rig rig(true, stage == u"connect" ? QStringLiteral("5") : QString());
+        const QPointer<clsTrm> session = rig.w->clsrx();
+        QPointer<QObject> comms = session->window();
+        bool wayOutTaken = false;
+        auto takeWayOut = [&] {
+            wayOutTaken = true;
+            if (how == u"close button")
+                QTest::mouseClick(rig.w->cmdClose, Qt::LeftButton);
+            else if (how == u"close box")
+                rig.w->close();
+            else if (how == u"hang up")
+                rig.peer.socket->disconnectFromHost();
+            else if (how == u"refuse and hang up") {
+                rig.peer.send("\r\nLogin incorrect\r\n");
+                rig.peer.socket->disconnectFromHost();
+            }
+        };
+        QString user;
+        QString password;
+        if (stage == u"connect") {
+            rig.peer.server.close();
+            QObject::connect(session.data(), &clsTrm::StatusMessage, rig.w.get(), [&](const QString& text) {
+                if (text == u"Initiating IP Connection")
+                    QTimer::singleShot(100, rig.w.get(), takeWayOut);
+            });
+        } else if (stage == u"login") {
+            user = QStringLiteral("TEMPUSER");
+            password = QStringLiteral("WZKQRVN");
+            rig.peer.greeting = "Username: ";
+            rig.peer.onBytes = [&](const QByteArray& bytes) {
+                if (bytes == "TEMPUSER\r")
+                    rig.peer.send("password:");
+                else if (bytes == "WZKQRVN\r")
+                    takeWayOut();
+            };
+        } else {
+            rig.peer.onBytes = [&](const QByteArray& bytes) {
+                if (bytes.contains("ATI5"))
+                    takeWayOut();
+            };
+        }
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(rig.w->connectNow(0, user, password, QStringLiteral("127.0.0.1"), QString()), result);
+        if (stage == u"serial") {
+            QTRY_VERIFY(!rig.peer.socket.isNull());
+            QTest::mouseClick(rig.w->CommandButton1, Qt::LeftButton);
+        }
+        QVERIFY(wayOutTaken);
+        // Returned as soon as the way out was taken, not at a deadline.
+        QVERIFY2(took.elapsed() < 5000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY(!rig.w->isVisible());
+        QVERIFY(!rig.w->clsrx());
+        QVERIFY(!rig.w->txtmsgs->toPlainText().contains(QStringLiteral("Serial#:")));
+        QVERIFY2(rig.prompts.boxes.isEmpty(), qPrintable(rig.prompts.texts().join(u'|')));
+        // The session and its socket are gone, the unit's end closed.
+        QTRY_VERIFY(session.isNull());
+        QTRY_VERIFY(comms.isNull());
+        if (stage != u"connect")
+            QTRY_VERIFY(rig.peer.hungUp);
+        // Still responsive: a new window talks to a unit at once.
+        Rig again;
+        QVERIFY(again.connect());
+        again.peer.send("> ");
+        QTRY_COMPARE(again.screen(), QStringLiteral("> "));
+    }
+
+    // Get Serial Number pressed while the login is still under way waits for
+    // it: the identity request goes once the session is online, not into the
+    // login dialogue.
+    void serialNumberAskedDuringTheLogin()
+    {
+        Rig rig;
+        rig.peer.greeting = "Username: ";
+        rig.peer.onBytes = [&rig](const QByteArray& bytes) {
+            if (bytes == "TEMPUSER\r") {
+                QTest::mouseClick(rig.w->CommandButton1, Qt::LeftButton);
+                rig.peer.send("password:");
+            } else if (bytes == "WZKQRVN\r") {
+                rig.peer.send("SUPER\r\nunit> ");
+            } else if (bytes.contains("ATI5")) {
+                rig.peer.send("Calvantor CV100\r\nSer#:61234 Rev 1.0\r\nOK\r\n");
+            }
+        };
+        QCOMPARE(rig.w->connectNow(
+                     0, QStringLiteral("TEMPUSER"), QStringLiteral("WZKQRVN"), QStringLiteral("127.0.0.1"), QString()),
+            0);
+        QVERIFY(!rig.w->CommandButton1->isEnabled());
+        QTRY_COMPARE(rig.screen(), QStringLiteral("unit> Serial#:61234\n"));
+        QCOMPARE(rig.peer.received, QByteArray("TEMPUSER\rWZKQRVN\rATI5\r\n"));
+        QVERIFY(rig.w->CommandButton1->isEnabled());
+        QVERIFY(rig.prompts.boxes.isEmpty());
+    }
+
+    // Pressed while the connection is made and the login then fails: no
+    // request is sent, and the window goes as for any failed connection.
+    void serialNumberAskedBeforeAFailedLogin()
+    {
+        Rig rig;
+        rig.peer.greeting = "Username: ";
+        rig.peer.onBytes = [&rig](const QByteArray& bytes) {
+            if (bytes == "TEMPUSER\r") {
+                QTest::mouseClick(rig.w->CommandButton1, Qt::LeftButton);
+                rig.peer.send("Login incorrect\r\n");
+                rig.peer.socket->disconnectFromHost();
+            }
+        };
+        QCOMPARE(rig.w->connectNow(
+                     0, QStringLiteral("TEMPUSER"), QStringLiteral("WZKQRVN"), QStringLiteral("127.0.0.1"), QString()),
+            5);
+        QVERIFY(!rig.w->isVisible());
+        QTest::qWait(50);
+        QVERIFY(!rig.peer.received.contains("ATI5"));
     }
 
     void connectFailures_data()

@@ -152,11 +152,18 @@ private slots:
         QTest::addColumn<bool>("refuseLogin");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("code");
-        QTest::newRow("no free profile") << QStringList { "ops", "guest" } << true << false << serial << 1;
-        QTest::newRow("no telnet server") << QStringList { "", "" } << false << false << serial << 2;
-        QTest::newRow("login refused") << QStringList { "", "" } << true << true << serial << 2;
-        QTest::newRow("another serial number") << QStringList { "", "" } << true << false << otherSerial << 3;
-        QTest::newRow("same serial number") << QStringList { "", "" } << true << false << serial << 4;
+        // How the unit's terminal goes away: "" it stays, "refusal" it hangs
+        // up on refusing the login, "banner" half-way through its banner.
+        QTest::addColumn<QString>("hangUp");
+        QTest::newRow("no free profile") << QStringList { "ops", "guest" } << true << false << serial << 1 << "";
+        QTest::newRow("no telnet server") << QStringList { "", "" } << false << false << serial << 2 << "";
+        QTest::newRow("login refused") << QStringList { "", "" } << true << true << serial << 2 << "";
+        QTest::newRow("login refused and the unit hangs up")
+            << QStringList { "", "" } << true << true << serial << 2 << "refusal";
+        QTest::newRow("the unit hangs up half-way through its banner")
+            << QStringList { "", "" } << true << false << serial << 3 << "banner";
+        QTest::newRow("another serial number") << QStringList { "", "" } << true << false << otherSerial << 3 << "";
+        QTest::newRow("same serial number") << QStringList { "", "" } << true << false << serial << 4 << "";
     }
     void checkSerialCodes()
     {
@@ -165,10 +172,14 @@ private slots:
         QFETCH(bool, refuseLogin);
         QFETCH(QString, expected);
         QFETCH(int, code);
+        QFETCH(QString, hangUp);
         QuerierRig rig;
         rig.config.users = users;
         rig.config.telnet = telnet;
         rig.config.telnetRefuseLogin = refuseLogin;
+        rig.config.telnetHangUpOnRefusal = hangUp == u"refusal";
+        if (hangUp == u"banner")
+            rig.config.telnetHangUp = { QStringLiteral("ATI5") };
         rig.start();
         auto* q = rig.q.get();
         std::unique_ptr<clsUnitQuerier> other;
@@ -190,6 +201,30 @@ private slots:
         const SimUnitState& checked = rig.language->state(QuerierRig::units()[expected == serial ? 0 : 1]);
         for (const SimUserProfile& u : checked.users)
             QVERIFY2(u.name.compare(QStringLiteral("TEMPUSER"), Qt::CaseInsensitive) != 0, "profile left");
+    }
+
+    // The record is discarded while the check's login waits on a unit that
+    // says nothing: the check ends at once as for no login, and the object
+    // sends and logs nothing more (the profile is not cleared).
+    void checkSerialEndedDuringTheLogin()
+    {
+        QuerierRig rig;
+        rig.config.telnetSilent = true;
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        rig.clock.schedule(1000, [&rig] { rig.q->end(); });
+        QCOMPARE(rig.q->checkSerial(serial, QStringLiteral("127.0.0.1"), *rig.verevo), 2);
+        QVERIFY2(rig.clock.monotonicMs() - t0 < 1500, qPrintable(QString::number(rig.clock.monotonicMs() - t0)));
+        QVERIFY(rig.log.endsWith(QStringLiteral("Set up temporary user in profile 1")));
+        QVERIFY(!rig.q->terminal()->isSetUp());
+        QCOMPARE(rig.unit().users[1].name, QStringLiteral("TEMPUSER"));
+        // Later commands return at once without a word to the unit.
+        const QStringList heard = rig.lines();
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, QStringLiteral("user ?"), 5, QString()), QString());
+        QVERIFY(!rig.q->Reboot(serial, *rig.verevo));
+        QVERIFY(rig.clock.monotonicMs() - t0 < 1500);
+        QCOMPARE(rig.lines(), heard);
+        QVERIFY(rig.log.endsWith(QStringLiteral("Set up temporary user in profile 1")));
     }
 
     // A second check on the same command object opens the session again.

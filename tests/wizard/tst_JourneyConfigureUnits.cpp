@@ -9,6 +9,7 @@
 #include "PersonAtDialogs.h"
 #include "app/ModQarConfigureUnits.h"
 #include "app/frmMain.h"
+#include "app/frmTerminal2.h"
 #include "unit/CQarUnitInfo.h"
 #include "wizard/frmWiz08.h"
 

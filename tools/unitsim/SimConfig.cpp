@@ -47,7 +47,12 @@ constexpr Option options[] = {
     { "web-mode", "normal, hang (requests never answered) or refuse (port closed)" },
     { "web-log", "file that receives every web request, '<method> <path> TAB <body> TAB <cookie>'" },
     { "lan-dev", "device whose addresses and DHCP server follow the saved Ethernet settings (namespaces only)" },
-    { "telnet-login", "ok: telnet logins with a known profile succeed, refuse: every login is refused" },
+    { "telnet-login",
+        "ok: telnet logins with a known profile succeed, refuse: every login is refused, refuse-hangup: refused "
+        "and the unit hangs up, silent: the terminal takes the connection and never says anything" },
+    { "telnet-hang-up",
+        "'|'-separated prefixes of lines typed after a telnet login whose answer stops half-way "
+        "as the unit hangs up" },
     { "ping-unreachable", "comma-separated hosts whose pings through the cellular link go unanswered" },
     { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
     { "software-build", "what the identity banner shows after \"Software Build \"" },
@@ -209,8 +214,12 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
     } else if (key == u"lan-dev") {
         c.lanDevice = value;
     } else if (key == u"telnet-login") {
-        ok = value == u"ok" || value == u"refuse";
-        c.telnetRefuseLogin = value == u"refuse";
+        ok = value == u"ok" || value == u"refuse" || value == u"refuse-hangup" || value == u"silent";
+        c.telnetRefuseLogin = value == u"refuse" || value == u"refuse-hangup";
+        c.telnetHangUpOnRefusal = value == u"refuse-hangup";
+        c.telnetSilent = value == u"silent";
+    } else if (key == u"telnet-hang-up") {
+        c.telnetHangUp = value.split(u'|', Qt::SkipEmptyParts);
     } else if (key == u"ping-unreachable") {
         c.pingUnreachable = value.split(u',', Qt::SkipEmptyParts);
     } else if (key == u"ping-time") {

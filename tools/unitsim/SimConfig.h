@@ -103,6 +103,14 @@ struct SimConfig {
     // whose pings through the cellular link go unanswered; how long the
     // unit's ping command takes before it prints its statistics.
     bool telnetRefuseLogin = false;
+    // After refusing a login the unit hangs up instead of asking again.
+    bool telnetHangUpOnRefusal = false;
+    // A unit whose terminal takes the connection and then says nothing at
+    // all: no prompt, no answer.
+    bool telnetSilent = false;
+    // Lines typed after the login (prefixes, any letter case) whose answer
+    // stops half-way: the unit hangs up in the middle of it.
+    QStringList telnetHangUp;
     QStringList pingUnreachable;
     int pingMs = 0;
     // What the identity banner ("ATI5") reports besides the serial number.

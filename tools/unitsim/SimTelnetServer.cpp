@@ -89,7 +89,7 @@ void SimTelnetServer::accept()
                 this, [this, s] { std::erase_if(m_sessions, [s](const auto& p) { return p.get() == s; }); },
                 Qt::QueuedConnection);
         });
-        if (!m_config.telnetNoUserPrompt)
+        if (!m_config.telnetNoUserPrompt && !m_config.telnetSilent)
             socket->write("Username: ");
         socket->flush();
     }
@@ -97,6 +97,10 @@ void SimTelnetServer::accept()
 
 void SimTelnetServer::readFrom(Session& s)
 {
+    if (m_config.telnetSilent) {
+        s.socket->readAll();
+        return;
+    }
     s.pending += s.socket->readAll();
     // A line ends with CR; the LF a terminal may send after it is dropped.
     for (qsizetype cr = s.pending.indexOf('\r'); cr >= 0; cr = s.pending.indexOf('\r')) {
@@ -137,6 +141,11 @@ void SimTelnetServer::lineFrom(Session& s, const QByteArray& line)
         if (loginMatches(*s.unit, s.user, line)) {
             s.step = Session::Step::Commands;
             out.write(m_config.telnetLoginBanner);
+        } else if (m_config.telnetHangUpOnRefusal) {
+            out.write("\r\nLogin incorrect\r\n");
+            out.flush();
+            out.disconnectFromHost();
+            return;
         } else {
             s.step = Session::Step::User;
             out.write("\r\nLogin incorrect\r\nUsername: ");
@@ -144,8 +153,19 @@ void SimTelnetServer::lineFrom(Session& s, const QByteArray& line)
         break;
     case Session::Step::Commands: {
         m_typed << line;
-        const bool reboot = QString::fromLatin1(line).trimmed().compare(u"reboot", Qt::CaseInsensitive) == 0;
-        queue(s, answer(*s.unit, line), reboot);
+        const QString typed = QString::fromLatin1(line).trimmed();
+        const bool reboot = typed.compare(u"reboot", Qt::CaseInsensitive) == 0;
+        SimReply reply = answer(*s.unit, line);
+        bool hangUp = reboot;
+        for (const QString& p : m_config.telnetHangUp) {
+            if (typed.startsWith(p, Qt::CaseInsensitive)) {
+                // Half the answer makes it out before the line drops.
+                reply.text.truncate(reply.text.size() / 2);
+                reply.silent = reply.text.isEmpty();
+                hangUp = true;
+            }
+        }
+        queue(s, reply, hangUp);
         return;
     }
     }
@@ -192,16 +212,15 @@ SimReply SimTelnetServer::answer(SimUnit& unit, const QByteArray& line)
     static const QRegularExpression pingLine(
         QStringLiteral(R"(^ping (\S+)(?: ppp \d+)?$)"), QRegularExpression::CaseInsensitiveOption);
     const QString text = QString::fromLatin1(line).trimmed();
+    // A unit whose command hangs says nothing at all, its banner included.
+    for (const QString& p : m_config.mute)
+        if (text.startsWith(p, Qt::CaseInsensitive))
+            return { {}, 0, true };
     if (text.compare(u"ATI5", Qt::CaseInsensitive) == 0)
         return { ("Velmar Systems. Velmar " + m_config.productId + " Router\r\nSoftware Build " + m_config.softwareBuild
             + "\r\nBios Ver " + m_config.biosVersion + "\r\nSer#:" + unit.serial() + " Rev 1.0\r\nOK\r\n")
                      .toLatin1() };
-    if (const auto m = pingLine.match(text); m.hasMatch()) {
-        // A unit whose ping hangs says nothing at all.
-        for (const QString& p : m_config.mute)
-            if (text.startsWith(p, Qt::CaseInsensitive))
-                return { {}, 0, true };
+    if (const auto m = pingLine.match(text); m.hasMatch())
         return ping(unit, m.captured(1));
-    }
     return m_language.respond(unit, text.toLatin1());
 }

@@ -20,7 +20,9 @@ class QTcpSocket;
 // (CR LF first) and the lines of one session are answered in order: a line
 // that takes its time (a "late" command, a modem call) holds back the
 // answers to the lines typed after it. "reboot" ends every session of the
-// unit, and a unit that is restarting takes no connection.
+// unit, and a unit that is restarting takes no connection. On purpose, a unit
+// may refuse a login and hang up, keep silent from the first byte, or hang up
+// half-way through an answer.
 class SimTelnetServer : public QObject {
     Q_OBJECT
 public:
