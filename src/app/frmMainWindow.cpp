@@ -235,9 +235,7 @@ std::shared_ptr<CQarUnitInfo> frmMain::chosenUnit(const QString& noSelection, Us
             m_services.prompts->message(noSelection, icon);
         return nullptr;
     }
-    // The wizard's rule, so the main window and the pages mean the same unit.
-    const std::optional<qint32> number = UnitLookup::rowNumber(sel->text());
-    return number ? UnitLookup::bySelectedUnitNo(m_Units, *number) : nullptr;
+    return UnitLookup::byRowText(m_Units, sel->text());
 }
 
 void frmMain::lvUnits_DblClick()

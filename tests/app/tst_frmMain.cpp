@@ -1221,6 +1221,38 @@ private slots:
         QVERIFY(f.prompts.boxes.isEmpty());
     }
 
+    // Both unit actions find the record by the exact text of the selected
+    // row: serials that are no 32-bit number reach their unit, and a row
+    // whose text reads as the same number as another's does not.
+    void theSelectedRowsOwnTextFindsTheUnit_data()
+    {
+        QTest::addColumn<QStringList>("serials");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("letters inside the serial") << QStringList { "61", "61A00" } << "61A00";
+        QTest::newRow("a serial beyond 32 bits") << QStringList { "0", "4294967296" } << "4294967296";
+        QTest::newRow("leading zeros are another serial") << QStringList { "0061000", "61000" } << "61000";
+        QTest::newRow("and find their own row") << QStringList { "61000", "0061000" } << "0061000";
+    }
+    void theSelectedRowsOwnTextFindsTheUnit()
+    {
+        QFETCH(QStringList, serials);
+        QFETCH(QString, selected);
+        Fixture f;
+        QList<IdResponse> answers;
+        for (qsizetype i = 0; i < serials.size(); ++i)
+            answers << unit(serials[i], QStringLiteral("198.51.100.%1").arg(50 + i));
+        f.scanUnits(answers, selected);
+        QCOMPARE(f.view.rowTexts(), serials);
+        f.w->lvUnits_DblClick();
+        f.w->mnuViewTelnet()->trigger();
+        QCOMPARE(f.configureRuns.size(), 1);
+        QCOMPARE(f.configureRuns[0].serial, selected);
+        QCOMPARE(f.configureRuns[0].unitSerials, QStringList { selected });
+        QCOMPARE(f.terminals.size(), 1);
+        QCOMPARE(f.terminals[0].serial, selected);
+        QVERIFY(f.prompts.boxes.isEmpty());
+    }
+
     void rowOfAnEarlierScanFindsNoUnit()
     {
         Fixture f;
