@@ -59,8 +59,9 @@ public:
         // settings and the window position to; nothing reads the position
         // back. Nothing is written without one.
         QSettings* store = nullptr;
-        // The program-wide cancel flag that the stop action raises; the stop
-        // action is disabled without one.
+        // The program-wide cancel flag that the stop action raises; nothing
+        // is raised without one. The stop action starts greyed out; the
+        // Configure Units run makes it live while it runs.
         bool* CancelRequested = nullptr;
         // Message boxes of the unit actions; without one they stay silent.
         UserPrompts* prompts = nullptr;

@@ -97,7 +97,10 @@ void frmMain::connectActions()
     if (m_services.WebBrowser)
         connect(m_mnuViewWebBrowser, &QAction::triggered, this, [this] { m_services.WebBrowser(); });
     m_mnuViewTelnet->setEnabled(bool(m_services.openTerminal));
-    m_tbStopScan->setEnabled(m_services.CancelRequested != nullptr);
+    // Live only while a Configure Units run is under way (the run switches
+    // it on and off): a flag raised outside a run would stay up and end the
+    // wizard's later waits at once.
+    m_tbStopScan->setEnabled(false);
 }
 
 void frmMain::mnumnuScan_Click()
