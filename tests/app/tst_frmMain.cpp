@@ -638,21 +638,23 @@ private slots:
             QCOMPARE(log[log.size() - 2], overflowLine);
     }
 
-    void everyRecordMakesItsOwnCommandObjectWhenFirstUsed()
+    // A record comes with its own command object, made for it as the unit
+    // is first recorded; a unit answering again makes no second one.
+    void everyRecordComesWithItsOwnCommandObject()
     {
         Fixture f;
         f.startScan();
         f.discovery->answer(unit("600", "198.51.100.60"));
+        QCOMPARE(f.queriersMadeFor.size(), 1);
         f.discovery->answerAt(200, unit("601", "198.51.100.61"));
         f.discovery->answerAt(400, unit("600", "198.51.100.60"));
         f.clock.advance(5000);
-        // Recording and listing a unit makes none.
-        QVERIFY(f.queriersMadeFor.isEmpty());
         const auto first = f.w->Units()->Item(QStringLiteral("600"));
         const auto second = f.w->Units()->Item(QStringLiteral("601"));
+        QCOMPARE(f.queriersMadeFor, (QList<const CQarUnitInfo*> { first.get(), second.get() }));
         QVERIFY(first->cuq() && second->cuq());
         QVERIFY(first->cuq() != second->cuq());
-        QCOMPARE(f.queriersMadeFor, (QList<const CQarUnitInfo*> { first.get(), second.get() }));
+        QCOMPARE(f.queriersMadeFor.size(), 2);
     }
 
     void recordIsBuiltFromTheAnswer()
