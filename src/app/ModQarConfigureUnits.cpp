@@ -124,17 +124,12 @@ void ConfigureUnitsPipeline::RunConfigureSteps(
         return;
     for (const CQarUnitInfos::Record& record : units->NewEnum()) {
         CQarUnitInfo& unit = *record;
-        // The option page picks the Ethernet prefix from the model; a unit
-        // configured before that page has run gets it from its own model,
-        // and the wizard's value is left as it was.
+        // The unit's own model decides its Ethernet prefix, not the unit the
+        // wizard has chosen; the wizard's value is back once the unit is done.
         UnitInterfacePrefixes& prefixes = m_services.prefixes;
-        const bool borrowedEthIf = prefixes.EthIf.isEmpty();
-        if (borrowedEthIf)
-            prefixes.EthIf = UnitInterfacePrefixes::ethIfForModel(unit.model());
-        const auto restore = qScopeGuard([&prefixes, borrowedEthIf] {
-            if (borrowedEthIf)
-                prefixes.EthIf.clear();
-        });
+        const QString wizardEthIf = prefixes.EthIf;
+        prefixes.EthIf = UnitInterfacePrefixes::ethIfForModel(unit.model());
+        const auto restore = qScopeGuard([&prefixes, wizardEthIf] { prefixes.EthIf = wizardEthIf; });
 
         stage(unit, QStringLiteral("IP Assignment"), 10, [&] { AssignUnitAddress(unit, v); });
         stage(unit, QStringLiteral("GPRS Configuration"), 20, [&] { probeCellularSupport(unit, v); });

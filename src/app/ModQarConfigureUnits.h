@@ -36,9 +36,8 @@ struct ConfigureUnitsServices {
     // The selected PC interface: its adapter's address and mask are the PC's
     // network; its entry is where the gateway and DNS server are set.
     UsableInterfaces& interfaces;
-    // The unit commands' interface prefixes. A run on a unit the wizard's
-    // option page has not seen yet fills the empty Ethernet prefix from the
-    // unit's model for that unit's steps.
+    // The unit commands' interface prefixes. Each unit's steps run with the
+    // Ethernet prefix of that unit's own model; the wizard's is put back.
     UnitInterfacePrefixes& prefixes;
     // Where the PC's gateway and DNS server are changed; without one the
     // change fails as for a PC without that adapter.

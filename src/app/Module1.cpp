@@ -1,5 +1,7 @@
 #include "app/Module1.h"
 
+#include "app/SettingRules.h"
+
 #include <QGuiApplication>
 #include <QSettings>
 #include <QStringList>
@@ -19,13 +21,11 @@ QString readText(QSettings& store, const QString& key, const QString& fallback)
     return v.toString();
 }
 
-// A stored text that is no whole 32-bit number, or one outside [low, high],
-// gives the default, as an absent key does.
-qint32 readNumber(QSettings& store, const QString& key, qint32 fallback, qint32 low, qint32 high)
+// A stored value that the advanced options would refuse gives the default,
+// as an absent key does.
+qint32 readNumber(QSettings& store, const QString& key, qint32 fallback, SettingRules::Range range)
 {
-    bool ok = false;
-    const qint32 n = readText(store, key, QString()).trimmed().toInt(&ok, 10);
-    return ok && n >= low && n <= high ? n : fallback;
+    return SettingRules::number(readText(store, key, QString()), range).value_or(fallback);
 }
 
 bool readBoolean(QSettings& store, const QString& key, bool fallback)
@@ -64,11 +64,12 @@ void ReadSettings(QSettings& store, AppSettings& settings)
     settings.TestHost = readText(store, QStringLiteral("TestHostname"), defaults.TestHost);
     // Every start waits the standard reboot time, whatever an earlier run stored.
     settings.RebootTime = 50;
-    settings.PPPWaitTime = readNumber(store, QStringLiteral("PPPWaitTime"), defaults.PPPWaitTime,
-        AppSettings::MinPPPWaitTime, AppSettings::MaxPPPWaitTime);
-    settings.GPRSPPP = readText(store, QStringLiteral("GPRSPPP"), defaults.GPRSPPP);
-    settings.PingTimeout = readNumber(store, QStringLiteral("PingTimeout"), defaults.PingTimeout,
-        AppSettings::MinPingTimeout, AppSettings::MaxPingTimeout);
+    settings.PPPWaitTime
+        = readNumber(store, QStringLiteral("PPPWaitTime"), defaults.PPPWaitTime, SettingRules::PPPWaitTime);
+    const QString instance = readText(store, QStringLiteral("GPRSPPP"), defaults.GPRSPPP);
+    settings.GPRSPPP = SettingRules::isPppInstance(instance) ? instance : defaults.GPRSPPP;
+    settings.PingTimeout
+        = readNumber(store, QStringLiteral("PingTimeout"), defaults.PingTimeout, SettingRules::PingTimeout);
     settings.ShowStatusLog = readBoolean(store, QStringLiteral("ShowStatusLog"), defaults.ShowStatusLog);
     store.endGroup();
 }

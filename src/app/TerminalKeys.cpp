@@ -1,5 +1,24 @@
 #include "app/TerminalKeys.h"
 
+#include <QKeySequence>
+#include <QList>
+
+namespace {
+// Keys the screen would take as a paste or a cut (Shift+Insert, Shift+Delete
+// and the like, as the desktop binds them); they write nothing of the unit's.
+bool editsTheScreen(int key, Qt::KeyboardModifiers modifiers)
+{
+    const QKeyCombination pressed(modifiers & ~Qt::KeypadModifier, Qt::Key(key));
+    for (const QKeySequence::StandardKey edit : { QKeySequence::Paste, QKeySequence::Cut }) {
+        for (const QKeySequence& binding : QKeySequence::keyBindings(edit)) {
+            if (binding.count() == 1 && binding[0] == pressed)
+                return true;
+        }
+    }
+    return key == Qt::Key_Paste || key == Qt::Key_Cut;
+}
+} // namespace
+
 namespace TerminalKeys {
 
 Action handle(int key, Qt::KeyboardModifiers modifiers, const QString& text, bool online)
@@ -18,6 +37,9 @@ Action handle(int key, Qt::KeyboardModifiers modifiers, const QString& text, boo
     if (key == Qt::Key_Backspace)
         return { false, online ? QStringLiteral("\b") : QString() };
     if (key == Qt::Key_Delete)
+        return {};
+    // Online, the screen shows only what the unit sends.
+    if (online && editsTheScreen(key, modifiers))
         return {};
     // Alt with a key is a command to the desktop, never a character.
     if (held.testFlag(Qt::AltModifier))

@@ -15,12 +15,9 @@ QString lineBreaks(QString s)
 
 void TerminalScreen::eraseBeforeInsertPos()
 {
-    // As on a terminal, a backspace does not climb back over a line break
-    // (nor past the start of the screen).
+    // Whatever stands before the position goes, a line break too; at the
+    // start of the screen there is nothing to take.
     if (m_InsertPos <= 0)
-        return;
-    const QChar before = m_document.characterAt(m_InsertPos - 1);
-    if (before == QChar::ParagraphSeparator || before == QLatin1Char('\n'))
         return;
     QTextCursor cursor(&m_document);
     cursor.setPosition(m_InsertPos - 1);

@@ -6,10 +6,10 @@ class QTextDocument;
 
 // The terminal window's screen: text from the unit goes in at the session's
 // own position, wherever the person has clicked. A backspace from the unit
-// erases the character before it, a NUL is dropped, and a carriage return
-// that ends one piece of text waits for the next piece, so that CR LF split
-// across two reads still makes one line break. CR LF, a lone CR and a lone
-// LF each end a line.
+// erases the character before it (a line break as well), a NUL is dropped,
+// and a carriage return that ends one piece of text waits for the next
+// piece, so that CR LF split across two reads still makes one line break.
+// CR LF, a lone CR and a lone LF each end a line.
 class TerminalScreen {
 public:
     explicit TerminalScreen(QTextDocument& document)

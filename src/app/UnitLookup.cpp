@@ -43,4 +43,15 @@ std::shared_ptr<CQarUnitInfo> bySelectedUnitNo(const std::shared_ptr<CQarUnitInf
     return nullptr;
 }
 
+std::shared_ptr<CQarUnitInfo> byRowText(const std::shared_ptr<CQarUnitInfos>& units, const QString& rowText)
+{
+    if (!units)
+        return nullptr;
+    for (const CQarUnitInfos::Record& unit : units->NewEnum()) {
+        if (unit->li() && unit->li()->text() == rowText)
+            return unit;
+    }
+    return nullptr;
+}
+
 } // namespace UnitLookup

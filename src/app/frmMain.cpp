@@ -59,8 +59,6 @@ frmMain::frmMain(Services services, QWidget* parent)
         if (!m_services.pingProblem)
             m_services.pingProblem = &IcmpEcho::unavailableReason;
     }
-    if (m_services.createQuerier)
-        m_querierFactory = std::make_shared<const CQarUnitInfo::QuerierFactory>(m_services.createQuerier);
     m_Timer1.setSingleShot(true);
     connect(&m_Timer1, &ClockTimer::timeout, this, &frmMain::statemachine);
     setWindowTitle(QStringLiteral("VelmarWizard"));
@@ -316,14 +314,13 @@ void frmMain::cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, c
         ++m_unitsOverLimit;
         return;
     }
-    auto unit = std::make_shared<CQarUnitInfo>();
+    auto unit = std::make_shared<CQarUnitInfo>(m_services.createQuerier);
     unit->setSerial(SN);
     unit->setMac(mac);
     unit->setIp(IPadd);
     unit->setUnitID(trimmed(UnitId));
     unit->setProductID(trimmed(ProductId));
     unit->setModel(ModelNames::ExtractModelName(trimmed(ModelId)));
-    unit->setCuqFactory(m_querierFactory);
     (void)m_Units->Add(unit, SN);
 }
 

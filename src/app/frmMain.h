@@ -53,15 +53,16 @@ public:
         std::function<qint32()> WizardMode;
         // Module1::ShiftKeyDown when left empty.
         std::function<bool()> ShiftKeyDown = {};
-        // Makes a unit record's command object when it is first used; records
-        // stay without one when left empty.
+        // Makes the command object of each unit record as the record is
+        // made; records stay without one when left empty.
         std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier = {};
         // The per-user store (group "Settings") that the unload writes the
         // settings and the window position to; nothing reads the position
         // back. Nothing is written without one.
         QSettings* store = nullptr;
-        // The program-wide cancel flag that the stop action raises; the stop
-        // action is disabled without one.
+        // The program-wide cancel flag that the stop action raises; nothing
+        // is raised without one. The stop action starts greyed out; the
+        // Configure Units run makes it live while it runs.
         bool* CancelRequested = nullptr;
         // Message boxes of the unit actions; without one they stay silent.
         UserPrompts* prompts = nullptr;
@@ -222,7 +223,6 @@ private:
     clsScanOptions m_ScanOptions;
     bool m_UnitsLabelVisible = false;
     ScanResultsView* m_view = nullptr;
-    std::shared_ptr<const CQarUnitInfo::QuerierFactory> m_querierFactory;
     // Units of this scan that answered after the record limit was reached.
     qint64 m_unitsOverLimit = 0;
     // Whether this scan has asked if pings can be sent; whether stderr has

@@ -98,7 +98,10 @@ void frmMain::connectActions()
     if (m_services.WebBrowser)
         connect(m_mnuViewWebBrowser, &QAction::triggered, this, [this] { m_services.WebBrowser(); });
     m_mnuViewTelnet->setEnabled(bool(m_services.openTerminal));
-    m_tbStopScan->setEnabled(m_services.CancelRequested != nullptr);
+    // Live only while a Configure Units run is under way (the run switches
+    // it on and off): a flag raised outside a run would stay up and end the
+    // wizard's later waits at once.
+    m_tbStopScan->setEnabled(false);
 }
 
 void frmMain::mnumnuScan_Click()
@@ -255,9 +258,7 @@ std::shared_ptr<CQarUnitInfo> frmMain::chosenUnit(const QString& noSelection, Us
             m_services.prompts->message(noSelection, icon);
         return nullptr;
     }
-    // The wizard's rule, so the main window and the pages mean the same unit.
-    const std::optional<qint32> number = UnitLookup::rowNumber(sel->text());
-    return number ? UnitLookup::bySelectedUnitNo(m_Units, *number) : nullptr;
+    return UnitLookup::byRowText(m_Units, sel->text());
 }
 
 void frmMain::lvUnits_DblClick()

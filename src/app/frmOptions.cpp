@@ -1,6 +1,7 @@
 #include "app/frmOptions.h"
 
 #include "app/PppInstanceBox.h"
+#include "app/SettingRules.h"
 #include "app/WholeNumberText.h"
 
 #include <QGridLayout>
@@ -83,9 +84,9 @@ void frmOptions::ShowOptionValues(bool useDefaults)
     txtPingTimeout->setText(QString::number(from.PingTimeout));
 }
 
-void frmOptions::refuse(QWidget* box, const QString& label)
+void frmOptions::refuse(QWidget* box, const QString& why)
 {
-    m_prompts.message(label + QStringLiteral(" must be a whole number."), UserPrompts::Icon::Exclamation);
+    m_prompts.message(why, UserPrompts::Icon::Exclamation);
     box->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(box))
         edit->selectAll();
@@ -93,23 +94,35 @@ void frmOptions::refuse(QWidget* box, const QString& label)
         spin->selectAll();
 }
 
+namespace {
+QString wholeNumber(const QLabel* label)
+{
+    return label->text() + QStringLiteral(" must be a whole number.");
+}
+
+QString wholeNumberIn(const QLabel* label, SettingRules::Range range)
+{
+    return label->text() + QStringLiteral(" must be a whole number from ") + QString::number(range.low)
+        + QStringLiteral(" to ") + QString::number(range.high) + QStringLiteral(".");
+}
+} // namespace
+
 void frmOptions::OKButton_Click()
 {
     // Every box is judged before anything is stored, so a refused box leaves
     // all four values as they were.
     const auto reboot = WholeNumberText::read(txtRebootTimeout->text());
     if (!reboot)
-        return refuse(txtRebootTimeout, lblRebootTimeout->text());
-    const auto pppWait = WholeNumberText::read(txtPPPWaitTimeout->text());
+        return refuse(txtRebootTimeout, wholeNumber(lblRebootTimeout));
+    const auto pppWait = SettingRules::number(txtPPPWaitTimeout->text(), SettingRules::PPPWaitTime);
     if (!pppWait)
-        return refuse(txtPPPWaitTimeout, lblPPPWaitTimeout->text());
-    // The instance goes into command lines as it stands; anything but a
-    // number would send the unit a broken or a different command.
-    if (!WholeNumberText::isCount(txtGPRSPPP->text()))
-        return refuse(txtGPRSPPP, lblGPRSPPP->text());
-    const auto ping = WholeNumberText::read(txtPingTimeout->text());
+        return refuse(txtPPPWaitTimeout, wholeNumberIn(lblPPPWaitTimeout, SettingRules::PPPWaitTime));
+    // Anything but a number would send the unit a broken or a different command.
+    if (!SettingRules::isPppInstance(txtGPRSPPP->text()))
+        return refuse(txtGPRSPPP, wholeNumber(lblGPRSPPP));
+    const auto ping = SettingRules::number(txtPingTimeout->text(), SettingRules::PingTimeout);
     if (!ping)
-        return refuse(txtPingTimeout, lblPingTimeout->text());
+        return refuse(txtPingTimeout, wholeNumberIn(lblPingTimeout, SettingRules::PingTimeout));
 
     m_settings.RebootTime = *reboot;
     m_settings.PPPWaitTime = *pppWait;

@@ -16,6 +16,8 @@ class QPushButton;
 // time-out of every ping. OK stores the four boxes into the run's settings,
 // where every later command and wait reads them; Cancel and the close box
 // store nothing. The store itself is written only by the main window's unload.
+// A box holding what start-up would not read back is refused with a box
+// that says what it takes (SettingRules).
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
@@ -41,7 +43,7 @@ public:
 private:
     void OKButton_Click();
     // Shows why the box's text cannot be stored and puts the person back in it.
-    void refuse(QWidget* box, const QString& label);
+    void refuse(QWidget* box, const QString& why);
 
     AppSettings& m_settings;
     UserPrompts& m_prompts;

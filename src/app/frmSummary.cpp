@@ -32,14 +32,13 @@ struct PositionKey {
     const char* key;
     int fallback; // twips
 };
-// Until the person has placed the window, it opens at its design size, in
-// which every line of a summary fits; a square 6500 twips wraps half of them
-// and cuts the caption.
+// Until the person has placed the window, it opens as a square of 6500
+// twips; the person may make it larger, and it opens so again.
 const std::array<PositionKey, 4> kPositionKeys = { {
     { "SummaryLeft", 1000 },
     { "SummaryTop", 1000 },
-    { "SummaryWidth", 10740 },
-    { "SummaryHeight", 8445 },
+    { "SummaryWidth", 6500 },
+    { "SummaryHeight", 6500 },
 } };
 } // namespace
 
@@ -147,7 +146,8 @@ void frmSummary::mnuSave_Click()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({ QStringLiteral("Rich Text Files (*.rtf)"), QStringLiteral("All Files (*)") });
     dialog.setDefaultSuffix(QStringLiteral("rtf"));
-    // The overwrite question comes after ".rtf" has been added to the name.
+    // The overwrite question comes after ".rtf" has been added to a name
+    // that has no extension of its own.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (QFileInfo(documents).isDir())
@@ -158,7 +158,7 @@ void frmSummary::mnuSave_Click()
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         QString path = dialog.selectedFiles().constFirst();
-        if (!path.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive))
+        if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
             path += QStringLiteral(".rtf");
         if (QFileInfo::exists(path)
             && !prompts().askYesNo(QStringLiteral("File exists. Overwrite?"), UserPrompts::Icon::Question))

@@ -15,7 +15,13 @@ void CQarUnitInfo::setMac(const QByteArray& v)
     m_Mac = QByteArray(v.constData(), v.size());
 }
 
-CQarUnitInfo::CQarUnitInfo() = default;
+CQarUnitInfo::CQarUnitInfo(const QuerierFactory& makeQuerier)
+{
+    // Every member is in place by now; the command object reads the record
+    // only when a command runs.
+    if (makeQuerier)
+        m_cuq = makeQuerier(*this);
+}
 
 CQarUnitInfo::~CQarUnitInfo()
 {
@@ -28,17 +34,4 @@ void CQarUnitInfo::discard()
     m_discarded = true;
     if (m_cuq)
         m_cuq->end();
-}
-
-void CQarUnitInfo::setCuq(std::unique_ptr<clsUnitQuerier> querier)
-{
-    m_cuq = std::move(querier);
-}
-
-clsUnitQuerier* CQarUnitInfo::cuq() const
-{
-    // Making the object on first use does not change what the record is.
-    if (!m_cuq && !m_discarded && m_cuqFactory && *m_cuqFactory)
-        m_cuq = (*m_cuqFactory)(const_cast<CQarUnitInfo&>(*this));
-    return m_cuq.get();
 }

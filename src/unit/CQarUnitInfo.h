@@ -14,29 +14,25 @@ class clsUnitQuerier;
 // What the system knows about one discovered unit. Records are shared: the
 // scan's collection, the wizard's current unit and the pipeline may hold the
 // same one, so they travel as std::shared_ptr.
-// The record owns the unit's command object (cuq) as it owns its Summary;
-// whoever makes records gives them one, or the means to make one, so that the
-// command object's reply key can be this record's MAC.
+// The record owns the unit's command object (cuq) and its Summary, both made
+// with it and gone with it.
 class CQarUnitInfo {
 public:
-    // Makes the command object of a record (with its terminal session).
+    // Makes the command object of a record (with its terminal session); it
+    // is given the record, whose MAC is the command object's reply key.
     using QuerierFactory = std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)>;
 
-    CQarUnitInfo();
+    // makeQuerier makes the record's command object; a record made without
+    // one has none, and its unit commands fail.
+    explicit CQarUnitInfo(const QuerierFactory& makeQuerier = {});
     ~CQarUnitInfo();
     CQarUnitInfo(const CQarUnitInfo&) = delete;
     CQarUnitInfo& operator=(const CQarUnitInfo&) = delete;
 
-    // The command object; made by the factory at the first call when the
-    // record was given one. A scan records thousands of units and talks to
-    // one, so none pays for an object, a session and a socket it never uses.
-    clsUnitQuerier* cuq() const;
-    void setCuq(std::unique_ptr<clsUnitQuerier> querier);
-    // Shared by every record of a scan.
-    void setCuqFactory(std::shared_ptr<const QuerierFactory> factory) { m_cuqFactory = std::move(factory); }
+    clsUnitQuerier* cuq() const { return m_cuq.get(); }
     // A new scan has replaced the record: its command object ends (a wait of
-    // it returns as for a silent unit; nothing more is sent or logged) and no
-    // new one is made. Whoever still holds the record keeps its data.
+    // it returns as for a silent unit; nothing more is sent or logged).
+    // Whoever still holds the record keeps its data.
     void discard();
     bool discarded() const { return m_discarded; }
 
@@ -99,7 +95,6 @@ private:
     bool m_GPRS = false;
     std::shared_ptr<UnitListRow> m_li;
     clsSummary m_Summary;
-    mutable std::unique_ptr<clsUnitQuerier> m_cuq;
-    std::shared_ptr<const QuerierFactory> m_cuqFactory;
+    std::unique_ptr<clsUnitQuerier> m_cuq;
     bool m_discarded = false;
 };

@@ -26,6 +26,7 @@
 
 namespace pipeline {
 inline const QByteArray pcMac = QByteArray::fromHex("02005e0000a1");
+inline const QByteArray otherPcMac = QByteArray::fromHex("02005e0000b2");
 
 inline quint32 hostOrder(const QString& dotted)
 {
@@ -71,6 +72,12 @@ struct PipelineRig {
     // Hosts and addresses that answer an echo from the PC.
     QSet<QString> answering;
     QStringList pinged;
+    // What each echo to a host name carried, and how long it was waited for.
+    struct Echo {
+        QString host, payload;
+        qint32 timeoutMs;
+    };
+    QList<Echo> hostEchoes;
     // The options dialog: OK with these switches, or Cancel.
     bool optionsOk = true;
     pipeline::Switches switches;
@@ -100,19 +107,31 @@ struct PipelineRig {
         sim.config.rebootDownMs = 3000;
         settings.TestHost = QStringLiteral("host.example");
         settings.PingTimeout = 100;
-        // The PC on 127.0.0.9/8: both units lie in its network.
+        // The PC has two interfaces, the second one chosen: on it the PC is
+        // 127.0.0.9/8 and both units lie in its network; the first (eth1,
+        // 10.9.0.1/16) leads elsewhere.
+        auto other = std::make_shared<CAdapter>();
+        other->setIPAddress(QStringLiteral("10.9.0.1"));
+        other->setMask(QStringLiteral("255.255.0.0"));
         auto adapter = std::make_shared<CAdapter>();
         adapter->setIPAddress(QStringLiteral("127.0.0.9"));
         adapter->setMask(QStringLiteral("255.0.0.0"));
-        interfaces.InterfaceList << InterfaceEntry { pipeline::pcMac, adapter };
-        interfaces.LanAdapterCount = 1;
+        interfaces.InterfaceList << InterfaceEntry { pipeline::otherPcMac, other }
+                                 << InterfaceEntry { pipeline::pcMac, adapter };
+        interfaces.LanAdapterCount = 2;
+        interfaces.SelectedInterface = 1;
         adapters.entries << FakeAdapterConfigBackend::Entry { { QStringLiteral("eth0"),
                                                                   QStringLiteral("02:00:5E:00:00:A1") },
             QStringList { QStringLiteral("198.51.100.1") }, QStringList { QStringLiteral("255.255.255.0") },
             QStringList {}, QStringList {}, false };
+        adapters.entries << FakeAdapterConfigBackend::Entry {
+            { QStringLiteral("eth1"), QStringLiteral("02:00:5E:00:00:B2") }, QStringList { QStringLiteral("10.9.0.1") },
+            QStringList { QStringLiteral("255.255.0.0") }, QStringList {}, QStringList {}, false
+        };
     }
 
-    CAdapter& pcAdapter() { return *interfaces.InterfaceList[0].Adapter; }
+    // The adapter of the selected interface.
+    CAdapter& pcAdapter() { return *interfaces.selected()->Adapter; }
 
     // Starts the units and makes the records of the given serials, in order.
     void start(const QStringList& serials = { simunits::serial })
@@ -121,17 +140,18 @@ struct PipelineRig {
         units = std::make_shared<CQarUnitInfos>();
         for (const QString& serial : serials) {
             const bool first = serial == simunits::serial;
-            auto unit = std::make_shared<CQarUnitInfo>();
+            auto unit = std::make_shared<CQarUnitInfo>([this](CQarUnitInfo& record) {
+                return std::make_unique<clsUnitQuerier>(
+                    sim.clock, sim.prefixes, settings.RebootTime, state.CancelRequested,
+                    [this](const QString& s, const QString& text) { note(s, text); },
+                    [&record] { return record.Mac(); }, sim.terminal(),
+                    TelnetCheckServices { &sim.prompts, &sim.hostPrompt, &settings.TestHost });
+            });
             unit->setSerial(serial);
             unit->setMac(first ? simunits::unitMac : simunits::otherMac);
             unit->setIp(first ? sim.firstAddress : sim.secondAddress);
             unit->setModel(QStringLiteral("KR5004"));
             unit->setLi(std::make_shared<RecordedRow>(serial));
-            const QByteArray mac = unit->Mac();
-            unit->setCuq(std::make_unique<clsUnitQuerier>(
-                sim.clock, sim.prefixes, settings.RebootTime, state.CancelRequested,
-                [this](const QString& s, const QString& text) { note(s, text); }, [mac] { return mac; }, sim.terminal(),
-                TelnetCheckServices { &sim.prompts, &sim.hostPrompt, &settings.TestHost }));
             (void)units->Add(unit, serial);
         }
         ModQar::ConfigureUnitsServices services {
@@ -145,8 +165,9 @@ struct PipelineRig {
             .hostPrompt = realWindows ? realHostPrompt : &sim.hostPrompt,
             .log = [this](const QString& s, const QString& text) { note(s, text); },
             .pingHost =
-                [this](const QString& host, const QString&, qint32) {
+                [this](const QString& host, const QString& payload, qint32 timeoutMs) {
                     pinged << host;
+                    hostEchoes << Echo { host, payload, timeoutMs };
                     return answering.contains(host);
                 },
         };

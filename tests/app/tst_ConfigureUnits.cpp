@@ -71,6 +71,7 @@ private slots:
             QStringLiteral("gprs.example"), QStringLiteral("pc.example") };
         rig.answering << QStringLiteral("pc.example");
         rig.state.CancelRequested = true; // left over from an earlier run
+        rig.settings.PingTimeout = 275;
         rig.configure();
 
         QCOMPARE(watch.windows, 1);
@@ -91,14 +92,20 @@ private slots:
         // which the discovery object would not take outside a command.
         QVERIFY(rig.linesTo(kOther).contains(QStringLiteral("config 0 save")));
         // The PC's prompt says what the PC will do; the unit's keeps its own.
-        QCOMPARE(rig.sim.hostPrompt.promptTexts,
-            (QStringList {
-                ModQar::ConfigureUnitsPipeline::pcHostPrompt(), ModQar::ConfigureUnitsPipeline::pcHostPrompt() }));
+        const QString pcPrompt = QStringLiteral("Enter the name of the remote unit that the PC should attempt to "
+                                                "communicate with through the Calvantor Unit.");
+        QCOMPARE(rig.sim.hostPrompt.promptTexts, (QStringList { pcPrompt, pcPrompt }));
         QCOMPARE(rig.sim.hostPrompt.captions.size(), 4);
         QCOMPARE(rig.sim.hostPrompt.captions.value(2), QStringLiteral("Serial number: ") + kOther + u' ');
         // The last host typed is the host of the run from now on.
         QCOMPARE(rig.settings.TestHost, QStringLiteral("pc.example"));
         QCOMPARE(rig.pinged, (QStringList { "pc.example", "pc.example" }));
+        // The PC's own echo: the liveliness label, the run's time-out.
+        QCOMPARE(rig.hostEchoes.size(), 2);
+        for (const PipelineRig::Echo& echo : std::as_const(rig.hostEchoes)) {
+            QCOMPARE(echo.payload, QStringLiteral("LIVELINESS CHECK"));
+            QCOMPARE(echo.timeoutMs, 275);
+        }
     }
 
     // The log of one unit's run, as the person reads it: the pipeline's own
@@ -247,6 +254,10 @@ private slots:
         const QList<qint32> got = pipeline::codes(rig.unit()->Summary());
         QCOMPARE(got[field], code);
         QCOMPARE(rig.stepBoxes(), box.isEmpty() ? QStringList {} : QStringList { kStepTitle + " | " + box });
+        for (const RecordingPrompts::Box& b : std::as_const(rig.sim.prompts.boxes)) {
+            if (b.title.startsWith(QLatin1String("Serial: ")))
+                QCOMPARE(b.icon, UserPrompts::Icon::Exclamation);
+        }
         if (!logLine.isEmpty())
             QVERIFY(rig.log.contains(logLine));
         // The run goes on after a failure: the last step still ran.
@@ -302,6 +313,12 @@ private slots:
         QTest::newRow("in the PC's network") << "127.0.0.1"
                                              << "255.0.0.0" << QList<bool> {} << false << QString()
                                              << QList<qint32> { 1, 0, 4 } << "127.0.0.1" << QStringList {};
+        QTest::newRow("in the network of an interface not chosen, declined")
+            << "10.9.0.5"
+            << "255.0.0.0" << QList<bool> { false } << false << QString() << QList<qint32> { 0, 0, 0 } << "10.9.0.5"
+            << QStringList { QStringLiteral("Unit with serial number: 1000 has an IP Address (10.9.0.5)\r"
+                                            "that is not of the same network as this PC.\r"
+                                            "Find a new address for this unit?") };
         QTest::newRow("another network, declined")
             << "10.0.0.5"
             << "255.0.0.0" << QList<bool> { false } << false << QString() << QList<qint32> { 0, 0, 0 } << "10.0.0.5"
@@ -368,8 +385,13 @@ private slots:
         const clsSummary& s = rig.unit()->Summary();
         QCOMPARE((QList<qint32> { s.IPAssignment(), s.NewIP(), s.IPCheck() }), expected);
         QCOMPARE(rig.sim.prompts.texts(), boxes);
-        for (const RecordingPrompts::Box& b : std::as_const(rig.sim.prompts.boxes))
+        for (const RecordingPrompts::Box& b : std::as_const(rig.sim.prompts.boxes)) {
             QVERIFY2(b.title.isEmpty(), qPrintable(b.title));
+            // Questions ask; the two failures warn.
+            const bool failure = b.text.startsWith(QLatin1String("Unable to locate"))
+                || b.text.startsWith(QLatin1String("Failed to set"));
+            QCOMPARE(b.icon, failure ? UserPrompts::Icon::Exclamation : UserPrompts::Icon::Question);
+        }
         QCOMPARE(rig.unit()->ip(), finalIp);
         QCOMPARE(rig.unit()->IPOK(), expected[2] == 4);
         const bool moved = expected[1] == 3;
@@ -435,8 +457,10 @@ private slots:
                                     "set the address '198.51.100.10' into the Gateway and\r"
                                     "DNS server fields of the TCP/IP configuration.");
         QCOMPARE(rig.sim.prompts.texts(), boxes);
+        QCOMPARE(rig.sim.prompts.boxes[0].icon, UserPrompts::Icon::Question);
         if (manualBox)
             QCOMPARE(rig.sim.prompts.boxes[1].icon, UserPrompts::Icon::None);
+        // On the adapter of the chosen interface (eth0), not the first one listed.
         const QStringList changes = { QStringLiteral("SetGateways(eth0: 198.51.100.10/1)"),
             QStringLiteral("SetDNSServerSearchOrder(eth0: 198.51.100.10)") };
         QCOMPARE(rig.adapters.calls, yes && adapterKnown ? changes : QStringList {});
@@ -523,9 +547,9 @@ private slots:
         QVERIFY(!rig.run->running());
     }
 
-    // A unit configured before the wizard's option page has picked the
-    // Ethernet prefix gets the one its model calls for; the wizard's value
-    // stays empty for that page to fill.
+    // Each unit is configured with the Ethernet prefix of its own model,
+    // whatever the wizard's option page picked for the unit it chose; the
+    // wizard's value is left as it was.
     void ethernetPrefixFromTheModel_data()
     {
         QTest::addColumn<QString>("wizardPrefix");
@@ -535,9 +559,12 @@ private slots:
                                                         << "eth 0 ipaddr \"127.0.0.2\"";
         QTest::newRow("not chosen yet, second LAN port") << QString() << "KR5012"
                                                          << "eth 1 ipaddr \"127.0.0.2\"";
-        QTest::newRow("chosen by the option page") << "eth 1"
-                                                   << "KR5004"
-                                                   << "eth 1 ipaddr \"127.0.0.2\"";
+        QTest::newRow("a KR5012 chosen, a KR5004 configured") << "eth 1"
+                                                              << "KR5004"
+                                                              << "eth 0 ipaddr \"127.0.0.2\"";
+        QTest::newRow("a KR5004 chosen, a KR5012 configured") << "eth 0"
+                                                              << "Calvantor kr5012 Router"
+                                                              << "eth 1 ipaddr \"127.0.0.2\"";
     }
     void ethernetPrefixFromTheModel()
     {

@@ -206,8 +206,11 @@ private slots:
                                                   << "180";
         QTest::newRow("ping time-out read") << QByteArray("PingTimeout=300") << "PingTimeout"
                                             << "300";
-        QTest::newRow("ping time-out decimal point") << QByteArray("PingTimeout=1.5") << "PingTimeout"
-                                                     << "1000";
+        QTest::newRow("ping time-out decimal point, too short") << QByteArray("PingTimeout=1.5") << "PingTimeout"
+                                                                << "1000";
+        // Read as the options dialog reads what is typed.
+        QTest::newRow("ping time-out with a fraction") << QByteArray("PingTimeout=300.5") << "PingTimeout"
+                                                       << "300";
         QTest::newRow("ping time-out hex") << QByteArray("PingTimeout=0x10") << "PingTimeout"
                                            << "1000";
         QTest::newRow("log True") << QByteArray("ShowStatusLog=True") << "ShowStatusLog"
@@ -220,8 +223,12 @@ private slots:
                                                << "False";
         QTest::newRow("log 1 is no Boolean") << QByteArray("ShowStatusLog=1") << "ShowStatusLog"
                                              << "False";
-        QTest::newRow("text kept as stored") << QByteArray("GPRSPPP=x") << "GPRSPPP"
-                                             << "x";
+        QTest::newRow("a PPP instance that is no number") << QByteArray("GPRSPPP=x") << "GPRSPPP"
+                                                          << "1";
+        QTest::newRow("a PPP instance with a command after it") << QByteArray("GPRSPPP=1 aodion off") << "GPRSPPP"
+                                                                << "1";
+        QTest::newRow("a PPP instance kept with its blanks") << QByteArray("GPRSPPP=\" 3 \"") << "GPRSPPP"
+                                                             << " 3 ";
         QTest::newRow("empty text is a value") << QByteArray("PPPPhonenum=") << "PPPPhonenum"
                                                << "";
         QTest::newRow("comma in hand-edited text") << QByteArray("APN=internet,fast") << "APN"

@@ -135,9 +135,9 @@ private slots:
         rig.scan();
         rig.setOption(&frmOptions::txtPingTimeout, QStringLiteral("250"));
         rig.scan();
-        rig.setOption(&frmOptions::txtPingTimeout, QStringLiteral("0"));
+        rig.setOption(&frmOptions::txtPingTimeout, QStringLiteral("50"));
         rig.scan();
-        QCOMPARE(rig.pingTimeouts, (QList<qint32> { 1000, 250, 0 }));
+        QCOMPARE(rig.pingTimeouts, (QList<qint32> { 1000, 250, 50 }));
     }
 };
 

@@ -104,7 +104,47 @@ private slots:
         QCOMPARE(unit ? unit->Serial() : QString(), found);
     }
 
-    void noCollection() { QVERIFY(!UnitLookup::bySelectedUnitNo(nullptr, 61000)); }
+    void byRowText_data()
+    {
+        QTest::addColumn<Records>("records");
+        QTest::addColumn<QString>("rowText");
+        QTest::addColumn<QString>("found"); // serial; empty: none
+        QTest::newRow("the matching row") << Records { { "61000", "61000" }, { "61001", "61001" } } << "61001"
+                                          << "61001";
+        QTest::newRow("letters in the serial") << Records { { "61", "61" }, { "61A00", "61A00" } } << "61A00"
+                                               << "61A00";
+        QTest::newRow("beyond 32 bits") << Records { { "0", "0" }, { "4294967296", "4294967296" } } << "4294967296"
+                                        << "4294967296";
+        QTest::newRow("leading zeros are part of the text")
+            << Records { { "0061000", "0061000" }, { "61000", "61000" } } << "61000"
+            << "61000";
+        QTest::newRow("and find only their own row")
+            << Records { { "61000", "61000" }, { "0061000", "0061000" } } << "0061000"
+            << "0061000";
+        QTest::newRow("letter case counts") << Records { { "61a00", "61a00" } } << "61A00"
+                                            << "";
+        QTest::newRow("blanks count") << Records { { "61000", "61000" } } << " 61000"
+                                      << "";
+        QTest::newRow("a record without a row is passed by")
+            << Records { { "X", QString() }, { "61000", "61000" } } << "61000"
+            << "61000";
+        QTest::newRow("empty collection") << Records {} << "61000"
+                                          << "";
+    }
+    void byRowText()
+    {
+        QFETCH(Records, records);
+        QFETCH(QString, rowText);
+        QFETCH(QString, found);
+        const auto unit = UnitLookup::byRowText(units(records), rowText);
+        QCOMPARE(unit ? unit->Serial() : QString(), found);
+    }
+
+    void noCollection()
+    {
+        QVERIFY(!UnitLookup::bySelectedUnitNo(nullptr, 61000));
+        QVERIFY(!UnitLookup::byRowText(nullptr, QStringLiteral("61000")));
+    }
 };
 
 QTEST_MAIN(tst_UnitLookup)

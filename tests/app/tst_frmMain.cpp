@@ -448,7 +448,6 @@ private slots:
         QVERIFY(!f.w->mnumnuScan()->isEnabled());
         QVERIFY(!f.w->scanToolButton()->isEnabled());
         QVERIFY(!f.w->cmdStartScan()->isEnabled());
-        QVERIFY(f.w->stopScanToolButton()->isEnabled());
         f.clock.advance(5000);
         QVERIFY(f.w->mnumnuScan()->isEnabled());
         QVERIFY(f.w->scanToolButton()->isEnabled());
@@ -640,21 +639,23 @@ private slots:
             QCOMPARE(log[log.size() - 2], overflowLine);
     }
 
-    void everyRecordMakesItsOwnCommandObjectWhenFirstUsed()
+    // A record comes with its own command object, made for it as the unit
+    // is first recorded; a unit answering again makes no second one.
+    void everyRecordComesWithItsOwnCommandObject()
     {
         Fixture f;
         f.startScan();
         f.discovery->answer(unit("600", "198.51.100.60"));
+        QCOMPARE(f.queriersMadeFor.size(), 1);
         f.discovery->answerAt(200, unit("601", "198.51.100.61"));
         f.discovery->answerAt(400, unit("600", "198.51.100.60"));
         f.clock.advance(5000);
-        // Recording and listing a unit makes none.
-        QVERIFY(f.queriersMadeFor.isEmpty());
         const auto first = f.w->Units()->Item(QStringLiteral("600"));
         const auto second = f.w->Units()->Item(QStringLiteral("601"));
+        QCOMPARE(f.queriersMadeFor, (QList<const CQarUnitInfo*> { first.get(), second.get() }));
         QVERIFY(first->cuq() && second->cuq());
         QVERIFY(first->cuq() != second->cuq());
-        QCOMPARE(f.queriersMadeFor, (QList<const CQarUnitInfo*> { first.get(), second.get() }));
+        QCOMPARE(f.queriersMadeFor.size(), 2);
     }
 
     void recordIsBuiltFromTheAnswer()
@@ -977,17 +978,27 @@ private slots:
             initially ? QStringLiteral("False") : QStringLiteral("True"));
     }
 
-    void stopSetsTheCancelFlagAndLeavesTheScanRunning()
+    // The stop button belongs to a Configure Units run: before one, and
+    // during a scan, it is greyed out, and a click on it raises nothing that
+    // the wizard's later waits would find.
+    void stopIsGreyedOutsideARun()
     {
         Fixture f;
+        f.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.w.get()));
+        QWidget* button = f.w->tbToolBar()->widgetForAction(f.w->stopScanToolButton());
+        QVERIFY(button);
+        QVERIFY(!f.w->stopScanToolButton()->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!f.cancelRequested);
         f.startScan();
-        QVERIFY(f.w->stopScanToolButton()->isEnabled());
-        f.w->stopScanToolButton()->trigger();
-        QVERIFY(f.cancelRequested);
-        QCOMPARE(f.w->ScanState(), int(frmMain::Collecting));
+        QVERIFY(!f.w->stopScanToolButton()->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
         f.discovery->answer(unit("1501", "198.51.100.151"));
         f.clock.advance(5000);
         QCOMPARE(f.view.rowTexts(), (QStringList { "1501" }));
+        QVERIFY(!f.w->stopScanToolButton()->isEnabled());
+        QVERIFY(!f.cancelRequested);
     }
 
     void ownScanControlsStartAScan_data()
@@ -1219,6 +1230,38 @@ private slots:
         QCOMPARE(f.configureRuns[0].discovery, f.discovery);
         QVERIFY(!f.configureRuns[0].czDuring);
         QCOMPARE(f.w->cz(), f.discovery);
+        QVERIFY(f.prompts.boxes.isEmpty());
+    }
+
+    // Both unit actions find the record by the exact text of the selected
+    // row: serials that are no 32-bit number reach their unit, and a row
+    // whose text reads as the same number as another's does not.
+    void theSelectedRowsOwnTextFindsTheUnit_data()
+    {
+        QTest::addColumn<QStringList>("serials");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("letters inside the serial") << QStringList { "61", "61A00" } << "61A00";
+        QTest::newRow("a serial beyond 32 bits") << QStringList { "0", "4294967296" } << "4294967296";
+        QTest::newRow("leading zeros are another serial") << QStringList { "0061000", "61000" } << "61000";
+        QTest::newRow("and find their own row") << QStringList { "61000", "0061000" } << "0061000";
+    }
+    void theSelectedRowsOwnTextFindsTheUnit()
+    {
+        QFETCH(QStringList, serials);
+        QFETCH(QString, selected);
+        Fixture f;
+        QList<IdResponse> answers;
+        for (qsizetype i = 0; i < serials.size(); ++i)
+            answers << unit(serials[i], QStringLiteral("198.51.100.%1").arg(50 + i));
+        f.scanUnits(answers, selected);
+        QCOMPARE(f.view.rowTexts(), serials);
+        f.w->lvUnits_DblClick();
+        f.w->mnuViewTelnet()->trigger();
+        QCOMPARE(f.configureRuns.size(), 1);
+        QCOMPARE(f.configureRuns[0].serial, selected);
+        QCOMPARE(f.configureRuns[0].unitSerials, QStringList { selected });
+        QCOMPARE(f.terminals.size(), 1);
+        QCOMPARE(f.terminals[0].serial, selected);
         QVERIFY(f.prompts.boxes.isEmpty());
     }
 

@@ -1,11 +1,14 @@
 #include "HookedMainWindow.h"
 #include "Retype.h"
+#include "app/Module1.h"
 #include "app/PppInstanceBox.h"
 #include "app/frmOptions.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The advanced options as the main window's Tools menu opens them, with the
@@ -91,13 +94,19 @@ private slots:
         QTest::newRow("a half goes up to the even neighbour")
             << QStringList { "3.5", "180", "1", "1000" } << Values { 4, 180, "1", 1000 };
         QTest::newRow("other fractions to the nearest")
-            << QStringList { "59.6", "-0.4", "1", "999.49" } << Values { 60, 0, "1", 999 };
-        QTest::newRow("zero and negatives as typed")
-            << QStringList { "0", "-30", "0", "0" } << Values { 0, -30, "0", 0 };
+            << QStringList { "59.6", "179.6", "1", "999.49" } << Values { 60, 180, "1", 999 };
+        QTest::newRow("a reboot time of zero or below as typed")
+            << QStringList { "0", "180", "0", "1000" } << Values { 0, 180, "0", 1000 };
+        QTest::newRow("negative reboot time")
+            << QStringList { "-30", "180", "1", "1000" } << Values { -30, 180, "1", 1000 };
         QTest::newRow("blanks around numbers; the instance keeps its own")
             << QStringList { " 45 ", "90 ", " 2 ", " 250" } << Values { 45, 90, " 2 ", 250 };
-        QTest::newRow("the 32-bit edges")
-            << QStringList { "2147483647", "-2147483648", "5", "1" } << Values { 2147483647, -2147483648, "5", 1 };
+        QTest::newRow("the lowest values taken")
+            << QStringList { "-2147483648", "10", "0", "50" } << Values { -2147483648, 10, "0", 50 };
+        QTest::newRow("the highest values taken")
+            << QStringList { "2147483647", "3600", "5", "60000" } << Values { 2147483647, 3600, "5", 60000 };
+        QTest::newRow("a half that rounds into the range")
+            << QStringList { "50", "9.5", "1", "49.5" } << Values { 50, 10, "1", 50 };
     }
     void okStoresWhatWasTyped()
     {
@@ -115,17 +124,18 @@ private slots:
         QVERIFY(rig.prompts.boxes.isEmpty());
     }
 
-    // A box that holds no whole number keeps the dialog open with the person
-    // back in that box, and nothing is stored, not even the good boxes.
+    // A box that holds no whole number, or a number outside what start-up
+    // reads back, keeps the dialog open with the person back in that box,
+    // and nothing is stored, not even the good boxes.
     void okRefusesWhatIsNoWholeNumber_data()
     {
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<int>("box");
         QTest::addColumn<QString>("message");
         const QString reboot = QStringLiteral("Reboot timeout (secs) must be a whole number.");
-        const QString ppp = QStringLiteral("PPP connection timeout (secs) must be a whole number.");
+        const QString ppp = QStringLiteral("PPP connection timeout (secs) must be a whole number from 10 to 3600.");
         const QString gprs = QStringLiteral("GPRS PPP to configure must be a whole number.");
-        const QString ping = QStringLiteral("Connectivity Test Timeout (ms) must be a whole number.");
+        const QString ping = QStringLiteral("Connectivity Test Timeout (ms) must be a whole number from 50 to 60000.");
         QTest::newRow("empty reboot time") << QStringList { "", "200", "2", "900" } << 0 << reboot;
         QTest::newRow("letters as PPP wait") << QStringList { "55", "three", "2", "900" } << 1 << ppp;
         QTest::newRow("number then letters") << QStringList { "55", "20s", "2", "900" } << 1 << ppp;
@@ -135,6 +145,14 @@ private slots:
         QTest::newRow("PPP instance with a word after it") << QStringList { "55", "200", "1 x", "900" } << 2 << gprs;
         QTest::newRow("PPP instance with a fraction") << QStringList { "55", "200", "1.5", "900" } << 2 << gprs;
         QTest::newRow("negative PPP instance") << QStringList { "55", "200", "-1", "900" } << 2 << gprs;
+        QTest::newRow("PPP wait of zero") << QStringList { "55", "0", "2", "900" } << 1 << ppp;
+        QTest::newRow("PPP wait just too short") << QStringList { "55", "9", "2", "900" } << 1 << ppp;
+        QTest::newRow("PPP wait just too long") << QStringList { "55", "3601", "2", "900" } << 1 << ppp;
+        QTest::newRow("negative PPP wait") << QStringList { "55", "-180", "2", "900" } << 1 << ppp;
+        QTest::newRow("ping time of zero") << QStringList { "55", "200", "2", "0" } << 3 << ping;
+        QTest::newRow("ping time just too short") << QStringList { "55", "200", "2", "49.4" } << 3 << ping;
+        QTest::newRow("ping time just too long") << QStringList { "55", "200", "2", "60001" } << 3 << ping;
+        QTest::newRow("the first refused box is named") << QStringList { "55", "5", "2", "5" } << 1 << ppp;
     }
     void okRefusesWhatIsNoWholeNumber()
     {
@@ -159,6 +177,84 @@ private slots:
         QCOMPARE(rig.prompts.texts(), QStringList { message });
         QCOMPARE(rig.prompts.boxes[0].icon, UserPrompts::Icon::Exclamation);
         QCOMPARE(valuesOf(rig.settings), kRunValues);
+    }
+
+    // One rule for the dialog and start-up: what OK stores comes back after
+    // a restart, and what start-up reads as the default when it finds it in
+    // the store cannot be stored with OK either.
+    void whatOkStoresSurvivesARestart_data()
+    {
+        QTest::addColumn<int>("box"); // 1 PPP wait, 2 PPP instance, 3 ping time
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("PPP wait in range") << 1 << "240" << true;
+        QTest::newRow("PPP wait at its lower end") << 1 << "10" << true;
+        QTest::newRow("PPP wait at its upper end") << 1 << "3600" << true;
+        QTest::newRow("PPP wait below") << 1 << "9" << false;
+        QTest::newRow("PPP wait above") << 1 << "3601" << false;
+        QTest::newRow("PPP wait with a fraction") << 1 << "240.5" << true;
+        QTest::newRow("PPP wait in words") << 1 << "four minutes" << false;
+        QTest::newRow("ping time in range") << 3 << "300" << true;
+        QTest::newRow("ping time at its lower end") << 3 << "50" << true;
+        QTest::newRow("ping time at its upper end") << 3 << "60000" << true;
+        QTest::newRow("ping time of zero") << 3 << "0" << false;
+        QTest::newRow("ping time below") << 3 << "49" << false;
+        QTest::newRow("ping time above") << 3 << "60001" << false;
+        QTest::newRow("ping time beyond 32 bits") << 3 << "4294967296" << false;
+        QTest::newRow("PPP instance") << 2 << "3" << true;
+        QTest::newRow("PPP instance between blanks") << 2 << " 2 " << true;
+        QTest::newRow("PPP instance with a word after it") << 2 << "1 x" << false;
+        QTest::newRow("PPP instance as a command") << 2 << "1 aodion off" << false;
+        QTest::newRow("empty PPP instance") << 2 << "" << false;
+    }
+    void whatOkStoresSurvivesARestart()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(bool, taken);
+        Rig rig;
+        bool accepted = false;
+        QVERIFY(rig.open([&](frmOptions* d) {
+            const QList<QWidget*> boxes { nullptr, d->txtPPPWaitTimeout, d->txtGPRSPPP, d->txtPingTimeout };
+            retype(boxes[box], text);
+            QTest::mouseClick(d->OKButton, Qt::LeftButton);
+            accepted = d->result() == QDialog::Accepted;
+            if (!accepted)
+                d->reject();
+        }));
+        QCOMPARE(accepted, taken);
+
+        // What the program would write back and read at its next start.
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Linkwise.ini"));
+        {
+            QSettings store(file, QSettings::IniFormat);
+            Module1::SaveSettings(store, rig.settings);
+        }
+        QSettings reread(file, QSettings::IniFormat);
+        AppSettings next;
+        Module1::ReadSettings(reread, next);
+        QCOMPARE(valuesOf(next).pppWait, rig.settings.PPPWaitTime);
+        QCOMPARE(valuesOf(next).gprs, rig.settings.GPRSPPP);
+        QCOMPARE(valuesOf(next).ping, rig.settings.PingTimeout);
+
+        // The same text found in the store at start-up.
+        const QStringList keys { QString(), "PPPWaitTime", "GPRSPPP", "PingTimeout" };
+        {
+            QSettings store(file, QSettings::IniFormat);
+            store.setValue(QStringLiteral("Settings/") + keys[box], text);
+        }
+        QSettings edited(file, QSettings::IniFormat);
+        AppSettings started;
+        Module1::ReadSettings(edited, started);
+        const AppSettings defaults;
+        if (taken) {
+            QCOMPARE(valuesOf(started), valuesOf(rig.settings));
+        } else {
+            QCOMPARE(valuesOf(started).pppWait, box == 1 ? defaults.PPPWaitTime : rig.settings.PPPWaitTime);
+            QCOMPARE(valuesOf(started).gprs, box == 2 ? defaults.GPRSPPP : rig.settings.GPRSPPP);
+            QCOMPARE(valuesOf(started).ping, box == 3 ? defaults.PingTimeout : rig.settings.PingTimeout);
+        }
     }
 
     // Restore Defaults only fills the boxes: how the dialog is left decides.

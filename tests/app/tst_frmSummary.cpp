@@ -156,11 +156,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QList<int>>("twips");
-        QTest::newRow("nothing stored: defaults") << QStringList() << QList<int> { 1000, 1000, 10740, 8445 };
+        QTest::newRow("nothing stored: defaults") << QStringList() << QList<int> { 1000, 1000, 6500, 6500 };
         QTest::newRow("stored values") << QStringList { "1500", "2250", "9000", "7500" }
                                        << QList<int> { 1500, 2250, 9000, 7500 };
         QTest::newRow("a value that is no number keeps its default")
-            << QStringList { "1500", "abc", "9000", "" } << QList<int> { 1500, 1000, 9000, 8445 };
+            << QStringList { "1500", "abc", "9000", "" } << QList<int> { 1500, 1000, 9000, 6500 };
     }
     void positionComesFromTheSettings()
     {
@@ -250,7 +250,9 @@ private slots:
         QTest::newRow("name with the extension in capitals") << "REPORT.RTF"
                                                              << "REPORT.RTF";
         QTest::newRow("name with another extension") << "notes.txt"
-                                                     << "notes.txt.rtf";
+                                                     << "notes.txt";
+        QTest::newRow("name with a dot inside") << "61001.summary"
+                                                << "61001.summary";
         QTest::newRow("name with blanks") << "61001 Wizard Summary"
                                           << "61001 Wizard Summary.rtf";
     }

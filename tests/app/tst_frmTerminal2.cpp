@@ -4,7 +4,9 @@
 #include "net/SystemClock.h"
 #include "session/frmComms.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -115,6 +117,13 @@ private slots:
             << false << int(Qt::Key_Backspace) << none << "\b" << QByteArray() << "abc";
         QTest::newRow("offline, Delete erases nothing")
             << false << int(Qt::Key_Delete) << none << "\x7f" << QByteArray() << "abc";
+        // The clipboard holds "pasted".
+        QTest::newRow("Shift+Insert pastes nothing while online")
+            << true << int(Qt::Key_Insert) << shift << "" << QByteArray() << "abc";
+        QTest::newRow("nor does the keyboard's Paste key")
+            << true << int(Qt::Key_Paste) << none << "" << QByteArray() << "abc";
+        QTest::newRow("offline, Shift+Insert is the screen's own")
+            << false << int(Qt::Key_Insert) << shift << "" << QByteArray() << "abcpasted";
     }
     void keys()
     {
@@ -127,6 +136,7 @@ private slots:
         Rig rig;
         if (online)
             QVERIFY(rig.connect());
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
         rig.w->messagePrint(QStringLiteral("abc"));
         rig.w->txtmsgs->moveCursor(QTextCursor::End);
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace)
@@ -156,8 +166,12 @@ private slots:
             << QStringList { QString::fromLatin1("ab\r\0cd", 6) } << "ab\ncd" << false;
         QTest::newRow("a lone LF and a lone CR each end a line") << QStringList { "a\nb\rc" } << "a\nb\nc" << false;
         QTest::newRow("a backspace on an empty screen erases nothing") << QStringList { "\bx" } << "x" << false;
-        QTest::newRow("a backspace does not climb over a line break")
-            << QStringList { "ab\r\n", "\bc" } << "ab\nc" << false;
+        QTest::newRow("a backspace takes back a line break") << QStringList { "ab\r\n", "\bc" } << "abc" << false;
+        QTest::newRow("a lone LF likewise") << QStringList { "ab\n", "\bc" } << "abc" << false;
+        QTest::newRow("two take the line break and the character before it")
+            << QStringList { "ab\r\n", "\b\bx" } << "ax" << false;
+        QTest::newRow("a backspace after a waiting CR takes the CR") << QStringList { "ab\r", "\bc" } << "abc" << false;
+        QTest::newRow("within a piece it takes the LF of a CR LF") << QStringList { "ab\r\n\bc" } << "ab\nc" << false;
     }
     void textArrives()
     {
@@ -171,6 +185,8 @@ private slots:
             rig.w->messagePrint(piece);
         QCOMPARE(rig.screen(), screen);
         QCOMPARE(rig.w->screen().PendingCR(), pendingCR);
+        // Nobody clicked: the next text goes at the end.
+        QCOMPARE(rig.w->screen().InsertPos(), qint32(screen.size()));
     }
 
     // Text goes in at the session's own position wherever the person clicked.

@@ -548,25 +548,64 @@ private slots:
         QCOMPARE(t.w->socket().readAll(), left);
     }
 
-    void smallOperations()
+    // updateUnit takes the connection off the window's hands: the window's
+    // own disconnect then leaves the socket to whoever holds it, and the
+    // dial-up handle is the one given.
+    void updateUnitLeavesTheConnectionToItsCaller_data()
+    {
+        QTest::addColumn<bool>("update");
+        QTest::newRow("the window's own connection is closed") << false;
+        QTest::newRow("after updateUnit it is left open") << true;
+    }
+    void updateUnitLeavesTheConnectionToItsCaller()
+    {
+        QFETCH(bool, update);
+        UnitTerminal t;
+        t.start();
+        t.logIn();
+        QVERIFY(t.w->IPMode);
+        if (update)
+            t.w->updateUnit(QVariant(), QVariant(), 42);
+        QCOMPARE(t.w->IPMode, !update);
+        QCOMPARE(t.w->getDUNConnection(), update ? qint64(42) : qint64(0));
+        t.w->DisconnectSession();
+        QCOMPARE(t.w->socket().state() == QAbstractSocket::ConnectedState, update);
+    }
+
+    // The error getters report what the last failure left, not what was
+    // there before it.
+    void errorGettersReportTheLastFailure()
+    {
+        UnitTerminal t;
+        t.start(false);
+        t.w->LastError = 17;
+        t.w->ExtendedError = 3;
+        // Nothing listens on port 1 of loopback.
+        QVERIFY(!t.w->ConnectIP(loopback, QStringLiteral("1"), 5000));
+        QCOMPARE(t.w->getLastError(), 27);
+        QCOMPARE(t.w->getExtendedError(), 0);
+    }
+
+    // clearBuffer drops what the unit said and nobody read, including a
+    // reply still on its way, so the next exchange reads only its own;
+    // captureTrace sends nothing.
+    void clearBufferDropsWhatCameBefore()
     {
         UnitTerminal t;
         t.start();
         t.logIn();
+        const QStringList typedBefore = t.typed();
         QVERIFY(t.w->captureTrace());
-        t.w->LastError = 17;
-        t.w->ExtendedError = 3;
-        QCOMPARE(t.w->getLastError(), 17);
-        QCOMPARE(t.w->getExtendedError(), 3);
-        t.w->updateUnit(QVariant(), QVariant(), 42);
-        QCOMPARE(t.w->getDUNConnection(), qint64(42));
-        QVERIFY(!t.w->IPMode);
-        // What the unit said and nobody read is gone after clearBuffer.
         t.w->Send(QStringLiteral("AT\r"));
         t.clock.advance(10);
         QVERIFY(t.w->socket().bytesAvailable() > 0);
+        t.w->Send(QStringLiteral("AT\r"));
         t.w->clearBuffer();
         QCOMPARE(t.w->socket().bytesAvailable(), 0);
+        QCOMPARE(t.typed(), typedBefore + QStringList({ "AT", "AT" }));
+        t.w->Send(QStringLiteral("ATI5\r"));
+        const QString reply = t.w->waitForAndReturn(QStringLiteral("OK\r\n"), 5, 0);
+        QVERIFY2(reply.contains(QStringLiteral("Ser#:4711")), qPrintable(reply));
     }
 };
 

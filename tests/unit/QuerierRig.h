@@ -81,11 +81,14 @@ struct QuerierRig {
     QString firstAddress = QStringLiteral("198.51.100.10");
     QString secondAddress = QStringLiteral("198.51.100.11");
 
-    static std::vector<SimUnit> units(
-        const QString& first = QStringLiteral("198.51.100.10"), const QString& second = QStringLiteral("198.51.100.11"))
+    // The first unit's serial number.
+    QString firstSerial = simunits::serial;
+
+    static std::vector<SimUnit> units(const QString& first = QStringLiteral("198.51.100.10"),
+        const QString& second = QStringLiteral("198.51.100.11"), const QString& firstUnitSerial = simunits::serial)
     {
         std::vector<SimUnit> out;
-        out.emplace_back(simunits::serial, simunits::unitMac, first, QStringLiteral("1"), QStringLiteral("CV100"),
+        out.emplace_back(firstUnitSerial, simunits::unitMac, first, QStringLiteral("1"), QStringLiteral("CV100"),
             QStringLiteral("Calvantor CV100-E3G"));
         out.emplace_back(simunits::otherSerial, simunits::otherMac, second, QStringLiteral("1"),
             QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
@@ -95,11 +98,13 @@ struct QuerierRig {
     void start()
     {
         language = std::make_unique<UnitCommandLanguage>(clock, config);
-        transport = std::make_unique<SimTransport>(clock, config, units(firstAddress, secondAddress), *language);
+        transport
+            = std::make_unique<SimTransport>(clock, config, units(firstAddress, secondAddress, firstSerial), *language);
         QString error;
         QVERIFY2(transport->listen(&error), qPrintable(error));
         if (config.telnet) {
-            telnet = std::make_unique<SimTelnetServer>(config, units(firstAddress, secondAddress), *language);
+            telnet
+                = std::make_unique<SimTelnetServer>(config, units(firstAddress, secondAddress, firstSerial), *language);
             QVERIFY2(telnet->listen(&error), qPrintable(error));
         }
         VerevoSocketOptions o;
@@ -141,5 +146,5 @@ struct QuerierRig {
             out << QString::fromLatin1(l);
         return out;
     }
-    SimUnitState& unit() { return language->state(SimUnit(simunits::serial, simunits::unitMac, {}, {}, {}, {})); }
+    SimUnitState& unit() { return language->state(SimUnit(firstSerial, simunits::unitMac, {}, {}, {}, {})); }
 };

@@ -1,5 +1,8 @@
+#include "SimulatedClock.h"
 #include "unit/CQarUnitInfo.h"
+#include "unit/clsUnitQuerier.h"
 
+#include <QPointer>
 #include <QTest>
 
 class tst_CQarUnitInfo : public QObject {
@@ -16,6 +19,36 @@ private slots:
         QVERIFY(r.Mac().isEmpty());
         QVERIFY(!r.li());
         QCOMPARE(r.Summary().Liveliness(), 0);
+    }
+
+    // The command object comes with the record, made for that record, and
+    // goes with it; asking for it makes no other.
+    void commandObjectIsMadeWithTheRecordAndGoesWithIt()
+    {
+        SimulatedClock clock;
+        const UnitInterfacePrefixes prefixes;
+        const qint32 rebootTime = 50;
+        const bool cancel = false;
+        int made = 0;
+        const CQarUnitInfo* madeFor = nullptr;
+        QPointer<clsUnitQuerier> querier;
+        {
+            const auto record = std::make_shared<CQarUnitInfo>([&](CQarUnitInfo& r) {
+                ++made;
+                madeFor = &r;
+                return std::make_unique<clsUnitQuerier>(
+                    clock, prefixes, rebootTime, cancel, UnitLog {}, [&r] { return r.Mac(); });
+            });
+            QCOMPARE(made, 1);
+            QCOMPARE(madeFor, record.get());
+            querier = record->cuq();
+            QVERIFY(querier);
+            record->setSerial(QStringLiteral("12345"));
+            QCOMPARE(record->cuq(), querier.data());
+            QCOMPARE(made, 1);
+        }
+        QVERIFY(!querier);
+        QVERIFY(!CQarUnitInfo().cuq());
     }
 
     void capabilityFlagsStayFalseWhenOtherFieldsChange()

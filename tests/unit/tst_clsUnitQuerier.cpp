@@ -648,6 +648,22 @@ private slots:
         QCOMPARE(rig.log, expected);
     }
 
+    // "Idle" wins over an address in the same reply: the link is not up.
+    void waitForPPPConnectWaitsWhileIdleWithAnAddress()
+    {
+        Rig rig;
+        rig.config.replies
+            = { { QStringLiteral("ppp 1 status"), QByteArray("PPP 1: Idle\r\nIP Address: 203.0.113.9\r\nOK\r\n") } };
+        rig.start();
+        QVERIFY(!rig.q->WaitForPPPConnect(serial, *rig.verevo, 6));
+        QCOMPARE(rig.lines(), QStringList(3, "ppp 1 status"));
+        QStringList expected;
+        for (int i = 0; i < 3; ++i)
+            expected << "Retrieving PPP 1 status"
+                     << "PPP is Idle";
+        QCOMPARE(rig.log, expected);
+    }
+
     void waitForPPPConnectStopsWhenConnected()
     {
         Rig rig;

@@ -227,6 +227,38 @@ private slots:
         QVERIFY(rig.log.endsWith(QStringLiteral("Set up temporary user in profile 1")));
     }
 
+    // The serial number read over telnet is compared without regard to
+    // letter case; any other difference is another unit.
+    void checkSerialIgnoresLetterCase_data()
+    {
+        QTest::addColumn<QString>("unitSerial");
+        QTest::addColumn<QString>("banner");
+        QTest::addColumn<int>("code");
+        QTest::newRow("capitals in the banner") << "61a00"
+                                                << "61A00" << 4;
+        QTest::newRow("small letters in the banner") << "61A00"
+                                                     << "61a00" << 4;
+        QTest::newRow("mixed") << "61Ab"
+                               << "61aB" << 4;
+        QTest::newRow("another letter") << "61a00"
+                                        << "61B00" << 3;
+        QTest::newRow("one character more") << "61a00"
+                                            << "61A00A" << 3;
+    }
+    void checkSerialIgnoresLetterCase()
+    {
+        QFETCH(QString, unitSerial);
+        QFETCH(QString, banner);
+        QFETCH(int, code);
+        QuerierRig rig;
+        rig.firstSerial = unitSerial;
+        rig.config.bannerSerial = banner;
+        rig.start();
+        QCOMPARE(rig.q->checkSerial(unitSerial, QStringLiteral("127.0.0.1"), *rig.verevo), code);
+        QCOMPARE(rig.telnet->typed(), QByteArrayList { "ATI5" });
+        QCOMPARE(rig.log.last(), code == 4 ? QStringLiteral("Serial number is OK") : "Serial number is not OK");
+    }
+
     // A second check on the same command object opens the session again.
     void checkSerialTwice()
     {
@@ -354,6 +386,60 @@ private slots:
         QVERIFY(!rig.q->terminal()->Online());
         for (const SimUserProfile& u : rig.unit().users)
             QVERIFY(u.name.compare(QStringLiteral("TEMPUSER"), Qt::CaseInsensitive) != 0);
+    }
+
+    // A telnet connection or login that fails ends the cellular test, and
+    // the profile made for it is cleared all the same.
+    void testGPRSClearsTheProfileWhenTelnetFails_data()
+    {
+        QTest::addColumn<bool>("telnet");
+        QTest::addColumn<bool>("refuseLogin");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no telnet server") << false << false << "Failed to connect to : 127.0.0.1";
+        QTest::newRow("login refused") << true << true << "Failed to login to remote unit";
+    }
+    void testGPRSClearsTheProfileWhenTelnetFails()
+    {
+        QFETCH(bool, telnet);
+        QFETCH(bool, refuseLogin);
+        QFETCH(QString, box);
+        QuerierRig rig;
+        rig.config.telnet = telnet;
+        rig.config.telnetRefuseLogin = refuseLogin;
+        rig.config.pppIdleMs = 0;
+        rig.config.pppActivatingMs = 0;
+        rig.start();
+        rig.unit().linkStartMs = rig.clock.monotonicMs();
+        const auto unit = unitRecord();
+        QVERIFY(!rig.q->TestGPRS(*unit, serial, *rig.verevo));
+        QCOMPARE(rig.log,
+            (QStringList { "Retrieving PPP 1 status", "Preparing to connect with unit",
+                "Creating temporary user profile", "Set up temporary user in profile 1", "Opening Telnet connection",
+                "Failed to connect to unit", "Closing Telnet connection", "Clearing user profile 1",
+                "User profile cleared", "Ping test was not successful" }));
+        QCOMPARE(rig.lines().mid(rig.lines().size() - 2), (QStringList { "user 1 name \"\"", "user 1 password \"\"" }));
+        for (const SimUserProfile& u : rig.unit().users)
+            QVERIFY(u.name.compare(QStringLiteral("TEMPUSER"), Qt::CaseInsensitive) != 0);
+        QVERIFY(!rig.q->terminalOpen());
+        QVERIFY(!rig.q->terminal()->Online());
+        QCOMPARE(rig.prompts.texts(), QStringList { box });
+    }
+
+    // A link the unit reports Idle is down, whatever address it shows: no
+    // profile is made and nothing is pinged.
+    void testGPRSWithAnIdleLinkThatShowsAnAddress()
+    {
+        QuerierRig rig;
+        rig.config.replies
+            = { { QStringLiteral("ppp 1 status"), QByteArray("PPP 1: Idle\r\nIP Address: 203.0.113.9\r\nOK\r\n") } };
+        rig.start();
+        const auto unit = unitRecord();
+        QVERIFY(!rig.q->TestGPRS(*unit, serial, *rig.verevo));
+        QCOMPARE(rig.log,
+            (QStringList { "Retrieving PPP 1 status", "Can't perform test as PPP link is not established",
+                "Ping test was not successful" }));
+        QCOMPARE(rig.lines(), QStringList { "ppp 1 status" });
+        QVERIFY(rig.telnet->typed().isEmpty());
     }
 
     // The watch over the unit's ping output, fed in pieces.

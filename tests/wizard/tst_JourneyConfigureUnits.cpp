@@ -118,6 +118,20 @@ private slots:
             if (switches.contains(u'D'))
                 expectedDialogs << QStringLiteral("summary");
             QCOMPARE(person.kinds(), expectedDialogs);
+            // Each host prompt says who will try to reach the host.
+            QStringList prompts;
+            for (const PersonAtDialogs::Seen& seen : std::as_const(person.seen)) {
+                if (seen.kind == u"host")
+                    prompts << seen.text;
+            }
+            QStringList expectedPrompts;
+            if (switches.contains(u'T'))
+                expectedPrompts << QStringLiteral(
+                    "Enter the name of the remote unit that the Velmar unit should attempt to communicate with.");
+            if (switches.contains(u'P'))
+                expectedPrompts << QStringLiteral("Enter the name of the remote unit that the PC should attempt to "
+                                                  "communicate with through the Calvantor Unit.");
+            QCOMPARE(prompts, expectedPrompts);
             QCOMPARE(person.seen[0].caption, QStringLiteral("Configuration options for unit SN: 11"));
             if (switches.contains(u'D')) {
                 const PersonAtDialogs::Seen& summary = person.seen.last();
@@ -251,6 +265,47 @@ private slots:
                     && lines.endsWith(QStringLiteral("11 user 1 password \"\"")),
                 qPrintable(lines.join(u'|')));
             QVERIFY(m_b.main->cz() && !m_b.main->cVerevo());
+        });
+    }
+
+    // Serials that are no 32-bit number: the unit actions reach the unit of
+    // the selected row by its text, from a double click and from Telnet.
+    void unitActionsOnSerialsThatAreNoNumber_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("letters inside") << "61A00"
+                                        << "61A001";
+        QTest::newRow("beyond 32 bits") << "4294967296"
+                                        << "4294967297";
+    }
+    void unitActionsOnSerialsThatAreNoNumber()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, chosen);
+        QVERIFY(m_b.search && m_b.main);
+        m_b.lan.stopUnits();
+        QVERIFY(m_b.startUnits({ "--serial", first }));
+        Journey::inEventLoop([&] {
+            m_b.main->mnumnuScan()->trigger();
+            QVERIFY(QTest::qWaitFor([&] { return m_b.main->mnumnuScan()->isEnabled(); }, 20000));
+            QCOMPARE(Journey::rowTexts(*m_b.search), (QStringList { first, chosen }));
+
+            m_b.heardSince();
+            choose(*m_b.search, chosen);
+            PersonAtDialogs person;
+            person.switches = QStringLiteral("SD");
+            doubleClick(m_b.main->lvUnits()->viewport());
+            QCOMPARE(person.kinds(), (QStringList { "options", "summary" }));
+            QCOMPARE(person.seen[0].caption, QStringLiteral("Configuration options for unit SN: ") + chosen);
+            QCOMPARE(person.seen[1].caption, QStringLiteral("Results Summary for unit with Serial Number: ") + chosen);
+            QCOMPARE(m_b.heardSince(), QStringList { chosen + QStringLiteral(" config 0 save") });
+
+            QStringList lines;
+            const QStringList boxes = telnetByKeyboard(chosen, lines);
+            QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u'|')));
+            QVERIFY(m_b.main->TermForm() && m_b.main->TermForm()->isVisible());
+            QVERIFY2(lines.contains(chosen + QStringLiteral(" user 1 name TEMPUSER")), qPrintable(lines.join(u'|')));
         });
     }
 

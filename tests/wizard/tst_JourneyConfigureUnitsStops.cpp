@@ -10,7 +10,9 @@
 #include "ProgressWatch.h"
 #include "unit/CQarUnitInfo.h"
 
+#include <QAction>
 #include <QPushButton>
+#include <QToolBar>
 #include <QTreeWidget>
 
 using namespace ConfigureRoad;
@@ -131,6 +133,42 @@ private slots:
             QCOMPARE(m_b.main->lvLog()->topLevelItem(1)->text(2), QStringLiteral("Completed configuring unit"));
             QVERIFY(!m_b.main->stopScanToolButton()->isEnabled());
             QVERIFY(m_b.main->cz() && !m_b.main->cVerevo());
+        });
+    }
+
+    // The main window's stop button: greyed out before a run, live while one
+    // runs, where a click cancels it as the progress window's Cancel does,
+    // and greyed out again once it has ended.
+    void stopButtonOfTheMainWindow()
+    {
+        QVERIFY(m_b.search && m_b.main);
+        Journey::inEventLoop([&] {
+            QAction* stop = m_b.main->stopScanToolButton();
+            QWidget* button = m_b.main->tbToolBar()->widgetForAction(stop);
+            QVERIFY(button);
+            QVERIFY(!stop->isEnabled());
+            choose(*m_b.search, QStringLiteral("11"));
+            PersonAtDialogs person;
+            person.pcHost = Journey::kUnitAddress;
+            ProgressWatch watch;
+            bool liveDuringTheRun = false;
+            watch.onStage = [&](frmProgress&, const QString& label) {
+                if (label == QLatin1String("Save config") && !liveDuringTheRun) {
+                    liveDuringTheRun = stop->isEnabled();
+                    QTest::mouseClick(button, Qt::LeftButton);
+                }
+            };
+            doubleClick(m_b.main->lvUnits()->viewport());
+            QVERIFY(liveDuringTheRun);
+
+            // The steps before the stop ran; none after it did (a skipped
+            // step leaves the code an earlier run gave it).
+            const QList<qint32> got = codes(m_b.main->Units()->Item(QStringLiteral("11"))->Summary());
+            QCOMPARE(got.mid(0, 3), kEverything.mid(0, 3));
+            QCOMPARE(stepsHeard(m_b.heardSince(), QStringLiteral("11")), heardBefore(2));
+            QCOMPARE(person.kinds(), QStringList { QStringLiteral("options") });
+            QCOMPARE(m_b.main->lvLog()->topLevelItem(0)->text(2), QStringLiteral("Scan operation cancelled by user"));
+            QVERIFY(!stop->isEnabled());
         });
     }
 

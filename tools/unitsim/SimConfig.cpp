@@ -57,6 +57,7 @@ constexpr Option options[] = {
     { "ping-time", "milliseconds the unit's ping command takes before it prints its statistics" },
     { "software-build", "what the identity banner shows after \"Software Build \"" },
     { "bios-version", "what the identity banner shows after \"Bios Ver \"" },
+    { "banner-serial", "what the identity banner shows after \"Ser#:\" (empty: the unit's serial number)" },
     { "flash-add", "comma-separated files added to the flash (image1, sbios1: updates waiting)" },
     { "flash-bad", "comma-separated flash files whose checksum a scan finds wrong" },
     { "flash-ro", "comma-separated flash files that are read-only from the start" },
@@ -229,6 +230,8 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.softwareBuild = value;
     } else if (key == u"bios-version") {
         c.biosVersion = value;
+    } else if (key == u"banner-serial") {
+        c.bannerSerial = value;
     } else if (key == u"flash-add") {
         c.flashAdd = value.split(u',', Qt::SkipEmptyParts);
     } else if (key == u"flash-bad") {

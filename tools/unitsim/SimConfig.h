@@ -113,9 +113,12 @@ struct SimConfig {
     QStringList telnetHangUp;
     QStringList pingUnreachable;
     int pingMs = 0;
-    // What the identity banner ("ATI5") reports besides the serial number.
+    // What the identity banner ("ATI5") reports besides the serial number,
+    // and the serial number it shows when not the unit's own as it answers
+    // discovery (a banner may write it in other letter case).
     QString softwareBuild = QStringLiteral("4113.27 14-Jun-2005");
     QString biosVersion = QStringLiteral("1.07");
+    QString bannerSerial;
     // The flash: files added to the standard ones (a new image waiting to
     // be moved into place), files a scan finds corrupt, files already
     // read-only.

@@ -218,7 +218,8 @@ SimReply SimTelnetServer::answer(SimUnit& unit, const QByteArray& line)
             return { {}, 0, true };
     if (text.compare(u"ATI5", Qt::CaseInsensitive) == 0)
         return { ("Velmar Systems. Velmar " + m_config.productId + " Router\r\nSoftware Build " + m_config.softwareBuild
-            + "\r\nBios Ver " + m_config.biosVersion + "\r\nSer#:" + unit.serial() + " Rev 1.0\r\nOK\r\n")
+            + "\r\nBios Ver " + m_config.biosVersion + "\r\nSer#:"
+            + (m_config.bannerSerial.isEmpty() ? unit.serial() : m_config.bannerSerial) + " Rev 1.0\r\nOK\r\n")
                      .toLatin1() };
     if (const auto m = pingLine.match(text); m.hasMatch())
         return ping(unit, m.captured(1));
