@@ -276,14 +276,14 @@ std::optional<qint32> KernelAdapterConfig::enableDhcp(const Configuration& c)
     const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
-    if (!m_dhclient.prepare())
-        return AccessDenied;
     const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
     if (!before)
         return std::nullopt;
     // The DHCP road begins here: its later steps clear the name servers, and
     // a road that ends without a lease puts these back.
     m_roads.insert(ifindex, *before);
+    if (!m_dhclient.prepare())
+        return AccessDenied;
     const QList<DhcpClientScan::Client> foreign = foreignClients(c.id, ifindex);
     if (const DhcpClientScan::Client* other = servingOthers(foreign)) {
         // networkd's DHCP is on already: a fresh lease is what this step can ask for.
