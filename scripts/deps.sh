@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   desktop-file-utils appstream
   libnl-route-3-dev libcap2-bin iproute2 iputils-ping
-  dnsmasq-base isc-dhcp-client dbus-daemon
+  dnsmasq-base isc-dhcp-client dhcpcd-base dbus-daemon
   xvfb xauth fonts-dejavu-core
   openbox wmctrl x11-utils xclip unrtf xdg-utils file
   xdotool

@@ -28,14 +28,14 @@ NetworkManagerAdapterConfig* AdapterConfig::networkManager()
     return m_nm;
 }
 
-bool AdapterConfig::dhcpEnabledForMac(const QString& macText)
+bool AdapterConfig::dhcpEnabledFor(int ifindex, const QString& macText)
 {
     const auto all = ipEnabledConfigurations();
     if (!all)
         return false;
     bool enabled = false;
     for (const Configuration& c : *all) {
-        if (c.macAddress && c.macAddress->compare(macText, Qt::CaseInsensitive) == 0) {
+        if (c.isLink(ifindex, macText)) {
             const FlagRead r = dhcpEnabled(c);
             enabled = r.ok && r.value.value_or(false);
         }
@@ -53,7 +53,7 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
         if (!nm)
             return std::nullopt;
         for (const Configuration& c : *nm)
-            out.append({ nmTag + c.id, c.macAddress });
+            out.append({ nmTag + c.id, c.macAddress, c.ifindex });
         managed = nmBackend->managedInterfaces();
     }
     const auto kernel = m_kernel.ipEnabledConfigurations();
@@ -61,7 +61,7 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
         return std::nullopt;
     for (const Configuration& c : *kernel) {
         if (!managed.contains(c.id))
-            out.append({ kernelTag + c.id, c.macAddress });
+            out.append({ kernelTag + c.id, c.macAddress, c.ifindex });
     }
     return out;
 }
@@ -69,9 +69,9 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
 std::pair<AdapterConfigBackend*, AdapterConfigBackend::Configuration> AdapterConfig::route(const Configuration& c)
 {
     if (c.id.startsWith(nmTag) && networkManager())
-        return { m_nm, { c.id.mid(nmTag.size()), c.macAddress } };
+        return { m_nm, { c.id.mid(nmTag.size()), c.macAddress, c.ifindex } };
     if (c.id.startsWith(kernelTag))
-        return { &m_kernel, { c.id.mid(kernelTag.size()), c.macAddress } };
+        return { &m_kernel, { c.id.mid(kernelTag.size()), c.macAddress, c.ifindex } };
     return { nullptr, c };
 }
 

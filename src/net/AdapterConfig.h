@@ -19,9 +19,10 @@ public:
     // It returns null when NetworkManager does not run.
     AdapterConfig(std::function<NetworkManagerAdapterConfig*()> findNetworkManager, AdapterConfigBackend& kernel);
 
-    // The DHCP flag of the adapter record: the last IP-enabled configuration
-    // with this MAC (case-blind) decides; false when there is none.
-    bool dhcpEnabledForMac(const QString& macText);
+    // The DHCP flag of the adapter record of link ifindex (0: not known) with
+    // this MAC: the last IP-enabled configuration that is that link decides
+    // (Configuration::isLink); false when there is none.
+    bool dhcpEnabledFor(int ifindex, const QString& macText);
 
     std::optional<QList<Configuration>> ipEnabledConfigurations() override;
     ListRead readList(const Configuration& c, ListProperty property) override;

@@ -27,6 +27,10 @@ public:
         UnableToRenewLease = 82,
         UnableToReleaseLease = 83,
         AccessDenied = 91,
+        // The link is left alone: another program keeps its addressing (a
+        // DHCP client that serves other links too and cannot be asked to act
+        // on this one alone).
+        InterfaceNotConfigurable = 97,
         DhcpNotEnabled = 100,
     };
 
@@ -37,6 +41,19 @@ public:
         QString id;
         // Link-layer address as hex pairs joined by ":"; nullopt when it has none.
         std::optional<QString> macAddress;
+        // The kernel's index of the link; 0 when the service does not tell.
+        int ifindex = 0;
+
+        // Whether this is the link a usable-interface entry names: by its
+        // index when both sides know one, else by the MAC (case-blind) as the
+        // other platform matches. A link that merely shares the MAC of the
+        // entry's (a VLAN on it, a bridge over it) is then never taken for it.
+        bool isLink(int entryIndex, const QString& macText) const
+        {
+            if (entryIndex > 0 && ifindex > 0)
+                return ifindex == entryIndex;
+            return macAddress && macAddress->compare(macText, Qt::CaseInsensitive) == 0;
+        }
     };
 
     // A list property: nullopt stands for a property that has no value at all.

@@ -33,6 +33,11 @@ void CAdapterHelper::FillAdapters()
         // only links that are up, could not change its settings.
         if (k.adminStatus != 1)
             continue;
+        // Nor is a bridge port or a bond member: its traffic is its master's,
+        // as the platform's list holds no adapter bound to a bridge, and the
+        // configuration layer never changes such a link.
+        if (!k.master.isEmpty())
+            continue;
         auto adapter = std::make_shared<CAdapter>();
         adapter->setDescription(k.description);
         adapter->SetPhysAddr(qint32(k.mac.size()), k.mac);
@@ -40,7 +45,9 @@ void CAdapterHelper::FillAdapters()
         adapter->setInterfaceType(k.ianaType);
         adapter->setInterfaceName(k.name);
         if (m_dhcpEnabled)
-            adapter->setDHCPEnabledReader([query = m_dhcpEnabled, mac = adapter->AdapterAddress()] { return query(mac); });
+            adapter->setDHCPEnabledReader([query = m_dhcpEnabled, index = k.index, mac = adapter->AdapterAddress()] {
+                return query(index, mac);
+            });
         adapter->setIPAddress(k.ipAddress);
         adapter->setMask(k.mask);
         m_adapters->Add(std::move(adapter), CAdapters::keyOf(k.index));

@@ -14,9 +14,9 @@ class UserPrompts;
 // keeps the new collection as the current one.
 class CAdapterHelper {
 public:
-    // Whether the adapter with this MAC text (":" form) takes its address by
-    // DHCP; the adapter-configuration layer answers it.
-    using DhcpQuery = std::function<bool(const QString& mac)>;
+    // Whether the adapter of this interface index and MAC text (":" form)
+    // takes its address by DHCP; the adapter-configuration layer answers it.
+    using DhcpQuery = std::function<bool(qint32 ifindex, const QString& mac)>;
 
     // sysfsRoot: the kernel's class directory of network interfaces (a fixture
     // tree in tests). prompts shows the box for a system whose list cannot be

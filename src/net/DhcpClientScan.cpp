@@ -70,7 +70,61 @@ QStringList operands(const QStringList& args, const QStringList& optionsWithValu
     }
     return out;
 }
+
+// Options of each client that take the next word as their value.
+const QStringList dhclientValued { QStringLiteral("-pf"), QStringLiteral("-lf"), QStringLiteral("-cf"),
+    QStringLiteral("-sf"), QStringLiteral("-s"), QStringLiteral("-g"), QStringLiteral("-e"), QStringLiteral("-p"),
+    QStringLiteral("-H"), QStringLiteral("-F"), QStringLiteral("-V"), QStringLiteral("-C"), QStringLiteral("-I"),
+    QStringLiteral("--timeout") };
+const QStringList dhcpcdValued { QStringLiteral("-C"), QStringLiteral("-c"), QStringLiteral("-e"), QStringLiteral("-F"),
+    QStringLiteral("-f"), QStringLiteral("-h"), QStringLiteral("-I"), QStringLiteral("-i"), QStringLiteral("-j"),
+    QStringLiteral("-l"), QStringLiteral("-m"), QStringLiteral("-O"), QStringLiteral("-o"), QStringLiteral("-Q"),
+    QStringLiteral("-r"), QStringLiteral("-S"), QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("-u"),
+    QStringLiteral("-v"), QStringLiteral("-W"), QStringLiteral("-X"), QStringLiteral("-y"), QStringLiteral("-Z"),
+    QStringLiteral("-z"), QStringLiteral("--nohook"), QStringLiteral("--script"), QStringLiteral("--env"),
+    QStringLiteral("--fqdn"), QStringLiteral("--config"), QStringLiteral("--hostname"), QStringLiteral("--clientid"),
+    QStringLiteral("--vendorclassid"), QStringLiteral("--logfile"), QStringLiteral("--leasetime"),
+    QStringLiteral("--metric"), QStringLiteral("--nooption"), QStringLiteral("--option"), QStringLiteral("--require"),
+    QStringLiteral("--request"), QStringLiteral("--static"), QStringLiteral("--inform"), QStringLiteral("--timeout"),
+    QStringLiteral("--userclass"), QStringLiteral("--vendor"), QStringLiteral("--whitelist"),
+    QStringLiteral("--blacklist"), QStringLiteral("--denyinterfaces"), QStringLiteral("--allowinterfaces"),
+    QStringLiteral("--reboot") };
+
+// "dhcpcd: [manager] [ip4]" for the manager of every interface, "dhcpcd: eth0
+// [ip4]" for an instance of one interface; its helper processes (privilege
+// separation proxies, the packet filters of each interface) show their role
+// in brackets and are no client of their own. No family named means both.
+bool dhcpcdTitleServes(DhcpClientScan::Client& c, const QString& ifname)
+{
+    const QStringList words = c.arguments.first().mid(8).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return false;
+    const bool ip4 = words.contains(QLatin1String("[ip4]")) || !words.contains(QLatin1String("[ip6]"));
+    if (!ip4)
+        return false;
+    if (words.first() == QLatin1String("[manager]")) {
+        c.servesOtherLinks = true;
+        return true;
+    }
+    if (words.first().startsWith(QLatin1Char('[')))
+        return false;
+    c.servesOtherLinks = false;
+    return words.first() == ifname;
+}
 } // namespace
+
+QString DhcpClientScan::nameOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Dhclient:
+        return QStringLiteral("dhclient");
+    case Kind::Dhcpcd:
+        return QStringLiteral("dhcpcd");
+    case Kind::Networkd:
+        return QStringLiteral("systemd-networkd");
+    }
+    return QString();
+}
 
 DhcpClientScan::DhcpClientScan(QString procRoot, QString networkdRoot)
     : m_proc(std::move(procRoot))
@@ -125,7 +179,7 @@ QList<DhcpClientScan::Client> DhcpClientScan::clientsOf(
     return out;
 }
 
-bool DhcpClientScan::servesInterface(const Client& c, const QString& ifname, int ifindex) const
+bool DhcpClientScan::servesInterface(Client& c, const QString& ifname, int ifindex) const
 {
     switch (c.kind) {
     case Kind::Dhclient: {
@@ -133,26 +187,27 @@ bool DhcpClientScan::servesInterface(const Client& c, const QString& ifname, int
         if (c.arguments.contains(QLatin1String("-6")) || c.arguments.contains(QLatin1String("-r"))
             || c.arguments.contains(QLatin1String("-x")))
             return false;
-        const QStringList ifs = operands(c.arguments,
-            { QStringLiteral("-pf"), QStringLiteral("-lf"), QStringLiteral("-cf"), QStringLiteral("-sf"),
-                QStringLiteral("-s"), QStringLiteral("-g"), QStringLiteral("-e"), QStringLiteral("-p"),
-                QStringLiteral("-H"), QStringLiteral("-F"), QStringLiteral("-V"), QStringLiteral("-C"),
-                QStringLiteral("-I"), QStringLiteral("--timeout") });
+        const QStringList ifs = operands(c.arguments, dhclientValued);
+        c.servesOtherLinks = ifs != QStringList { ifname };
         return ifs.isEmpty() || ifs.contains(ifname);
     }
     case Kind::Dhcpcd: {
+        // dhcpcd 9 and later show a title in place of their arguments.
+        if (c.arguments.size() == 1 && c.arguments.first().startsWith(QLatin1String("dhcpcd: ")))
+            return dhcpcdTitleServes(c, ifname);
         if (c.arguments.contains(QLatin1String("-6")) || c.arguments.contains(QLatin1String("--ipv6only")))
             return false;
-        const QStringList ifs = operands(c.arguments,
-            { QStringLiteral("-f"), QStringLiteral("-c"), QStringLiteral("-h"), QStringLiteral("-i"),
-                QStringLiteral("-l"), QStringLiteral("-m"), QStringLiteral("-o"), QStringLiteral("-O"),
-                QStringLiteral("-r"), QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("-u"),
-                QStringLiteral("-v"), QStringLiteral("-y"), QStringLiteral("-z"), QStringLiteral("-e") });
+        const QStringList ifs = operands(c.arguments, dhcpcdValued);
+        // Started for one interface it is an instance of that link alone,
+        // unless told to be the manager of all.
+        c.servesOtherLinks = ifs != QStringList { ifname } || c.arguments.contains(QLatin1String("-M"))
+            || c.arguments.contains(QLatin1String("--manager")) || c.arguments.contains(QLatin1String("--master"));
         return ifs.isEmpty() || ifs.contains(ifname);
     }
     case Kind::Networkd: {
         // networkd serves many links; the link's state file says whether it
         // holds a DHCPv4 lease there.
+        c.servesOtherLinks = true;
         const QByteArray state = readAll(m_networkd + QStringLiteral("/links/") + QString::number(ifindex));
         for (const QByteArray& line : state.split('\n')) {
             if (line.startsWith("DHCP4_ADDRESS=") || line.startsWith("DHCP_LEASE="))

@@ -16,7 +16,14 @@ public:
         Kind kind = Kind::Dhclient;
         qint64 pid = 0;
         QStringList arguments;
+        // Whether it keeps leases on other links too: networkd always, a
+        // dhclient or dhcpcd started for no interface or several (dhcpcd's
+        // manager mode). Such a client is never stopped for one link.
+        bool servesOtherLinks = false;
     };
+
+    // Short name of the client's program for what is written about it.
+    static QString nameOf(Kind kind);
 
     explicit DhcpClientScan(
         QString procRoot = QStringLiteral("/proc"), QString networkdRoot = QStringLiteral("/run/systemd/netif"));
@@ -26,7 +33,8 @@ public:
     QList<Client> clientsOf(const QString& ifname, int ifindex, const QList<qint64>& ignoredPids = {}) const;
 
 private:
-    bool servesInterface(const Client& c, const QString& ifname, int ifindex) const;
+    // Also tells whether c serves other links (it is filled in here).
+    bool servesInterface(Client& c, const QString& ifname, int ifindex) const;
     QString netnsOf(const QString& pidDir) const;
 
     QString m_proc;

@@ -7,11 +7,15 @@
 
 #include <memory>
 
-// One usable PC interface: the MAC bytes that key the discovery datagrams and
-// find the adapter in the configuration layer, and the adapter record itself.
+// One usable PC interface: the MAC bytes that key the discovery datagrams, the
+// adapter record itself, and the kernel's index of the link. The
+// configuration layer acts on the link of that index: a bridge, a bond and a
+// VLAN share their MAC with other links, so the MAC alone names the link only
+// where no index is known (0).
 struct InterfaceEntry {
     QByteArray Mac;
     std::shared_ptr<CAdapter> Adapter;
+    qint32 InterfaceIndex = 0;
 };
 
 // The usable interfaces found at start-up and the one in use. The application

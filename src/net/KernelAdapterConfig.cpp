@@ -2,20 +2,18 @@
 
 #include "net/AdapterConfigRules.h"
 #include "net/Clock.h"
-#include "net/KernelAdapterConfigSnapshot.h"
+#include "net/NetworkdLink.h"
+#include "net/PhysicalAddress.h"
+#include "net/ProcessStop.h"
 #include "net/RouteNetlink.h"
+#include "net/SysfsNetTable.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -24,12 +22,6 @@ constexpr int stopWaitMs = 5'000;
 // A notification lost to a full socket buffer must not cost the whole
 // deadline: the interface is looked at again at least this often.
 constexpr qint64 recheckMs = 500;
-
-bool readable(int fd)
-{
-    pollfd p { fd, POLLIN, 0 };
-    return ::poll(&p, 1, 0) > 0;
-}
 
 // Wakes the event loop whenever an IPv4 address comes or goes in this
 // thread's network namespace.
@@ -70,23 +62,41 @@ KernelAdapterConfig::KernelAdapterConfig(Clock& clock)
     : KernelAdapterConfig(clock, Paths())
 { }
 
-KernelAdapterConfig::KernelAdapterConfig(Clock& clock, Paths paths)
+KernelAdapterConfig::KernelAdapterConfig(Clock& clock, Paths paths, ProblemLog log, std::optional<QDBusConnection> bus)
     : m_clock(clock)
     , m_paths(std::move(paths))
-    , m_resolver(m_paths.resolvConf, m_paths.useResolved)
+    , m_log(std::move(log))
+    , m_bus(std::move(bus))
+    , m_resolver(m_paths.resolvConf, m_paths.useResolved, m_bus ? *m_bus : QDBusConnection::systemBus())
     , m_scan(m_paths.procRoot, m_paths.networkdRoot)
+    , m_dhclient(clock, m_paths.runDir, m_paths.dhclient)
 { }
+
+QDBusConnection KernelAdapterConfig::bus() const
+{
+    return m_bus ? *m_bus : QDBusConnection::systemBus();
+}
+
+int KernelAdapterConfig::indexOf(RouteNetlink& nl, const Configuration& c)
+{
+    return c.ifindex > 0 ? c.ifindex : nl.ifindex(c.id);
+}
 
 std::optional<QList<AdapterConfigBackend::Configuration>> KernelAdapterConfig::ipEnabledConfigurations()
 {
-    RouteNetlink nl;
-    const std::optional<QList<RouteNetlink::Link>> links = nl.links();
+    // The kernel's own list, as the adapter list reads it: both name a link
+    // alike, by its index.
+    const std::optional<QList<KernelInterface>> links = SysfsNetTable::links(m_paths.sysClassNet);
     if (!links)
         return std::nullopt;
     QList<Configuration> out;
-    for (const RouteNetlink::Link& l : *links) {
-        if (l.ethernet && l.up)
-            out.append({ l.name, l.mac.isEmpty() ? std::nullopt : std::optional<QString>(l.mac) });
+    for (const KernelInterface& k : *links) {
+        const bool ethernetType = k.ianaType == 6 || k.ianaType == 71;
+        if (!ethernetType || k.adminStatus != 1 || !k.master.isEmpty())
+            continue;
+        out.append({ k.name,
+            k.mac.size() == 6 ? std::optional<QString>(PhysicalAddress::format(k.mac, QLatin1Char(':'))) : std::nullopt,
+            k.index });
     }
     return out;
 }
@@ -94,7 +104,7 @@ std::optional<QList<AdapterConfigBackend::Configuration>> KernelAdapterConfig::i
 AdapterConfigBackend::ListRead KernelAdapterConfig::readList(const Configuration& c, ListProperty property)
 {
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return {};
     ListRead out;
@@ -131,21 +141,40 @@ AdapterConfigBackend::FlagRead KernelAdapterConfig::dhcpEnabled(const Configurat
     if (dhcpMode(c.id))
         return { true, true };
     RouteNetlink nl;
-    return { true, !foreignClients(c.id, nl.ifindex(c.id)).isEmpty() };
+    return { true, !foreignClients(c.id, indexOf(nl, c)).isEmpty() };
 }
 
 bool KernelAdapterConfig::dhcpMode(const QString& ifname) const
 {
-    return QFile::exists(file(ifname, ".dhcp"));
+    return m_dhclient.dhcpMode(ifname);
 }
 
 QList<DhcpClientScan::Client> KernelAdapterConfig::foreignClients(const QString& ifname, int ifindex) const
 {
     QList<qint64> own;
-    QFile pid(file(ifname, ".pid"));
-    if (pid.open(QIODevice::ReadOnly))
-        own << pid.readAll().trimmed().toLongLong();
+    if (const qint64 pid = m_dhclient.pid(ifname))
+        own << pid;
     return m_scan.clientsOf(ifname, ifindex, own);
+}
+
+const DhcpClientScan::Client* KernelAdapterConfig::servingOthers(const QList<DhcpClientScan::Client>& clients)
+{
+    for (const DhcpClientScan::Client& c : clients) {
+        if (c.servesOtherLinks)
+            return &c;
+    }
+    return nullptr;
+}
+
+qint32 KernelAdapterConfig::leftAlone(
+    const QString& ifname, const DhcpClientScan::Client& other, const QString& step) const
+{
+    ProblemReport::report(m_log,
+        QStringLiteral("%1: %2 left undone: %3 (pid %4) keeps DHCP leases on other interfaces too and can't be asked "
+                       "to do this for %1 alone")
+            .arg(ifname, step, DhcpClientScan::nameOf(other.kind))
+            .arg(other.pid));
+    return InterfaceNotConfigurable;
 }
 
 std::optional<qint32> KernelAdapterConfig::enableStatic(
@@ -160,16 +189,22 @@ std::optional<qint32> KernelAdapterConfig::enableStatic(
         wanted.append({ addresses[i], *AdapterConfigRules::prefixOf(masks[i]) });
     }
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
+    const QList<DhcpClientScan::Client> foreign = foreignClients(c.id, ifindex);
+    // Its client would put its lease back at the next renewal.
+    if (const DhcpClientScan::Client* other = servingOthers(foreign))
+        return leftAlone(c.id, *other, QStringLiteral("the static address"));
     const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
     if (!before)
         return std::nullopt;
-    const bool wasDhcp = dhcpMode(c.id) || !foreignClients(c.id, ifindex).isEmpty();
+    // Another road begins; the DHCP road's settings are no longer the ones to go back to.
+    m_roads.remove(ifindex);
+    const bool wasDhcp = dhcpMode(c.id) || !foreign.isEmpty();
     // A client left running would put its lease back on its next renewal.
-    stopClients(c.id, ifindex);
-    setDhcpMark(c.id, false);
+    stopClients(c.id, foreign);
+    m_dhclient.setDhcpMode(c.id, false);
     int err = nl.flushAddresses(ifindex);
     for (const RouteNetlink::Address& a : wanted) {
         if (!err)
@@ -189,7 +224,7 @@ std::optional<qint32> KernelAdapterConfig::setGateways(
     const Configuration& c, const QStringList& gateways, const QList<quint16>& metrics)
 {
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
     const auto addrs = nl.addresses(ifindex);
@@ -225,9 +260,12 @@ std::optional<qint32> KernelAdapterConfig::setDnsServerSearchOrder(const Configu
             return refused;
     }
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
+    // Servers chosen by name are what a later failed DHCP road goes back to.
+    if (!servers.isEmpty())
+        m_roads.remove(ifindex);
     // One write: the file is replaced whole, resolved takes the list whole.
     return m_resolver.setServers(ifindex, servers);
 }
@@ -235,20 +273,30 @@ std::optional<qint32> KernelAdapterConfig::setDnsServerSearchOrder(const Configu
 std::optional<qint32> KernelAdapterConfig::enableDhcp(const Configuration& c)
 {
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
-    if (!QDir().mkpath(m_paths.runDir))
-        return AccessDenied;
     const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
     if (!before)
         return std::nullopt;
-    const bool wasDhcp = dhcpMode(c.id) || !foreignClients(c.id, ifindex).isEmpty();
-    stopClients(c.id, ifindex);
+    // The DHCP road begins here: its later steps clear the name servers, and
+    // a road that ends without a lease puts these back.
+    m_roads.insert(ifindex, *before);
+    if (!m_dhclient.prepare())
+        return AccessDenied;
+    const QList<DhcpClientScan::Client> foreign = foreignClients(c.id, ifindex);
+    if (const DhcpClientScan::Client* other = servingOthers(foreign)) {
+        // networkd's DHCP is on already: a fresh lease is what this step can ask for.
+        if (other->kind == DhcpClientScan::Kind::Networkd)
+            return renewWithNetworkd(nl, ifindex, false, UnableToConfigureDhcp);
+        return leftAlone(c.id, *other, QStringLiteral("DHCP"));
+    }
+    const bool wasDhcp = dhcpMode(c.id) || !foreign.isEmpty();
+    stopClients(c.id, foreign);
     nl.flushAddresses(ifindex);
     nl.flushDefaultRoutes(ifindex);
-    setDhcpMark(c.id, true);
-    if (!dhcpMode(c.id) || runDhclient(c.id, { QStringLiteral("-nw") }, clientCallMs) != 0) {
+    m_dhclient.setDhcpMode(c.id, true);
+    if (!dhcpMode(c.id) || m_dhclient.run(c.id, { QStringLiteral("-nw") }, clientCallMs) != 0) {
         // A client that can't run leaves the PC with what it had.
         undo(nl, *before, c.id, wasDhcp);
         return UnableToConfigureDhcp;
@@ -262,22 +310,25 @@ std::optional<qint32> KernelAdapterConfig::enableDhcp(const Configuration& c)
 std::optional<qint32> KernelAdapterConfig::releaseDhcpLease(const Configuration& c)
 {
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
     const QList<DhcpClientScan::Client> foreign = foreignClients(c.id, ifindex);
     if (!dhcpMode(c.id) && foreign.isEmpty())
         return DhcpNotEnabled;
-    // The lease of another client is taken over: the interface stays in DHCP
-    // mode, now with this program's client.
-    if (!foreign.isEmpty()) {
-        for (const DhcpClientScan::Client& f : foreign)
-            stopProcess(f.pid);
-        setDhcpMark(c.id, true);
-    }
+    // networkd has no call that gives back one link's lease alone.
+    if (const DhcpClientScan::Client* other = servingOthers(foreign))
+        return leftAlone(c.id, *other, QStringLiteral("the release of the DHCP lease"));
+    const bool ownLease = dhcpMode(c.id);
+    // The lease of another client of this link alone is given back and
+    // taken over: the interface stays in DHCP mode, now with this program's
+    // client. dhcpcd releases on SIGALRM (as its own -k asks it to).
+    for (const DhcpClientScan::Client& f : foreign)
+        ProcessStop::stop(m_clock, f.pid, f.kind == DhcpClientScan::Kind::Dhcpcd ? SIGALRM : SIGTERM, stopWaitMs);
+    m_dhclient.setDhcpMode(c.id, true);
     // Sends DHCPRELEASE, ends the running client and removes the address; the
     // interface stays in DHCP mode until a static address is set.
-    if (runDhclient(c.id, { QStringLiteral("-r") }, clientCallMs) != 0)
+    if (ownLease && m_dhclient.run(c.id, { QStringLiteral("-r") }, clientCallMs) != 0)
         return UnableToReleaseLease;
     // The client's script leaves the address when its lease file is still
     // empty; without a lease the interface holds no IPv4 address.
@@ -289,23 +340,60 @@ std::optional<qint32> KernelAdapterConfig::releaseDhcpLease(const Configuration&
 std::optional<qint32> KernelAdapterConfig::renewDhcpLease(const Configuration& c)
 {
     RouteNetlink nl;
-    const int ifindex = nl.ifindex(c.id);
+    const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
-    if (!dhcpMode(c.id) && foreignClients(c.id, ifindex).isEmpty())
+    const std::optional<qint32> r = renewOnce(nl, c, ifindex);
+    // The renew ends the DHCP road: with a lease the name servers are the
+    // lease's; without one they go back to what they were before the road.
+    if (const auto road = m_roads.constFind(ifindex); road != m_roads.cend()) {
+        if (!r || (*r != Done && *r != DoneRestartNeeded))
+            road->restoreNameServers(m_resolver);
+        m_roads.remove(ifindex);
+    }
+    return r;
+}
+
+std::optional<qint32> KernelAdapterConfig::renewOnce(RouteNetlink& nl, const Configuration& c, int ifindex)
+{
+    const QList<DhcpClientScan::Client> foreign = foreignClients(c.id, ifindex);
+    if (!dhcpMode(c.id) && foreign.isEmpty())
         return DhcpNotEnabled;
+    if (const DhcpClientScan::Client* other = servingOthers(foreign)) {
+        if (other->kind == DhcpClientScan::Kind::Networkd)
+            return renewWithNetworkd(nl, ifindex, true, UnableToRenewLease);
+        return leftAlone(c.id, *other, QStringLiteral("the renewal of the DHCP lease"));
+    }
     const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
     if (!before)
         return std::nullopt;
-    stopClients(c.id, ifindex);
-    setDhcpMark(c.id, true);
+    stopClients(c.id, foreign);
+    m_dhclient.setDhcpMode(c.id, true);
     // One attempt in the foreground: the client asks the server, returns once
     // it holds a lease (staying on in the background to keep it) or gives up.
-    if (runDhclient(c.id, { QStringLiteral("-1") }, m_paths.leaseTimeoutMs) != 0) {
+    if (m_dhclient.run(c.id, { QStringLiteral("-1") }, m_paths.leaseTimeoutMs) != 0) {
         undo(nl, *before, c.id, true);
         return UnableToRenewLease;
     }
     return Done;
+}
+
+qint32 KernelAdapterConfig::renewWithNetworkd(RouteNetlink& nl, int ifindex, bool needLease, qint32 failure) const
+{
+    const NetworkdLink networkd(bus(), m_paths.networkdRoot);
+    const QDateTime before = networkd.leaseWritten(ifindex);
+    const qint32 asked = networkd.renew(ifindex);
+    if (asked == AccessDenied)
+        return AccessDenied;
+    if (asked != Done)
+        return failure;
+    // networkd writes the link's lease file anew once the server has acked.
+    const bool bound = waitUntil([&] {
+        const QDateTime written = networkd.leaseWritten(ifindex);
+        const auto addrs = nl.addresses(ifindex);
+        return written.isValid() && (!before.isValid() || written > before) && addrs && !addrs->isEmpty();
+    });
+    return bound || !needLease ? Done : failure;
 }
 
 std::optional<qint32> KernelAdapterConfig::setWinsServer(const Configuration&, const QString&, const QString&)
@@ -314,64 +402,22 @@ std::optional<qint32> KernelAdapterConfig::setWinsServer(const Configuration&, c
     return Done;
 }
 
-QString KernelAdapterConfig::file(const QString& ifname, const char* suffix) const
+void KernelAdapterConfig::stopClients(const QString& ifname, const QList<DhcpClientScan::Client>& foreign) const
 {
-    return m_paths.runDir + QStringLiteral("/dhclient.") + ifname + QLatin1String(suffix);
+    for (const DhcpClientScan::Client& f : foreign) {
+        // The callers leave a link alone that has a client serving others.
+        if (!f.servesOtherLinks)
+            ProcessStop::stop(m_clock, f.pid, SIGTERM, stopWaitMs);
+    }
+    m_dhclient.stop(ifname);
 }
 
-void KernelAdapterConfig::setDhcpMark(const QString& ifname, bool on) const
-{
-    if (!on) {
-        QFile::remove(file(ifname, ".dhcp"));
-        return;
-    }
-    QDir().mkpath(m_paths.runDir);
-    QFile mark(file(ifname, ".dhcp"));
-    if (mark.open(QIODevice::WriteOnly))
-        mark.close();
-}
-
-void KernelAdapterConfig::stopClients(const QString& ifname, int ifindex) const
-{
-    for (const DhcpClientScan::Client& f : foreignClients(ifname, ifindex)) {
-        // networkd serves other links too and is not stopped here.
-        if (f.kind != DhcpClientScan::Kind::Networkd)
-            stopProcess(f.pid);
-    }
-    if (QFile::exists(file(ifname, ".pid")))
-        runDhclient(ifname, { QStringLiteral("-x") }, clientCallMs);
-}
-
-void KernelAdapterConfig::stopProcess(qint64 pid) const
-{
-    // A pid descriptor turns readable when the process ends, which wakes the
-    // event loop; without one the process is only signalled.
-    const int fd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
-    if (::kill(pid_t(pid), SIGTERM) != 0 || fd < 0) {
-        if (fd >= 0)
-            ::close(fd);
-        return;
-    }
-    {
-        QSocketNotifier ended(fd, QSocketNotifier::Read);
-        const qint64 deadline = m_clock.monotonicMs() + stopWaitMs;
-        while (!readable(fd) && m_clock.monotonicMs() < deadline)
-            m_clock.waitForEvents(deadline);
-    }
-    if (!readable(fd))
-        ::kill(pid_t(pid), SIGKILL);
-    ::close(fd);
-}
-
-bool KernelAdapterConfig::waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const
+bool KernelAdapterConfig::waitUntil(const std::function<bool()>& done) const
 {
     AddressEvents events;
     const qint64 deadline = m_clock.monotonicMs() + m_paths.leaseTimeoutMs;
     for (;;) {
-        const auto addrs = nl.addresses(ifindex);
-        // The client's script sets the route just after the address: the
-        // lease counts once the lease file holds it too.
-        if (addrs && !addrs->isEmpty() && QFile(file(ifname, ".leases")).size() > 0)
+        if (done())
             return true;
         const qint64 now = m_clock.monotonicMs();
         if (now >= deadline)
@@ -380,39 +426,23 @@ bool KernelAdapterConfig::waitForAddress(RouteNetlink& nl, int ifindex, const QS
     }
 }
 
+bool KernelAdapterConfig::waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const
+{
+    return waitUntil([&] {
+        const auto addrs = nl.addresses(ifindex);
+        // The client's script sets the route just after the address: the
+        // lease counts once the lease file holds it too.
+        return addrs && !addrs->isEmpty() && m_dhclient.holdsLease(ifname);
+    });
+}
+
 void KernelAdapterConfig::undo(
     RouteNetlink& nl, const KernelAdapterConfigSnapshot& before, const QString& ifname, bool wasDhcp) const
 {
-    if (QFile::exists(file(ifname, ".pid")))
-        runDhclient(ifname, { QStringLiteral("-x") }, clientCallMs);
+    m_dhclient.stop(ifname);
     before.restore(nl, m_resolver);
-    setDhcpMark(ifname, wasDhcp);
+    m_dhclient.setDhcpMode(ifname, wasDhcp);
     // The interface was in DHCP mode: its lease goes on being kept.
     if (wasDhcp)
-        runDhclient(ifname, { QStringLiteral("-nw") }, clientCallMs);
-}
-
-int KernelAdapterConfig::runDhclient(const QString& ifname, const QStringList& options, int timeoutMs) const
-{
-    QDir().mkpath(m_paths.runDir);
-    QProcess p;
-    // The client stays on as a daemon: it must not hold our pipes open.
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(m_paths.dhclient,
-        QStringList { QStringLiteral("-4"), QStringLiteral("-pf"), file(ifname, ".pid"), QStringLiteral("-lf"),
-            file(ifname, ".leases") }
-            + options + QStringList { ifname });
-    if (!p.waitForStarted(10'000))
-        return -1;
-    const qint64 deadline = m_clock.monotonicMs() + timeoutMs;
-    while (p.state() != QProcess::NotRunning && m_clock.monotonicMs() < deadline)
-        m_clock.waitForEvents(deadline);
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished(3000);
-        return -1;
-    }
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        m_dhclient.run(ifname, { QStringLiteral("-nw") }, clientCallMs);
 }

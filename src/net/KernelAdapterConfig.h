@@ -2,26 +2,44 @@
 
 #include "net/AdapterConfigBackend.h"
 #include "net/DhcpClientScan.h"
+#include "net/KernelAdapterConfigSnapshot.h"
+#include "net/OwnDhclient.h"
+#include "net/ProblemLog.h"
 #include "net/ResolverConfig.h"
 
+#include <QDBusConnection>
+#include <QHash>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class Clock;
-class KernelAdapterConfigSnapshot;
 class RouteNetlink;
 
 // Adapter configuration straight on the kernel, for interfaces that no network
 // manager owns: addresses and routes over rtnetlink (needs CAP_NET_ADMIN), DNS
 // through ResolverConfig, DHCP by running the Debian DHCP client for that one
 // interface. An interface is IP-enabled when it is an Ethernet-type link that
-// is administratively up; a link set down carries no IPv4 and is not offered.
+// is administratively up and has no master; a link set down carries no IPv4,
+// and a bridge port or bond member carries its master's traffic. Every call
+// acts on the link of the configuration's index, never on another one that
+// shares its name or MAC.
 //
 // Every change is taken back when it fails: addresses, routes and DNS read
-// back as before the call. A DHCP client started outside the program (by
-// ifupdown, a person, dhcpcd) counts as DHCP mode; a change of the
-// interface's addressing stops it first, so it can't put its lease back later.
-// Waits (the DHCP client, a lease, a client stopping) block in the event
-// loop with deadlines from the clock.
+// back as before the call. A DHCP client started outside the program counts
+// as DHCP mode. One that serves this link alone (ifupdown's dhclient, a
+// dhcpcd instance of the link) is stopped before a change of the link's
+// addressing, so it can't put its lease back later; one that serves other
+// links too is never stopped: systemd-networkd is asked over D-Bus to renew
+// this link's lease, and whatever it or another such client (dhcpcd's
+// manager, a dhclient of every interface) can't be asked for one link alone
+// is left undone with code 97 and a line in the problem log.
+//
+// The DHCP road (enable, clear the DNS, release, renew) puts the name servers
+// back as they were before its enable when its renew does not end with a
+// lease. Waits (the DHCP client, a lease, a client stopping) block in the
+// event loop with deadlines from the clock.
 class KernelAdapterConfig final : public AdapterConfigBackend {
 public:
     struct Paths {
@@ -32,12 +50,17 @@ public:
         QString dhclient = QStringLiteral("dhclient");
         QString procRoot = QStringLiteral("/proc");
         QString networkdRoot = QStringLiteral("/run/systemd/netif");
+        // Where the kernel lists the links: name, index, MAC, master.
+        QString sysClassNet = QStringLiteral("/sys/class/net");
         // How long enabling DHCP and renewing wait for a lease.
         int leaseTimeoutMs = 30'000;
     };
 
     explicit KernelAdapterConfig(Clock& clock);
-    KernelAdapterConfig(Clock& clock, Paths paths);
+    // log hears what is left undone and why; bus is where systemd-networkd
+    // and systemd-resolved are looked for (the system bus when not given).
+    KernelAdapterConfig(
+        Clock& clock, Paths paths, ProblemLog log = {}, std::optional<QDBusConnection> bus = std::nullopt);
 
     std::optional<QList<Configuration>> ipEnabledConfigurations() override;
     ListRead readList(const Configuration& c, ListProperty property) override;
@@ -59,14 +82,25 @@ public:
     QList<DhcpClientScan::Client> foreignClients(const QString& ifname, int ifindex) const;
 
 private:
-    QString file(const QString& ifname, const char* suffix) const;
-    // Runs the DHCP client for ifname with extra options until it exits or
-    // timeoutMs pass; its exit code, or -1.
-    int runDhclient(const QString& ifname, const QStringList& options, int timeoutMs) const;
-    // Stops the program's own client (keeping the DHCP-mode mark) and those of others.
-    void stopClients(const QString& ifname, int ifindex) const;
-    void stopProcess(qint64 pid) const;
-    void setDhcpMark(const QString& ifname, bool on) const;
+    // The link's index: the configuration's own, else the one of its name.
+    static int indexOf(RouteNetlink& nl, const Configuration& c);
+    QDBusConnection bus() const;
+
+    // The first of clients that serves other links too, or nullptr.
+    static const DhcpClientScan::Client* servingOthers(const QList<DhcpClientScan::Client>& clients);
+    // Writes why a step was left undone on ifname, and returns 97.
+    qint32 leftAlone(const QString& ifname, const DhcpClientScan::Client& other, const QString& step) const;
+    // Stops the program's own client (keeping the DHCP-mode mark) and the
+    // given clients of others, each of which serves this link alone.
+    void stopClients(const QString& ifname, const QList<DhcpClientScan::Client>& foreign) const;
+    // Asks networkd for a fresh lease on the link; with needLease, a lease
+    // not bound by the deadline is failure.
+    qint32 renewWithNetworkd(RouteNetlink& nl, int ifindex, bool needLease, qint32 failure) const;
+    std::optional<qint32> renewOnce(RouteNetlink& nl, const Configuration& c, int ifindex);
+
+    // Blocks until done() holds or the lease deadline passes; woken by every
+    // address change of this namespace.
+    bool waitUntil(const std::function<bool()>& done) const;
     // Waits until the interface carries an IPv4 address or the deadline passes.
     bool waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const;
     // Puts the snapshot back, with the DHCP client running again if it ran.
@@ -74,6 +108,11 @@ private:
 
     Clock& m_clock;
     Paths m_paths;
+    ProblemLog m_log;
+    std::optional<QDBusConnection> m_bus;
     ResolverConfig m_resolver;
     DhcpClientScan m_scan;
+    OwnDhclient m_dhclient;
+    // Per link, the settings as they were before its DHCP road began.
+    QHash<int, KernelAdapterConfigSnapshot> m_roads;
 };

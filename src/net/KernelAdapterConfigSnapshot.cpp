@@ -37,9 +37,15 @@ int KernelAdapterConfigSnapshot::restore(RouteNetlink& nl, const ResolverConfig&
     }
     for (const RouteNetlink::Route& r : m_routes)
         note(nl.addRoute(m_ifindex, r));
-    if (m_dns && resolver.servers(m_ifindex) != m_dns)
-        note(resolver.setServers(m_ifindex, *m_dns) == 0 ? 0 : -1);
+    note(restoreNameServers(resolver));
     return first;
+}
+
+int KernelAdapterConfigSnapshot::restoreNameServers(const ResolverConfig& resolver) const
+{
+    if (!m_dns || resolver.servers(m_ifindex) == m_dns)
+        return 0;
+    return resolver.setServers(m_ifindex, *m_dns) == 0 ? 0 : -1;
 }
 
 void KernelAdapterConfigSnapshot::restoreRoutesOnLink(

@@ -22,6 +22,9 @@ public:
     // still put back).
     int restore(RouteNetlink& nl, const ResolverConfig& resolver) const;
 
+    // Puts back the name servers alone; 0 done (or nothing to put back).
+    int restoreNameServers(const ResolverConfig& resolver) const;
+
     // Adds back the gateway routes whose gateway lies in one of networks,
     // after the addresses they relied on were replaced.
     void restoreRoutesOnLink(RouteNetlink& nl, const QList<RouteNetlink::Address>& networks) const;

@@ -15,6 +15,8 @@ struct KernelInterface {
     qint32 adminStatus = 2; // RFC 2863 down
     quint64 speedBitsPerSecond = 0;
     qint32 ianaType = 1; // IANA other
+    // The link this one is enslaved to (a bridge, a bond); "" when none.
+    QString master;
     quint64 rxBytes = 0;
     quint64 txBytes = 0;
     quint64 rxPackets = 0;

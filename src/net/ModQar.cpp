@@ -27,7 +27,7 @@ qint32 BuildInterfaceList(CAdapterHelper& helper, UsableInterfaces& usable)
         // has no address the discovery could bind to.
         if ((type != 6 && type != 71) || address == 0 || address == INADDR_NONE)
             continue;
-        usable.InterfaceList.append({ adapter->AdapterAddressByte(), adapter });
+        usable.InterfaceList.append({ adapter->AdapterAddressByte(), adapter, adapter->InterfaceIndex() });
         ++count;
     }
     return count;

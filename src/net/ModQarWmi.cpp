@@ -18,8 +18,9 @@ struct Lookup {
     std::optional<Configuration> match;
 };
 
-// The configuration service's answer, walked in its order; a configuration
-// without a MAC never matches, a MAC in lower case does.
+// The configuration service's answer, walked in its order: the link of the
+// entry's index, or where either side knows no index, a configuration with
+// the entry's MAC (in any case; one without a MAC never matches).
 Lookup findConfiguration(Backend& config, const InterfaceEntry& adapter, Pick pick)
 {
     Lookup out;
@@ -29,7 +30,7 @@ Lookup findConfiguration(Backend& config, const InterfaceEntry& adapter, Pick pi
         return out;
     out.serviceOk = true;
     for (const Configuration& c : *all) {
-        if (!c.macAddress || c.macAddress->compare(key, Qt::CaseInsensitive) != 0)
+        if (!c.isLink(adapter.InterfaceIndex, key))
             continue;
         out.match = c;
         if (pick == Pick::First)
@@ -62,13 +63,16 @@ QString listEntry(Backend& config, const InterfaceEntry& adapter, ListProperty p
     return read.values->at(index);
 }
 
-// The networks the configuration's addresses lie in, as it reports them now.
-QList<AdapterConfigRules::Network> networksOf(Backend& config, const Configuration& c)
+// The networks the configuration's addresses lie in, as it reports them now
+// (none for an adapter without addresses); nullopt when they can't be read.
+std::optional<QList<AdapterConfigRules::Network>> networksOf(Backend& config, const Configuration& c)
 {
     const Backend::ListRead addresses = config.readList(c, ListProperty::IPAddress);
     const Backend::ListRead masks = config.readList(c, ListProperty::IPSubnet);
-    if (!addresses.ok || !masks.ok || !addresses.values || !masks.values)
-        return {};
+    if (!addresses.ok || !masks.ok)
+        return std::nullopt;
+    if (!addresses.values || !masks.values)
+        return QList<AdapterConfigRules::Network>();
     return AdapterConfigRules::networksOf(*addresses.values, *masks.values);
 }
 
@@ -103,9 +107,14 @@ qint32 WmiSetGateways(AdapterConfigBackend& config, const InterfaceEntry& adapte
     return onFirstMatch(config, adapter, [&](const Configuration& c) -> qint32 {
         if (gateway.isEmpty())
             return -1;
+        // A read that fails is a failure of the service, not a gateway off
+        // the adapter's networks.
+        const std::optional<QList<AdapterConfigRules::Network>> networks = networksOf(config, c);
+        if (!networks)
+            return -1;
         // Every backend answers an unreachable gateway alike, and before it
         // has touched the routes it had.
-        if (const qint32 refused = AdapterConfigRules::checkGateway(gateway, networksOf(config, c)))
+        if (const qint32 refused = AdapterConfigRules::checkGateway(gateway, *networks))
             return refused;
         return codeOf(config.setGateways(c, { gateway }, { 1 }));
     });
@@ -164,7 +173,7 @@ qint32 WmiIsDhcpEnabled(AdapterConfigBackend& config, const InterfaceEntry& adap
         return -1;
     qint32 result = 2;
     for (const Configuration& c : *all) {
-        if (!c.macAddress || c.macAddress->compare(key, Qt::CaseInsensitive) != 0)
+        if (!c.isLink(adapter.InterfaceIndex, key))
             continue;
         const Backend::FlagRead read = config.dhcpEnabled(c);
         if (!read.ok)

@@ -6,11 +6,14 @@
 
 #include <QString>
 
-// Reads and changes the IPv4 settings of one of the PC's adapters, named by the
-// MAC bytes of a usable-interface entry. Every routine takes the configuration
-// layer first, looks the adapter up afresh and keeps nothing between calls.
+// Reads and changes the IPv4 settings of one of the PC's adapters, named by a
+// usable-interface entry: the link of its interface index, or by its MAC bytes
+// where no index is known. Every routine takes the configuration layer first,
+// looks the adapter up afresh and keeps nothing between calls.
 // Codes: 0 done, 1 done and a restart is needed, -1 nothing done (no adapter,
-// an empty argument, the service failed), 64 not supported, others failures.
+// an empty argument, the service failed or a read it needed failed), 64 not
+// supported, 91 refused (by the service or by the bus's policy), 97 the link
+// is left to another program's DHCP client, others failures.
 namespace ModQar {
 
 qint32 WmiEnableStatic(

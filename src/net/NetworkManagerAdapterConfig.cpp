@@ -2,6 +2,7 @@
 
 #include "net/AdapterConfigRules.h"
 #include "net/Clock.h"
+#include "net/DbusCodes.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <net/if.h>
 
 using NMSettings = QMap<QString, QVariantMap>;
 using NMStringMap = QMap<QString, QString>;
@@ -87,17 +89,6 @@ QString maskText(uint prefix)
 bool isDefaultRoute(const QVariantMap& r)
 {
     return r.value(QStringLiteral("prefix")).toUInt() == 0;
-}
-
-qint32 codeForError(const QDBusMessage& reply)
-{
-    const QString name = reply.errorName();
-    if (name.endsWith(QLatin1String("PermissionDenied")) || name.endsWith(QLatin1String("AccessDenied"))
-        || name.endsWith(QLatin1String("NotAllowed")))
-        return AdapterConfigBackend::AccessDenied;
-    if (name.endsWith(QLatin1String("NotSupported")))
-        return AdapterConfigBackend::NotSupported;
-    return AdapterConfigBackend::UnknownFailure;
 }
 
 // A refusal keeps its own code; any other failure of a lease step is the
@@ -195,6 +186,7 @@ std::optional<QList<NetworkManagerAdapterConfig::Device>> NetworkManagerAdapterC
         return std::nullopt;
     const auto paths = qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().first().value<QDBusArgument>());
     QList<Device> out;
+    QSet<QString> ports;
     for (const QDBusObjectPath& p : paths) {
         const std::optional<QVariantMap> props = properties(p.path(), deviceIface);
         if (!props)
@@ -207,8 +199,20 @@ std::optional<QList<NetworkManagerAdapterConfig::Device>> NetworkManagerAdapterC
         d.managed = props->value(QStringLiteral("Managed")).toBool();
         d.state = props->value(QStringLiteral("State")).toUInt();
         d.ip4Config = objectPath(props->value(QStringLiteral("Ip4Config")));
+        // The daemon tells no index; it runs in the program's own network
+        // namespace, where the IP interface's name gives it.
+        QString ipInterface = props->value(QStringLiteral("IpInterface")).toString();
+        if (ipInterface.isEmpty())
+            ipInterface = d.interface;
+        d.ifindex = int(::if_nametoindex(ipInterface.toLocal8Bit().constData()));
+        if (const QVariant portList = props->value(QStringLiteral("Ports")); portList.canConvert<QDBusArgument>()) {
+            for (const QDBusObjectPath& port : qdbus_cast<QList<QDBusObjectPath>>(portList.value<QDBusArgument>()))
+                ports.insert(port.path());
+        }
         out << d;
     }
+    for (Device& d : out)
+        d.port = ports.contains(d.path);
     return out;
 }
 
@@ -231,12 +235,14 @@ std::optional<QList<AdapterConfigBackend::Configuration>> NetworkManagerAdapterC
         return std::nullopt;
     // Only an activated device has IPv4 settings applied; the others carry no
     // IP stack to read or change. Loopback is no adapter of the PC's.
+    // A port of a bridge or bond shares its controller's MAC and carries the
+    // controller's traffic: never an adapter of its own.
     QList<Configuration> out;
     for (const Device& d : *all) {
-        if (!d.managed || d.state != stateActivated || isNoObject(d.ip4Config) || d.deviceType == typeLoopback
+        if (!d.managed || d.state != stateActivated || isNoObject(d.ip4Config) || d.deviceType == typeLoopback || d.port
             || d.hwAddress.isEmpty() || d.hwAddress == QLatin1String("00:00:00:00:00:00"))
             continue;
-        out.append({ d.path, d.hwAddress });
+        out.append({ d.path, d.hwAddress, d.ifindex });
     }
     return out;
 }
@@ -289,12 +295,17 @@ AdapterConfigBackend::ListRead NetworkManagerAdapterConfig::readList(const Confi
     return { true, values };
 }
 
-std::optional<NetworkManagerAdapterConfig::Applied> NetworkManagerAdapterConfig::applied(const QString& device) const
+std::optional<NetworkManagerAdapterConfig::Applied> NetworkManagerAdapterConfig::applied(
+    const QString& device, std::optional<qint32>* refused) const
 {
     QDBusMessage get
         = QDBusMessage::createMethodCall(service, device, deviceIface, QStringLiteral("GetAppliedConnection"));
     get << 0u;
     const QDBusMessage reply = m_bus.call(get, QDBus::Block, callTimeoutMs);
+    // A change begins with this read: a caller refused it (by the bus's
+    // policy or the daemon's) is refused the change.
+    if (refused && DbusCodes::isRefusal(reply))
+        *refused = AccessDenied;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
         return std::nullopt;
     return Applied { qdbus_cast<NMSettings>(reply.arguments().at(0).value<QDBusArgument>()),
@@ -314,9 +325,10 @@ AdapterConfigBackend::FlagRead NetworkManagerAdapterConfig::dhcpEnabled(const Co
 
 template<typename Edit> std::optional<qint32> NetworkManagerAdapterConfig::reapply(const QString& device, Edit edit)
 {
-    std::optional<Applied> a = applied(device);
+    std::optional<qint32> refused;
+    std::optional<Applied> a = applied(device, &refused);
     if (!a)
-        return std::nullopt;
+        return refused;
     QVariantMap ipv4 = a->settings.value(ipv4Key);
     // The deprecated forms win over the new keys when both are present.
     ipv4.remove(QStringLiteral("addresses"));
@@ -327,7 +339,7 @@ template<typename Edit> std::optional<qint32> NetworkManagerAdapterConfig::reapp
     put << QVariant::fromValue(a->settings) << QVariant::fromValue(a->version) << 0u;
     const QDBusMessage reply = m_bus.call(put, QDBus::Block, callTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage)
-        return codeForError(reply);
+        return DbusCodes::codeFor(reply);
     if (reply.type() != QDBusMessage::ReplyMessage)
         return std::nullopt;
     return Done;
@@ -395,6 +407,8 @@ std::optional<qint32> NetworkManagerAdapterConfig::enableStatic(
     const QList<AdapterConfigRules::Network> networks = AdapterConfigRules::networksOf(addresses, masks);
     const auto onLink
         = [&](const QString& gateway) { return AdapterConfigRules::checkGateway(gateway, networks) == Done; };
+    // Another road begins; the DHCP road's name servers are no longer the ones to go back to.
+    m_roads.remove(c.id);
     return reapply(c.id, [&](NMSettings& all, QVariantMap& ipv4) {
         ipv4[methodKey] = QStringLiteral("manual");
         ipv4[QStringLiteral("address-data")] = QVariant::fromValue(data);
@@ -435,6 +449,9 @@ std::optional<qint32> NetworkManagerAdapterConfig::setDnsServerSearchOrder(
     QList<uint> dns;
     for (const QString& s : servers)
         dns << htonl(QHostAddress(s).toIPv4Address());
+    // Servers chosen by name are what a later failed DHCP road goes back to.
+    if (!servers.isEmpty())
+        m_roads.remove(c.id);
     return reapply(c.id, [&](NMSettings&, QVariantMap& ipv4) {
         ipv4[QStringLiteral("dns")] = QVariant::fromValue(dns);
         // An empty list goes back to the servers that DHCP hands out.
@@ -444,6 +461,16 @@ std::optional<qint32> NetworkManagerAdapterConfig::setDnsServerSearchOrder(
 
 std::optional<qint32> NetworkManagerAdapterConfig::enableDhcp(const Configuration& c)
 {
+    // The DHCP road begins here: its later steps clear the name servers, and
+    // a road that ends without a lease puts back the connection's own.
+    if (const std::optional<Applied> a = applied(c.id)) {
+        QVariantMap dns;
+        for (const QString& key : nameServerKeys()) {
+            if (a->settings.value(ipv4Key).contains(key))
+                dns.insert(key, a->settings.value(ipv4Key).value(key));
+        }
+        m_roads.insert(c.id, dns);
+    }
     const std::optional<qint32> r = reapply(c.id, [](NMSettings& all, QVariantMap& ipv4) {
         ipv4[methodKey] = QStringLiteral("auto");
         ipv4.remove(QStringLiteral("address-data"));
@@ -461,9 +488,10 @@ std::optional<qint32> NetworkManagerAdapterConfig::enableDhcp(const Configuratio
 
 std::optional<qint32> NetworkManagerAdapterConfig::releaseDhcpLease(const Configuration& c)
 {
-    const std::optional<Applied> a = applied(c.id);
+    std::optional<qint32> refused;
+    const std::optional<Applied> a = applied(c.id, &refused);
     if (!a)
-        return std::nullopt;
+        return refused;
     if (releasedIn(a->settings))
         return Done;
     if (a->settings.value(ipv4Key).value(methodKey).toString() != QLatin1String("auto"))
@@ -477,9 +505,34 @@ std::optional<qint32> NetworkManagerAdapterConfig::releaseDhcpLease(const Config
 
 std::optional<qint32> NetworkManagerAdapterConfig::renewDhcpLease(const Configuration& c)
 {
-    const std::optional<Applied> a = applied(c.id);
+    const std::optional<qint32> r = renewOnce(c);
+    // The renew ends the DHCP road: with a lease the name servers are the
+    // lease's; without one they go back to what they were before the road.
+    if (const auto road = m_roads.constFind(c.id); road != m_roads.cend()) {
+        if (!r || (*r != Done && *r != DoneRestartNeeded)) {
+            const QVariantMap dns = *road;
+            reapply(c.id, [&](NMSettings&, QVariantMap& ipv4) {
+                for (const QString& key : nameServerKeys())
+                    ipv4.remove(key);
+                ipv4.insert(dns);
+            });
+        }
+        m_roads.remove(c.id);
+    }
+    return r;
+}
+
+QStringList NetworkManagerAdapterConfig::nameServerKeys()
+{
+    return { QStringLiteral("dns"), QStringLiteral("ignore-auto-dns") };
+}
+
+std::optional<qint32> NetworkManagerAdapterConfig::renewOnce(const Configuration& c)
+{
+    std::optional<qint32> refused;
+    const std::optional<Applied> a = applied(c.id, &refused);
     if (!a)
-        return std::nullopt;
+        return refused;
     const bool released = releasedIn(a->settings);
     if (!released && a->settings.value(ipv4Key).value(methodKey).toString() != QLatin1String("auto"))
         return DhcpNotEnabled;

@@ -3,7 +3,9 @@
 #include "net/AdapterConfigBackend.h"
 
 #include <QDBusConnection>
+#include <QHash>
 #include <QSet>
+#include <QVariantMap>
 
 class Clock;
 
@@ -20,7 +22,10 @@ class Clock;
 // readers), renew stops the client if it runs and starts it afresh, so the
 // DHCP server sees a new request. Enabling DHCP and renewing block in the event
 // loop until the device holds a lease, NetworkManager gives up, or the
-// deadline taken from the clock passes.
+// deadline taken from the clock passes. The DHCP road (enable, clear the DNS,
+// release, renew) puts the connection's name servers back as they were
+// before its enable when its renew does not end with a lease. A caller
+// refused by the daemon or by the bus's policy gets 91 for any change.
 class NetworkManagerAdapterConfig final : public AdapterConfigBackend {
 public:
     struct Options {
@@ -59,6 +64,9 @@ private:
         uint deviceType = 0;
         bool managed = false;
         uint state = 0;
+        int ifindex = 0;
+        // A port of another device (a bridge's, a bond's).
+        bool port = false;
     };
     using Settings = QMap<QString, QVariantMap>;
     struct Applied {
@@ -69,7 +77,12 @@ private:
 
     std::optional<QList<Device>> devices() const;
     std::optional<QVariantMap> properties(const QString& path, const QString& interface) const;
-    std::optional<Applied> applied(const QString& device) const;
+    // The applied connection; nullopt when it can't be read, with refused
+    // (when given) set to 91 if the caller was refused the read.
+    std::optional<Applied> applied(const QString& device, std::optional<qint32>* refused = nullptr) const;
+    std::optional<qint32> renewOnce(const Configuration& c);
+    // The ipv4 keys that hold the connection's own name servers.
+    static QStringList nameServerKeys();
     // Fetches the applied connection, lets edit change it, reapplies it.
     template<typename Edit> std::optional<qint32> reapply(const QString& device, Edit edit);
     // Whether the device holds a DHCP lease whose address it carries; nullopt
@@ -80,4 +93,6 @@ private:
     Clock& m_clock;
     QDBusConnection m_bus;
     Options m_options;
+    // Per device, its name-server keys as they were before its DHCP road began.
+    QHash<QString, QVariantMap> m_roads;
 };

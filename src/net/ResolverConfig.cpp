@@ -1,6 +1,7 @@
 #include "net/ResolverConfig.h"
 
 #include "net/AdapterConfigBackend.h"
+#include "net/DbusCodes.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -121,8 +122,7 @@ qint32 ResolverConfig::setServers(int ifindex, const QStringList& servers) const
         call << QVariant::fromValue(entries);
     const QDBusMessage reply = m_bus.call(call);
     if (reply.type() == QDBusMessage::ErrorMessage)
-        return reply.errorName().contains(QLatin1String("AccessDenied")) ? AdapterConfigBackend::AccessDenied
-                                                                         : AdapterConfigBackend::UnknownFailure;
+        return DbusCodes::codeFor(reply);
     return reply.type() == QDBusMessage::ReplyMessage ? AdapterConfigBackend::Done
                                                       : AdapterConfigBackend::UnknownFailure;
 }

@@ -100,30 +100,45 @@ QString describe(const Attributes& a, const QString& name)
     return card.isEmpty() ? name : card;
 }
 
-std::optional<KernelInterface> readOne(
-    const QString& root, const QString& name, const QHash<QString, Ipv4Assignment>& firstAddress)
+// What names the link: the part of the record every reader needs.
+std::optional<KernelInterface> readLink(const Attributes& a, const QString& name)
 {
-    const Attributes a { root + QLatin1Char('/') + name };
     const auto index = a.number(QStringLiteral("ifindex"));
     if (!index)
         return std::nullopt;
     KernelInterface k;
     k.index = qint32(*index);
     k.name = name;
-    k.description = describe(a, name);
     if (const auto address = a.text(QStringLiteral("address")))
         k.mac = macBytes(*address, a.number(QStringLiteral("addr_len")).value_or(0));
-    k.mtu = qint32(a.number(QStringLiteral("mtu")).value_or(0));
-    k.operStatus
-        = SysfsNetTable::operStatus(QString::fromLatin1(a.text(QStringLiteral("operstate")).value_or(QByteArray())));
     const quint64 flags = quint64(a.number(QStringLiteral("flags")).value_or(0));
     k.adminStatus = (flags & iffUp) ? 1 : 2;
-    // Mb/s; -1 (or a refused read) when the driver does not know it.
-    const qint64 speed = a.number(QStringLiteral("speed")).value_or(-1);
-    k.speedBitsPerSecond = speed > 0 ? quint64(speed) * 1'000'000u : 0;
     const bool wireless = a.exists(QStringLiteral("wireless")) || a.exists(QStringLiteral("phy80211"))
         || a.ueventValue(QStringLiteral("uevent"), "DEVTYPE") == QLatin1String("wlan");
     k.ianaType = SysfsNetTable::ianaType(int(a.number(QStringLiteral("type")).value_or(0)), wireless);
+    // The kernel links a bridge port or a bond member to its master's
+    // directory; a VLAN or macvlan on a link is an upper link, no master.
+    const QFileInfo master(a.dir + QStringLiteral("/master"));
+    if (master.isSymLink())
+        k.master = QFileInfo(master.symLinkTarget()).fileName();
+    return k;
+}
+
+std::optional<KernelInterface> readOne(
+    const QString& root, const QString& name, const QHash<QString, Ipv4Assignment>& firstAddress)
+{
+    const Attributes a { root + QLatin1Char('/') + name };
+    std::optional<KernelInterface> link = readLink(a, name);
+    if (!link)
+        return std::nullopt;
+    KernelInterface& k = *link;
+    k.description = describe(a, name);
+    k.mtu = qint32(a.number(QStringLiteral("mtu")).value_or(0));
+    k.operStatus
+        = SysfsNetTable::operStatus(QString::fromLatin1(a.text(QStringLiteral("operstate")).value_or(QByteArray())));
+    // Mb/s; -1 (or a refused read) when the driver does not know it.
+    const qint64 speed = a.number(QStringLiteral("speed")).value_or(-1);
+    k.speedBitsPerSecond = speed > 0 ? quint64(speed) * 1'000'000u : 0;
     const QString s = QStringLiteral("statistics/");
     k.rxBytes = a.counter(s + QStringLiteral("rx_bytes"));
     k.txBytes = a.counter(s + QStringLiteral("tx_bytes"));
@@ -141,6 +156,20 @@ std::optional<KernelInterface> readOne(
         k.mask = it->mask;
     }
     return k;
+}
+
+void sortByIndex(QList<KernelInterface>& list)
+{
+    std::stable_sort(
+        list.begin(), list.end(), [](const KernelInterface& x, const KernelInterface& y) { return x.index < y.index; });
+}
+
+std::optional<QStringList> names(const QString& root)
+{
+    const QDir dir(root);
+    if (!dir.exists() || !dir.isReadable())
+        return std::nullopt;
+    return dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 } // namespace
 
@@ -174,23 +203,35 @@ qint32 operStatus(const QString& operstate)
 
 std::optional<QList<KernelInterface>> read(const QString& root, const Ipv4AddressSource& addresses)
 {
-    const QDir dir(root);
-    if (!dir.exists() || !dir.isReadable())
+    const std::optional<QStringList> all = names(root);
+    if (!all)
         return std::nullopt;
-    const QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     QHash<QString, Ipv4Assignment> firstAddress;
-    const QList<Ipv4Assignment> all = addresses ? addresses() : systemIpv4Addresses();
-    for (const Ipv4Assignment& a : all) {
+    const QList<Ipv4Assignment> assigned = addresses ? addresses() : systemIpv4Addresses();
+    for (const Ipv4Assignment& a : assigned) {
         if (!firstAddress.contains(a.interfaceName))
             firstAddress.insert(a.interfaceName, a);
     }
     QList<KernelInterface> out;
-    for (const QString& name : names) {
+    for (const QString& name : *all) {
         if (auto k = readOne(root, name, firstAddress))
             out.append(std::move(*k));
     }
-    std::stable_sort(
-        out.begin(), out.end(), [](const KernelInterface& x, const KernelInterface& y) { return x.index < y.index; });
+    sortByIndex(out);
+    return out;
+}
+
+std::optional<QList<KernelInterface>> links(const QString& root)
+{
+    const std::optional<QStringList> all = names(root);
+    if (!all)
+        return std::nullopt;
+    QList<KernelInterface> out;
+    for (const QString& name : *all) {
+        if (auto k = readLink(Attributes { root + QLatin1Char('/') + name }, name))
+            out.append(std::move(*k));
+    }
+    sortByIndex(out);
     return out;
 }
 

@@ -17,6 +17,11 @@ namespace SysfsNetTable {
 // read, is left out.
 std::optional<QList<KernelInterface>> read(const QString& root, const Ipv4AddressSource& addresses);
 
+// The same list with what names a link alone: index, name, MAC, type, admin
+// status and master; no descriptions, counters or addresses, so that it is
+// cheap enough to read at every adapter call.
+std::optional<QList<KernelInterface>> links(const QString& root);
+
 // IANA type of an interface from its ARPHRD type and whether it is wireless.
 qint32 ianaType(int arphrdType, bool wireless);
 

@@ -49,7 +49,7 @@ LinkwiseProgram::LinkwiseProgram(Platform platform)
         },
         m_kernelConfig);
     m_adapterHelper = std::make_unique<CAdapterHelper>(m_platform.sysClassNet, &m_prompts, Ipv4AddressSource {},
-        [this](const QString& mac) { return m_adapterConfig->dhcpEnabledForMac(mac); });
+        [this](qint32 ifindex, const QString& mac) { return m_adapterConfig->dhcpEnabledFor(ifindex, mac); });
     m_ipHelper = std::make_unique<CIpHelper>(m_platform.sysClassNet, &m_prompts);
     // The unit commands read the PPP instance from the settings as each
     // command is built, so the options dialog's changes reach them.
@@ -77,6 +77,20 @@ void LinkwiseProgram::start()
     hooks.loadMainWindowAndShowWelcome = [this] { loadMainWindowAndShowWelcome(); };
     hooks.showNoAdaptorPage = [this] { showNoAdaptorPage(); };
     Module1::Main(m_state, m_platform.store, m_settings, m_usable, hooks);
+}
+
+KernelAdapterConfig::Paths LinkwiseProgram::kernelConfigPaths(const QString& sysClassNet)
+{
+    // The adapter list and the kernel backend read the same list of links.
+    KernelAdapterConfig::Paths paths;
+    paths.sysClassNet = sysClassNet;
+    return paths;
+}
+
+void LinkwiseProgram::logProblem(const QString& text)
+{
+    if (m_main)
+        m_main->AddLogEntry(QString(), text);
 }
 
 qint32 LinkwiseProgram::buildInterfaceList()

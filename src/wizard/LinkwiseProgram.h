@@ -82,6 +82,8 @@ private:
     void loadMainWindowAndShowWelcome();
     void showNoAdaptorPage();
     QWidget* boxAnchor() const;
+    static KernelAdapterConfig::Paths kernelConfigPaths(const QString& sysClassNet);
+    void logProblem(const QString& text);
 
     Platform m_platform;
     ProgramState m_state;
@@ -90,7 +92,9 @@ private:
     WizardState m_wizardState { m_usable };
     DialogPrompts m_prompts;
     DialogHostPrompt m_hostPrompt;
-    KernelAdapterConfig m_kernelConfig { m_platform.clock };
+    // What the kernel backend leaves undone goes to the program-wide log.
+    KernelAdapterConfig m_kernelConfig { m_platform.clock, kernelConfigPaths(m_platform.sysClassNet),
+        [this](const QString& text) { logProblem(text); } };
     std::unique_ptr<NetworkManagerAdapterConfig> m_networkManager;
     std::unique_ptr<AdapterConfig> m_adapterConfig;
     std::unique_ptr<CAdapterHelper> m_adapterHelper;

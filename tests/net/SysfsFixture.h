@@ -23,6 +23,11 @@ public:
         QMap<QString, QString> extra = {};
         // Directories to make, e.g. "wireless" or "phy80211".
         QStringList dirs = {};
+        // The link this one is enslaved to (a bridge, a bond): the kernel's
+        // "master" link to the master's directory.
+        QString master = {};
+        // Upper links (a VLAN on this one): "upper_<name>" links, no master.
+        QStringList uppers = {};
     };
 
     SysfsFixture() { m_dir.setAutoRemove(true); }
@@ -45,6 +50,10 @@ public:
         write(d, QStringLiteral("ifalias"), QString());
         for (const QString& sub : i.dirs)
             QDir().mkpath(d + QLatin1Char('/') + sub);
+        if (!i.master.isEmpty())
+            QFile::link(QStringLiteral("../") + i.master, d + QStringLiteral("/master"));
+        for (const QString& upper : i.uppers)
+            QFile::link(QStringLiteral("../") + upper, d + QStringLiteral("/upper_") + upper);
         for (auto it = i.extra.cbegin(); it != i.extra.cend(); ++it) {
             QDir().mkpath(QFileInfo(d + QLatin1Char('/') + it.key()).path());
             write(d, it.key(), it.value());

@@ -102,12 +102,34 @@ private slots:
     void dhcpFlagForTheAdapterRecord()
     {
         AdapterConfig config(m_nm.get(), m_kernel);
-        QVERIFY(config.dhcpEnabledForMac(QStringLiteral("02:0a:95:9d:68:16")));
-        QVERIFY(config.dhcpEnabledForMac(QStringLiteral("02:0A:95:9D:68:19")));
-        QVERIFY(!config.dhcpEnabledForMac(QStringLiteral("02:0A:95:9D:68:17")));
+        QVERIFY(config.dhcpEnabledFor(0, QStringLiteral("02:0a:95:9d:68:16")));
+        QVERIFY(config.dhcpEnabledFor(0, QStringLiteral("02:0A:95:9D:68:19")));
+        QVERIFY(!config.dhcpEnabledFor(0, QStringLiteral("02:0A:95:9D:68:17")));
         m_kernel.entries[2].dhcp = false;
-        QVERIFY(!config.dhcpEnabledForMac(QStringLiteral("02:0A:95:9D:68:19")));
-        QVERIFY(!config.dhcpEnabledForMac(QStringLiteral("02:0A:95:9D:68:99")));
+        QVERIFY(!config.dhcpEnabledFor(0, QStringLiteral("02:0A:95:9D:68:19")));
+        QVERIFY(!config.dhcpEnabledFor(0, QStringLiteral("02:0A:95:9D:68:99")));
+    }
+
+    // A VLAN on eth3 carries eth3's MAC: each adapter record asks about its
+    // own link, through whichever backend owns it.
+    void dhcpFlagOfTheLinkWithTheIndex()
+    {
+        m_kernel.entries[2].config.ifindex = 4;
+        FakeAdapterConfigBackend::Entry vlan
+            = kernelEntry(QStringLiteral("eth3.10"), QStringLiteral("02:0A:95:9D:68:19"), false);
+        vlan.config.ifindex = 7;
+        m_kernel.entries << vlan;
+        AdapterConfig config(m_nm.get(), m_kernel);
+        QVERIFY(config.dhcpEnabledFor(4, QStringLiteral("02:0A:95:9D:68:19")));
+        QVERIFY(!config.dhcpEnabledFor(7, QStringLiteral("02:0A:95:9D:68:19")));
+        // Without an index, the last with the MAC, as on the other platform.
+        QVERIFY(!config.dhcpEnabledFor(0, QStringLiteral("02:0A:95:9D:68:19")));
+        InterfaceEntry link = entryFor("020a959d6819");
+        link.InterfaceIndex = 7;
+        qint32 index = 0;
+        QCOMPARE(ModQar::WmiEnableDhcp(config, link), 0);
+        QCOMPARE(m_kernel.calls, QStringList { QStringLiteral("EnableDHCP(eth3.10: )") });
+        QCOMPARE(ModQar::WmiGetIPAddress(config, link, index), QStringLiteral("203.0.113.7"));
     }
 
     // The manager is looked for when the layer is first used, once, and the

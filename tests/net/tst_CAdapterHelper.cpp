@@ -105,6 +105,38 @@ private slots:
         QCOMPARE(list->Count(), listed ? 2 : 1);
     }
 
+    void enslavedLinkIsNoAdapter_data()
+    {
+        QTest::addColumn<QString>("master");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("bridge port") << QStringLiteral("br0") << false;
+        QTest::newRow("bond member") << QStringLiteral("bond0") << false;
+        QTest::newRow("plain link under a VLAN") << QString() << true;
+    }
+    void enslavedLinkIsNoAdapter()
+    {
+        QFETCH(QString, master);
+        QFETCH(bool, listed);
+        SysfsFixture fx;
+        auto eth = iface(QStringLiteral("eth0"), 2);
+        eth.master = master;
+        if (master.isEmpty())
+            eth.uppers = { QStringLiteral("eth0.10") };
+        fx.add(eth);
+        // The upper link carries the lower one's MAC, as on a real PC.
+        auto upper = iface(master.isEmpty() ? QStringLiteral("eth0.10") : master, 3);
+        fx.add(upper);
+        // An address on the port as well: traffic to it is still its master's.
+        CAdapterHelper helper(fx.root(), nullptr, [] {
+            return QList<Ipv4Assignment> {
+                { QStringLiteral("eth0"), QStringLiteral("198.51.100.7"), QStringLiteral("255.255.255.0") },
+            };
+        });
+        const auto list = helper.Adapters();
+        QCOMPARE(bool(list->Item(QStringLiteral("2"))), listed);
+        QVERIFY(list->Item(QStringLiteral("3")));
+    }
+
     void dhcpComesFromTheHook()
     {
         SysfsFixture fx;
@@ -115,8 +147,8 @@ private slots:
         QStringList asked;
         CAdapterHelper helper(
             fx.root(), nullptr, [] { return QList<Ipv4Assignment> {}; },
-            [&asked](const QString& mac) {
-                asked << mac;
+            [&asked](qint32 ifindex, const QString& mac) {
+                asked << QStringLiteral("%1 %2").arg(ifindex).arg(mac);
                 return mac == QLatin1String("00:0A:95:9D:68:16");
             });
         const auto list = helper.Adapters();
@@ -125,7 +157,9 @@ private slots:
         QVERIFY(list->Item(QStringLiteral("2"))->DHCPEnabled());
         QVERIFY(!list->Item(QStringLiteral("3"))->DHCPEnabled());
         QVERIFY(list->Item(QStringLiteral("2"))->DHCPEnabled());
-        QCOMPARE(asked, (QStringList { QStringLiteral("00:0A:95:9D:68:16"), QStringLiteral("02:00:00:00:00:01") }));
+        // Each adapter is asked about by its own index, so that a link sharing
+        // its MAC (a VLAN on it) does not answer for it.
+        QCOMPARE(asked, (QStringList { QStringLiteral("2 00:0A:95:9D:68:16"), QStringLiteral("3 02:00:00:00:00:01") }));
     }
 
     void unreadableListSaysSo()

@@ -176,6 +176,57 @@ private slots:
         QVERIFY(!leased.isEmpty());
     }
 
+    // The PC settings page's DHCP road, on the resolv.conf that the DHCP
+    // client's script writes too: its second step clears the name servers of
+    // the whole PC, and a road that ends without a lease puts back those the
+    // PC had before the road began.
+    void failedDhcpRoadPutsNameServersBack_data()
+    {
+        QTest::addColumn<bool>("clientRuns");
+        QTest::newRow("renew finds no server") << true;
+        QTest::newRow("DHCP client can't run") << false;
+    }
+    void failedDhcpRoadPutsNameServersBack()
+    {
+        QFETCH(bool, clientRuns);
+        KernelAdapterConfig::Paths paths;
+        paths.runDir = m_dir.path() + QStringLiteral("/road");
+        paths.resolvConf = QStringLiteral("/etc/resolv.conf");
+        paths.useResolved = false;
+        paths.leaseTimeoutMs = 4'000;
+        if (!clientRuns)
+            paths.dhclient = m_dir.path() + QStringLiteral("/no-such-dhclient");
+        KernelAdapterConfig config(m_clock, paths);
+        const InterfaceEntry pc = entryFor(pcMac);
+        QCOMPARE(
+            ModQar::WmiEnableStatic(config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")), 0);
+        const QByteArray seed = "search lab.test\nnameserver 203.0.113.53\nnameserver 203.0.113.54\n";
+        QFile layered(paths.resolvConf);
+        QVERIFY(layered.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        layered.write(seed);
+        layered.close();
+        startDhcpServer();
+
+        RecordingPrompts prompts;
+        QCOMPARE(ModQar::WmiEnableDhcp(config, pc), clientRuns ? 0 : 81);
+        // The lease's server, as the client's script writes it.
+        if (clientRuns)
+            QTRY_COMPARE_WITH_TIMEOUT(ModQar::WmiGetDnsServer(config, pc), QStringLiteral("198.51.100.1"), 10'000);
+        QCOMPARE(ModQar::WmiClearWinsAndDns(config, pc, prompts), 0);
+        QCOMPARE(ModQar::WmiGetDnsServer(config, pc), QStringLiteral("False"));
+        QCOMPARE(ModQar::WmiReleaseDhcpLease(config, pc), clientRuns ? 0 : 100);
+        stopDhcpServer();
+        QCOMPARE(ModQar::WmiRenewDhcpLease(config, pc), clientRuns ? 82 : 100);
+        QCOMPARE(nameServerLines(paths.resolvConf),
+            (QStringList { QStringLiteral("nameserver 203.0.113.53"), QStringLiteral("nameserver 203.0.113.54") }));
+        QCOMPARE(ModQar::WmiGetDnsServer(config, pc), QStringLiteral("203.0.113.53"));
+        QVERIFY(prompts.boxes.isEmpty());
+        // The client left asking in the background ends with a static address.
+        QCOMPARE(
+            ModQar::WmiEnableStatic(config, pc, QStringLiteral("198.51.100.10"), QStringLiteral("255.255.255.0")), 0);
+        QVERIFY(!config.dhcpMode(QStringLiteral("lwpc0")));
+    }
+
     void staticKeepsGatewayStillOnLink()
     {
         const InterfaceEntry pc = entryFor(pcMac);
@@ -255,12 +306,32 @@ private:
         m_server = m_lab.start(m_unit,
             { QStringLiteral("dnsmasq"), QStringLiteral("--no-daemon"), QStringLiteral("--conf-file=/dev/null"),
                 QStringLiteral("--interface=lwu0"), QStringLiteral("--bind-interfaces"), QStringLiteral("--port=0"),
-                QStringLiteral("--user=root"),
+                QStringLiteral("--user=root"), QStringLiteral("--quiet-dhcp"),
                 QStringLiteral("--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m"),
                 QStringLiteral("--dhcp-option=3,198.51.100.1"), QStringLiteral("--dhcp-option=6,198.51.100.1"),
                 QStringLiteral("--pid-file=") + m_dir.path() + QStringLiteral("/dnsmasq.pid"),
                 QStringLiteral("--dhcp-leasefile=") + m_dir.path() + QStringLiteral("/dnsmasq.leases") });
         QVERIFY(m_server->state() != QProcess::NotRunning);
+    }
+    void stopDhcpServer()
+    {
+        if (!m_server)
+            return;
+        m_server->terminate();
+        m_server->waitForFinished(5000);
+        m_server = nullptr;
+    }
+    static QStringList nameServerLines(const QString& path)
+    {
+        QFile f(path);
+        QStringList out;
+        if (f.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : f.readAll().split('\n')) {
+                if (line.startsWith("nameserver"))
+                    out << QString::fromLatin1(line.simplified());
+            }
+        }
+        return out;
     }
     static bool isZombie(qint64 pid)
     {

@@ -41,6 +41,54 @@ private slots:
         QCOMPARE(fake.calls, QStringList { QStringLiteral("EnableDHCP(lower: )") });
     }
 
+    // A bridge over its port, a VLAN on its link and a bond over its members
+    // share one MAC: the entry's index names the link, the MAC only where an
+    // index is not known on either side.
+    void indexNamesTheLink_data()
+    {
+        QTest::addColumn<qint32>("entryIndex");
+        QTest::addColumn<QList<int>>("indexes");
+        QTest::addColumn<QString>("acted");
+        // Only the second carries DHCP: with an index the one link tells its
+        // state, without one the last with the MAC does.
+        QTest::addColumn<qint32>("dhcp");
+        QTest::newRow("bridge after its port") << 5 << QList<int> { 4, 5 } << QStringLiteral("second") << 1;
+        QTest::newRow("plain link under its VLAN") << 4 << QList<int> { 4, 5 } << QStringLiteral("first") << 0;
+        QTest::newRow("entry without an index: first with the MAC")
+            << 0 << QList<int> { 4, 5 } << QStringLiteral("first") << 1;
+        QTest::newRow("service without indexes: first with the MAC")
+            << 5 << QList<int> { 0, 0 } << QStringLiteral("first") << 1;
+        QTest::newRow("the entry's link is gone") << 9 << QList<int> { 4, 5 } << QString() << 2;
+    }
+    void indexNamesTheLink()
+    {
+        QFETCH(qint32, entryIndex);
+        QFETCH(QList<int>, indexes);
+        QFETCH(QString, acted);
+        QFETCH(qint32, dhcp);
+        FakeAdapterConfigBackend fake;
+        Entry first = config(QStringLiteral("first"), QStringLiteral("00:0A:95:9D:68:16"));
+        Entry second = config(QStringLiteral("second"), QStringLiteral("00:0a:95:9d:68:16"));
+        first.config.ifindex = indexes[0];
+        second.config.ifindex = indexes[1];
+        second.dhcp = true;
+        fake.entries << first << second;
+        InterfaceEntry a = entryFor(mac);
+        a.InterfaceIndex = entryIndex;
+        qint32 index = 0;
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(fake, a), dhcp);
+        if (acted.isEmpty()) {
+            QCOMPARE(ModQar::WmiGetIPAddress(fake, a, index), QString());
+            QCOMPARE(ModQar::WmiSetGateways(fake, a, QStringLiteral("198.51.100.254")), -1);
+            QVERIFY(fake.calls.isEmpty());
+            return;
+        }
+        // The fake gives each its own first address, by the length of its name.
+        QCOMPARE(ModQar::WmiGetIPAddress(fake, a, index), QStringLiteral("198.51.100.%1").arg(acted.size()));
+        QCOMPARE(ModQar::WmiSetGateways(fake, a, QStringLiteral("198.51.100.254")), 0);
+        QCOMPARE(fake.calls, QStringList { QStringLiteral("SetGateways(%1: 198.51.100.254/1)").arg(acted) });
+    }
+
     void noMatchResults_data()
     {
         QTest::addColumn<bool>("nullMac");
@@ -290,6 +338,9 @@ private slots:
         qint32 index = 0;
         fake.readsFail = true;
         QCOMPARE(ModQar::WmiIsDhcpEnabled(fake, a), -1);
+        // The gateway is checked against the adapter's networks: without them
+        // nothing is known about the gateway, and nothing is done.
+        QCOMPARE(ModQar::WmiSetGateways(fake, a, QStringLiteral("198.51.100.254")), -1);
         QCOMPARE(ModQar::WmiGetDnsServer(fake, a), QStringLiteral("False"));
         QCOMPARE(ModQar::WmiGetIPAddress(fake, a, index), QString());
         fake.readsFail = false;

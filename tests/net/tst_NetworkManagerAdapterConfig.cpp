@@ -59,9 +59,15 @@ private slots:
         FakeNetworkManager::Device loopback
             = device(QStringLiteral("lo"), QStringLiteral("00:00:00:00:00:00"), QStringLiteral("manual"));
         loopback.deviceType = 32;
+        FakeNetworkManager::Device port
+            = device(QStringLiteral("lwport0"), QStringLiteral("02:0A:95:9D:69:01"), QStringLiteral("auto"));
+        FakeNetworkManager::Device bridge
+            = device(QStringLiteral("lwbr0"), QStringLiteral("02:0A:95:9D:69:01"), QStringLiteral("auto"));
+        bridge.deviceType = 13;
+        bridge.ports = { 4 };
         m_fake = std::make_unique<FakeNetworkManager>(QList<FakeNetworkManager::Device> {
             device(QStringLiteral("eth0"), QStringLiteral("02:0a:95:9d:68:16"), QStringLiteral("auto")), down,
-            unmanaged, loopback });
+            unmanaged, loopback, port, bridge });
         QVERIFY2(m_fake->start(m_bus->address()), qPrintable(m_fake->error()));
         m_client = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("client"));
         QVERIFY(m_client.isConnected());
@@ -79,7 +85,8 @@ private slots:
     {
         QVERIFY(m_config->available());
         QCOMPARE(m_config->managedInterfaces(),
-            (QSet<QString> { QStringLiteral("eth0"), QStringLiteral("eth1"), QStringLiteral("lo") }));
+            (QSet<QString> { QStringLiteral("eth0"), QStringLiteral("eth1"), QStringLiteral("lo"),
+                QStringLiteral("lwport0"), QStringLiteral("lwbr0") }));
         const InterfaceEntry pc = entryFor("020a959d6816");
         qint32 index = 0;
         QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, pc), 1);
@@ -105,6 +112,15 @@ private slots:
         QCOMPARE(ModQar::WmiIsDhcpEnabled(*m_config, a), 2);
         QCOMPARE(ModQar::WmiGetIPAddress(*m_config, a, index), QString());
         QVERIFY(m_fake->calls().isEmpty());
+    }
+
+    // The daemon activates a bridge's port too, with the bridge's MAC; the
+    // port comes first in its list, as it was there before the bridge.
+    void portOfABridgeIsNoCandidate()
+    {
+        QCOMPARE(ModQar::WmiSetDnsServer(*m_config, entryFor("020a959d6901"), QStringLiteral("198.51.100.53")), 0);
+        QCOMPARE(m_fake->calls(),
+            (QStringList { QStringLiteral("GetAppliedConnection(lwbr0)"), QStringLiteral("Reapply(lwbr0)") }));
     }
 
     void staticSettingsAreReapplied()

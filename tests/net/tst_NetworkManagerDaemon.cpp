@@ -158,15 +158,54 @@ private slots:
         QCOMPARE(ModQar::WmiEnableDhcp(*m_config, pc), 0);
     }
 
+    void ordinaryUserIsRefused_data()
+    {
+        QTest::addColumn<QString>("uid");
+        // The daemon's own rule: without polkit, root alone changes a device.
+        QTest::newRow("refused by the daemon") << QStringLiteral("65534");
+        // The lab's bus keeps the device methods from the user "daemon".
+        QTest::newRow("refused by the bus's policy") << QStringLiteral("1");
+    }
     void ordinaryUserIsRefused()
     {
+        QFETCH(QString, uid);
         QProcess probe;
         probe.start(QStringLiteral("setpriv"),
-            { QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+            { QStringLiteral("--reuid=") + uid, QStringLiteral("--regid=") + uid, QStringLiteral("--clear-groups"),
                 QStringLiteral(NM_PROBE), m_nm.busAddress(), QString::fromLatin1(pcMac.toHex()),
                 QStringLiteral("198.51.100.2") });
         QVERIFY(probe.waitForFinished(30'000));
         QCOMPARE(probe.readAllStandardOutput().trimmed(), QByteArray("91"));
+    }
+
+    // The PC settings page's DHCP road on a PC set up by hand before, whose
+    // renew finds no server: the name server the connection had before the
+    // road began comes back, though the road's second step had cleared it.
+    void failedRoadPutsNameServersBack()
+    {
+        const InterfaceEntry pc = entryFor(pcMac);
+        NetworkManagerAdapterConfig config(m_clock, m_nm.bus(), { 6'000 });
+        QCOMPARE(
+            ModQar::WmiEnableStatic(config, pc, QStringLiteral("198.51.100.20"), QStringLiteral("255.255.255.0")), 0);
+        QCOMPARE(ModQar::WmiSetDnsServer(config, pc, QStringLiteral("198.51.100.53")), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(ModQar::WmiGetDnsServer(config, pc), QStringLiteral("198.51.100.53"), 15'000);
+        RecordingPrompts prompts;
+        QCOMPARE(ModQar::WmiEnableDhcp(config, pc), 0);
+        QCOMPARE(ModQar::WmiClearWinsAndDns(config, pc, prompts), 0);
+        QCOMPARE(ModQar::WmiReleaseDhcpLease(config, pc), 0);
+        m_nm.stopDhcpServer();
+        QCOMPARE(ModQar::WmiRenewDhcpLease(config, pc), 82);
+        QTRY_COMPARE_WITH_TIMEOUT(ModQar::WmiGetDnsServer(config, pc), QStringLiteral("198.51.100.53"), 15'000);
+        QCOMPARE(ModQar::WmiIsDhcpEnabled(config, pc), 1);
+        // The server back, the next road ends with the lease's servers.
+        QVERIFY2(m_nm.startDhcpServer(m_unit, QStringLiteral("lwnmu0"), 3), qPrintable(m_nm.error()));
+        NetworkManagerAdapterConfig patient(m_clock, m_nm.bus());
+        QCOMPARE(ModQar::WmiEnableDhcp(patient, pc), 0);
+        QCOMPARE(ModQar::WmiClearWinsAndDns(patient, pc, prompts), 0);
+        QCOMPARE(ModQar::WmiReleaseDhcpLease(patient, pc), 0);
+        QCOMPARE(ModQar::WmiRenewDhcpLease(patient, pc), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(ModQar::WmiGetDnsServer(patient, pc), QStringLiteral("198.51.100.1"), 15'000);
+        QVERIFY(prompts.boxes.isEmpty());
     }
 
     void savedProfileUntouched()

@@ -272,9 +272,13 @@ bool FakeNetworkManager::handleMessage(const QDBusMessage& message, const QDBusC
         if (member == QLatin1String("GetAll")) {
             const QString ip4 = d.state == 100 ? ip4Prefix + QString::number(i) : QStringLiteral("/");
             const QString dhcp4 = d.leased ? dhcp4Prefix + QString::number(i) : QStringLiteral("/");
+            QList<QDBusObjectPath> ports;
+            for (int port : d.ports)
+                ports << QDBusObjectPath(devicePrefix + QString::number(port));
             const QVariantMap props { { QStringLiteral("Interface"), d.interface },
-                { QStringLiteral("HwAddress"), d.hwAddress }, { QStringLiteral("DeviceType"), d.deviceType },
-                { QStringLiteral("Managed"), d.managed }, { QStringLiteral("State"), d.state },
+                { QStringLiteral("Ports"), QVariant::fromValue(ports) }, { QStringLiteral("HwAddress"), d.hwAddress },
+                { QStringLiteral("DeviceType"), d.deviceType }, { QStringLiteral("Managed"), d.managed },
+                { QStringLiteral("State"), d.state },
                 { QStringLiteral("Ip4Config"), QVariant::fromValue(QDBusObjectPath(ip4)) },
                 { QStringLiteral("Dhcp4Config"), QVariant::fromValue(QDBusObjectPath(dhcp4)) } };
             reply = message.createReply(props);

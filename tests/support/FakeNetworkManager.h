@@ -43,6 +43,9 @@ public:
         int transactions = 0;
         // When set, Reapply fails with this D-Bus error name.
         QString reapplyError;
+        // The devices (by position) that are this one's ports, as a bridge or
+        // a bond lists them; they share its MAC.
+        QList<int> ports = {};
     };
 
     explicit FakeNetworkManager(QList<Device> devices);

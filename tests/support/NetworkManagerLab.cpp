@@ -110,7 +110,11 @@ bool NetworkManagerLab::start(const QString& ns, const QString& ifname)
         + QFile::encodeName(root)
         + "/bus/socket</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-          "</policy></busconfig>\n";
+          "</policy>"
+          // As a stricter system bus keeps the device methods from a user.
+          "<policy user=\"daemon\"><deny send_destination=\"org.freedesktop.NetworkManager\" "
+          "send_interface=\"org.freedesktop.NetworkManager.Device\"/></policy>"
+          "</busconfig>\n";
     // The daemon's own defaults apart from what keeps it to the lab: no
     // profiles made up for new devices, its internal DHCP client, and
     // resolv.conf left alone.
@@ -191,6 +195,8 @@ bool NetworkManagerLab::start(const QString& ns, const QString& ifname)
 bool NetworkManagerLab::startDhcpServer(const QString& ns, const QString& iface, int replyDelayS)
 {
     const QString root = m_dir.path();
+    // A server started again appends to the same log.
+    const qint64 logged = QFile(root + QStringLiteral("/dhcp.log")).size();
     dieWithParent(m_dhcp);
     m_dhcp.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_dhcp.start(QStringLiteral("ip"),
@@ -208,12 +214,18 @@ bool NetworkManagerLab::startDhcpServer(const QString& ns, const QString& iface,
     // Ready once it has written its log's first line.
     if (!QTest::qWaitFor(
             [&] {
-                return QFile(root + QStringLiteral("/dhcp.log")).size() > 0 || m_dhcp.state() == QProcess::NotRunning;
+                return QFile(root + QStringLiteral("/dhcp.log")).size() > logged
+                    || m_dhcp.state() == QProcess::NotRunning;
             },
             10'000)
         || m_dhcp.state() == QProcess::NotRunning)
         return fail(QStringLiteral("dnsmasq did not start"));
     return true;
+}
+
+void NetworkManagerLab::stopDhcpServer()
+{
+    stop(m_dhcp);
 }
 
 int NetworkManagerLab::dhcpRequestsSeen() const

@@ -11,7 +11,8 @@
 // and a read-only /sys (so it manages devices without udev), on a system bus
 // of its own. A saved keyfile profile "lab" (DHCP) is given for the named
 // interface. The daemon and its bus end with this object, or with the test
-// process if that dies first.
+// process if that dies first. The bus's own policy refuses the user "daemon"
+// the daemon's device methods, as a stricter system bus does.
 class NetworkManagerLab {
 public:
     NetworkManagerLab();
@@ -30,6 +31,8 @@ public:
     // 198.51.100.0/24, router and name server 198.51.100.1, offers answered
     // after replyDelayS seconds; false (see error()) on failure.
     bool startDhcpServer(const QString& ns, const QString& iface, int replyDelayS = 0);
+    // Stops the server; startDhcpServer starts it again.
+    void stopDhcpServer();
     // The requests and discovers the DHCP server has seen so far.
     int dhcpRequestsSeen() const;
 
