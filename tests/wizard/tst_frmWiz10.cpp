@@ -1,6 +1,7 @@
 // The cellular apply-and-test page on the real services and a simulated
 // clock, with the unit played in-process by the simulator's command language.
 #include "CellularPageRig.h"
+#include "session/modTrmTypes.h"
 #include "wizard/SatAnimation.h"
 
 #include <QPointer>
@@ -354,6 +355,70 @@ private slots:
             QVERIFY(page);
             QVERIFY(page->cmdRetry->isEnabled());
         }
+    }
+
+    // Next into a page whose startup waits long (the free-address search,
+    // option 3 with a unit the PC can't ping): the page left behind sends
+    // the unit nothing more, also when a poll was waiting for its reply as
+    // Next was pressed.
+    void nextIntoAWaitingStartupEndsThePoll_data()
+    {
+        QTest::addColumn<bool>("pollInFlight");
+        QTest::addColumn<QStringList>("heardAfterNext");
+        QTest::newRow("Next between two polls") << false << QStringList();
+        // The poll in flight ends as every command whose reply is late: its
+        // question is sent once more.
+        QTest::newRow("Next while a poll waits for its reply") << true << QStringList { "modemstat ?" };
+    }
+    void nextIntoAWaitingStartupEndsThePoll()
+    {
+        QFETCH(bool, pollInFlight);
+        QFETCH(QStringList, heardAfterNext);
+        SimulatedClock clock;
+        CellularPageRig rig(clock);
+        rig.optionChosen = 3;
+        rig.unitAnswersPing = false;
+        QVERIFY(rig.start());
+        QStringList heard;
+        bool pollWasInFlight = false;
+        rig.scan.router->registerPage(PageId::Wiz11C, [&](WizardRouter& r, QWidget* owner) -> WizardPage* {
+            auto* next = new StubPage(PageId::Wiz11C, r, owner);
+            next->onStartup = [&](StubPage&) {
+                const qsizetype before = rig.watcher->seen.size();
+                pollWasInFlight = rig.testPage() && rig.testPage()->SigBusy();
+                // Ten polls' worth of time.
+                modTrmTypes::WaitMs(clock, 25000);
+                heard = rig.watcher->lines().mid(before);
+            };
+            return next;
+        });
+        frmWiz09* settings = rig.openSettingsPage();
+        QVERIFY(settings);
+        QCOMPARE(rig.scan.state.ConfigOption, qint16(3));
+        QVERIFY(!rig.scan.state.PCCanPingUnit);
+        QPointer<frmWiz10> page = rig.applyAndTest(*settings);
+        QVERIFY(page && !page->TestFailed);
+        QVERIFY(!page->SigBusy());
+
+        if (pollInFlight) {
+            rig.config.late = { { QStringLiteral("modemstat"), 3000 } };
+            bool clicked = false;
+            rig.watcher->onLine = [&](const WatchingInterpreter::Seen& s) {
+                if (s.line != u"modemstat ?" || clicked)
+                    return;
+                clicked = true;
+                clock.schedule(500, [&] { page->cmdNext->click(); });
+            };
+            rig.run(30000);
+            QVERIFY(clicked);
+        } else {
+            page->cmdNext->click();
+        }
+        QCOMPARE(rig.scan.router->page(PageId::Wiz11C)->id(), PageId::Wiz11C);
+        QCOMPARE(pollWasInFlight, pollInFlight);
+        QCOMPARE(heard, heardAfterNext);
+        rig.run(5000);
+        QVERIFY(!rig.scan.router->page(PageId::Wiz10));
     }
 
     // The PIN that the SIM wants is not the one typed: the link never comes
