@@ -165,6 +165,63 @@ private slots:
         QCOMPARE(page->lblInfo->text(), success(QStringLiteral("203.0.113.5")));
     }
 
+    // Each of the eight steps refused by the unit: the step's own text in a
+    // "WARNING" exclamation box, every other step still sent, then the retry
+    // question once the pass is through.
+    void eachStepsFailureBox_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("1 APN") << "modemcc 0 apn"
+                               << "Failed to set APN!";
+        QTest::newRow("2 PIN") << "modemcc 0 pin"
+                               << "Failed to set PIN!";
+        QTest::newRow("3 user name") << "PPP 3 username"
+                                     << "Failed to set username!";
+        QTest::newRow("4 password") << "PPP 3 password"
+                                    << "Failed to set password!";
+        QTest::newRow("5 multiplexer") << "muxoff"
+                                       << "Failed to configure MUX!";
+        QTest::newRow("6 save") << "config 0 save"
+                                << "Error whilst saving configuraiton!";
+        QTest::newRow("7 restart refused: the unit never goes down") << "reboot"
+                                                                     << "The Calvantor did not respond after reboot!";
+        QTest::newRow("8 activation") << "PPP 3 aodion on"
+                                      << "Failed to send activation command!";
+    }
+    void eachStepsFailureBox()
+    {
+        QFETCH(QString, refused);
+        QFETCH(QString, failure);
+        SimulatedClock clock;
+        CellularPageRig rig(clock);
+        rig.config.refuse = QStringList { refused };
+        QVERIFY(rig.start());
+        // No to the retry, and No to waiting longer for a link that can't come.
+        rig.scan.prompts.answers = { false, false };
+        frmWiz09* settings = rig.openSettingsPage();
+        QVERIFY(settings);
+        frmWiz10* page = rig.applyAndTest(*settings);
+        QVERIFY(page);
+
+        const QList<RecordingPrompts::Box>& boxes = rig.scan.prompts.boxes;
+        QVERIFY2(boxes.size() >= 2, qPrintable(rig.scan.prompts.texts().join(" | ")));
+        QCOMPARE(boxes[0].text, failure);
+        QCOMPARE(boxes[0].icon, UserPrompts::Icon::Exclamation);
+        QCOMPARE(boxes[0].title, QStringLiteral("WARNING"));
+        QVERIFY(!boxes[0].question);
+        QCOMPARE(boxes[1].text, QStringLiteral("An error had occured, would you like to retry?"));
+        QVERIFY(boxes[1].question);
+        for (qsizetype i = 1; i < boxes.size(); ++i)
+            QVERIFY2(boxes[i].title != u"WARNING", qPrintable(boxes[i].text));
+
+        const QStringList lines = rig.watcher->lines();
+        for (const char* first : { "modemcc 0 apn \"internet\"", "modemcc 0 pin \"1234\"", "PPP 3 username \"web\"",
+                 "PPP 3 password \"secret\"", "muxoff", "config 0 save", "reboot", "PPP 3 aodion on" })
+            QVERIFY2(lines.count(QLatin1String(first)) == 1, first);
+        verifyDone(*page);
+    }
+
     void emptyAddressCountsAsSuccess()
     {
         SimulatedClock clock;
