@@ -180,6 +180,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
     services.main = m_main.get();
     services.adapters = m_adapterConfig.get();
     services.settings = &m_settings;
+    services.store = &m_platform.store;
     services.program = &m_state;
     services.readInterfaces = [this] { return m_ipHelper->Interfaces(); };
     services.pingHost = [](const QString& host, const QString& payload, qint32 timeoutMs) {

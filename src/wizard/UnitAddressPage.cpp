@@ -88,13 +88,13 @@ bool UnitAddressPage::applyWithRetry(const std::function<bool(UnitCommands&)>& p
     for (;;) {
         UnitCommands unit(router(), state().CurrentUnit);
         const bool ok = pass(unit);
-        if (unloaded())
+        if (runEnded())
             return false;
         if (ok)
             return true;
         const bool retry = prompts().askYesNo(
             QStringLiteral("An error has occurred, do you wish to retry?"), UserPrompts::Icon::Question);
-        if (unloaded())
+        if (runEnded())
             return false;
         if (!retry)
             return true;
@@ -104,6 +104,8 @@ bool UnitAddressPage::applyWithRetry(const std::function<bool(UnitCommands&)>& p
 void UnitAddressPage::leaveAfterApply(const PageGraph::Inputs& inputs)
 {
     const std::optional<PageGraph::Route> road = PageGraph::route(id(), PageGraph::Button::Next, inputs);
-    if (!road || !leaveTo(road->to, road->startup))
+    if (!road || !leaveTo(road->to, road->startup)) {
+        Navigating = false;
         setNavigationEnabled(true);
+    }
 }

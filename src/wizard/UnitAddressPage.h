@@ -49,10 +49,15 @@ protected:
     // the configuration saved. True when every step succeeded.
     bool applyEthernet(UnitCommands& unit);
     // Runs pass until it succeeds or the person does not want to retry.
-    // False when the page was closed meanwhile.
+    // False when the run ended meanwhile. The pages that loop so mark
+    // themselves as being left before the first pass: their close box then
+    // ends nothing, and the loop goes on to the next page, which takes the
+    // closed page's place on screen.
     bool applyWithRetry(const std::function<bool(UnitCommands&)>& pass);
+    // The page was closed while it was not being left: the run is ending.
+    bool runEnded() const { return unloaded() && !Navigating; }
     // Leaves by Next; when the page stays (the next page is not there), it
-    // takes clicks again.
+    // takes clicks again and its close box ends the run again.
     void leaveAfterApply(const PageGraph::Inputs& inputs);
 
     static constexpr int kFirstFieldTop = 840;

@@ -194,6 +194,7 @@ bool WizardPage::leaveTo(PageId target, bool runStartup)
         m_leaving = false;
         return false;
     }
+    onLeave();
     // The target's startup pumps events; this page must outlive it.
     RunScope scope(m_life);
     QPointer<WizardPage> next(router().open(target));

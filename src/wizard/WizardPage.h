@@ -84,6 +84,10 @@ protected:
     // The first thing the page does once it is on screen (and the page before
     // it has gone); work that must not hold up the page's appearance.
     virtual void onShown() { }
+    // The page is being left by its buttons, just before the next page comes
+    // up: work that runs by itself (a timer's poll) stops here. The next
+    // page's startup may wait for long while this page is still loaded.
+    virtual void onLeave() { }
 
     // The navigation buttons' handlers. Next and Back follow the page graph,
     // Cancel asks the exit question, Help shows the stub; Retry has no

@@ -9,6 +9,7 @@
 
 class AdapterConfigBackend;
 class QNetworkAccessManager;
+class QSettings;
 class QUrl;
 class frmMain;
 struct AppSettings;
@@ -29,6 +30,9 @@ struct WizardServices {
     AdapterConfigBackend* adapters = nullptr;
     // The run's settings (PingTimeout, RebootTime, GPRSPPP ...), read live.
     AppSettings* settings = nullptr;
+    // The per-user settings store, where the windows the pages open keep
+    // their place (the results summary's "Summary..." keys).
+    QSettings* store = nullptr;
     // The broadcast address and the program-wide cancel flag.
     ProgramState* program = nullptr;
     // A fresh read of the PC's interface table on every call.

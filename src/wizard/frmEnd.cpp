@@ -1,5 +1,7 @@
 #include "wizard/frmEnd.h"
 
+#include "wizard/PageFonts.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -51,6 +53,8 @@ frmEnd::frmEnd(ProgramEnder ender, QWidget* parent)
     setFixedSize(pageWidth, pageHeight);
 
     Label1 = new QLabel(QStringLiteral("The Velmar Linkwise cannot run on this PC"), this);
+    // The page's title, as every page of the wizard has one.
+    Label1->setFont(PageFonts::title());
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
     Label1->setGeometry(px(75), px(240), px(8775), px(495));

@@ -78,6 +78,9 @@ frmWiz07::frmWiz07(WizardRouter& router, QWidget* owner)
     Animation1 = new SearchAnimation(router.clock(), this);
     place(Animation1, 4080, 1920, 735, 615);
     Animation1->raise();
+    // The clip stands over the empty list; the rows, each shown while its
+    // unit is pinged, must not disappear under it.
+    connect(lvUnits->model(), &QAbstractItemModel::rowsInserted, this, &frmWiz07::giveWayToRows);
 
     Label1 = addStep(QStringLiteral("Label1"), QStringLiteral("1) Wait for the search to complete."), 3720);
     Label2 = addStep(QStringLiteral("Label2"), QString(), 4020);
@@ -191,6 +194,43 @@ std::shared_ptr<UnitListRow> frmWiz07::addUnitRow(const QString& text)
 void frmWiz07::setStatusText(const QString& text)
 {
     lblStatus->setText(text);
+    // The engine writes the line as it starts a ping, which holds the thread
+    // until the echo or its time-out: what the person sees meanwhile must be
+    // on screen now, the unit's row with its serial number alone (its other
+    // columns follow the ping) and the line that names it. A row that would
+    // stand below the visible part of the list keeps waiting for its burst:
+    // one row at a time costs a layout of the whole list each.
+    if (waitingRowsInView()) {
+        m_fill->flush();
+        lvUnits->viewport()->repaint();
+    }
+    lblStatus->repaint();
+}
+
+void frmWiz07::giveWayToRows()
+{
+    const int listed = lvUnits->topLevelItemCount();
+    if (!Animation1->isVisible() || listed == 0)
+        return;
+    const QRect last = lvUnits->visualItemRect(lvUnits->topLevelItem(listed - 1));
+    const QRect row(
+        lvUnits->viewport()->mapTo(this, QPoint(0, last.top())), QSize(lvUnits->viewport()->width(), last.height()));
+    if (row.bottom() >= Animation1->geometry().top())
+        Animation1->setVisible(false);
+}
+
+bool frmWiz07::waitingRowsInView() const
+{
+    const int listed = lvUnits->topLevelItemCount();
+    const qsizetype waiting = m_rows.size() - listed;
+    if (waiting <= 0)
+        return false;
+    if (listed == 0)
+        return true;
+    // Rows are one line each, all of the same height.
+    const QRect last = lvUnits->visualItemRect(lvUnits->topLevelItem(listed - 1));
+    const qint64 lastWaitingTop = qint64(last.bottom()) + 1 + (waiting - 1) * qint64(last.height());
+    return lastWaitingTop < lvUnits->viewport()->height();
 }
 
 bool frmWiz07::DisplayScanResults(const QString& filter, const std::shared_ptr<CQarUnitInfos>& units)

@@ -56,10 +56,15 @@ private:
     QLabel* addStep(const QString& name, const QString& text, int top, int height = 300);
     void search();
     void unregister();
+    // The rows not yet in the list would show in its visible part.
+    bool waitingRowsInView() const;
+    // Hides the search's clip once the rows reach down to it.
+    void giveWayToRows();
 
     frmMain& m_main;
     QList<std::shared_ptr<UnitListViewRow>> m_rows;
-    // The rows the scan adds go into lvUnits in bursts.
+    // The rows the scan adds go into lvUnits in bursts, or at once before a
+    // unit is pinged.
     std::unique_ptr<PacedTreeRows> m_fill;
     bool m_registered = false;
 };

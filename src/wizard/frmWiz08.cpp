@@ -130,7 +130,9 @@ void frmWiz08::startup()
             return;
         readPcSettings(&unitIp);
     } else {
-        // Nothing to probe; the PC's own side is still read and shown.
+        // Nothing to probe; the PC's own side is still read and shown. An
+        // earlier probe's ping says nothing about this choice.
+        s.UnitReachable = false;
         readPcSettings(nullptr);
     }
     if (unloaded())

@@ -292,10 +292,17 @@ void frmWiz10::poll()
         if (!stopped())
             lblSignal->setText(CellularReplies::signalText(reply, TestFailed));
     }
-    // The next poll starts two seconds after this one has ended.
-    if (!stopped())
+    // The next poll starts two seconds after this one has ended, unless the
+    // page was left meanwhile.
+    if (!stopped() && !Navigating)
         timerSig->start();
     setBusy(false);
+}
+
+void frmWiz10::onLeave()
+{
+    // A poll in flight still ends; none starts after it.
+    timerSig->stop();
 }
 
 void frmWiz10::retryClicked()

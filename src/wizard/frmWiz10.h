@@ -15,7 +15,8 @@ class SatAnimation;
 // the modem's multiplexer), saves them, reboots the unit, switches its
 // cellular link on and waits for the link's address, asking every minute
 // whether to keep waiting. From then on a poll every 2 seconds shows the
-// SIM's state or the signal strength until the page is left.
+// SIM's state or the signal strength until the page is left; the unit hears
+// none during the next page's own long work (the free-address search).
 //
 // The poll is the page's busy state: Back, Next, Cancel's Yes and Retry
 // finish only once a poll in flight has ended (the page goes from the screen
@@ -49,6 +50,7 @@ public:
 
 protected:
     void startup() override;
+    void onLeave() override;
     void retryClicked() override;
     void closeEvent(QCloseEvent* event) override;
 

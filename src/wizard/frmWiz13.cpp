@@ -1,6 +1,7 @@
 #include "wizard/frmWiz13.h"
 
 #include "app/AppSettings.h"
+#include "app/frmSummary.h"
 #include "net/ModQarWmi.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
@@ -192,6 +193,19 @@ void frmWiz13::cmdConfigure_Click()
     if (failure)
         prompts().message(*failure, UserPrompts::Icon::Exclamation);
     cmdConfigure->setEnabled(true);
+}
+
+void frmWiz13::ConfirmExit()
+{
+    cancelClicked();
+}
+
+void frmWiz13::ShowSummary()
+{
+    // The window's own boxes (overwrite, a failed save) stand over it.
+    auto* summary = new frmSummary(frmSummary::Services { services().store, nullptr }, this);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    summary->show();
 }
 
 void frmWiz13::backClicked()

@@ -25,6 +25,12 @@ public:
     // run by the free-address page's shortcut, with the page shown but
     // without its startup.
     void cmdConfigure_Click();
+    // The wizard's exit question, which this page has no Cancel button to
+    // ask: Yes ends the run. Nothing on the wizard's roads calls it.
+    void ConfirmExit();
+    // Opens the results summary window empty, beside the page, and returns
+    // at once. Nothing on the wizard's roads calls it.
+    void ShowSummary();
 
     QLabel* lblTitle;
     QLabel* lblResults;

@@ -87,6 +87,9 @@ void frmwiz11C::askForAnAddress()
 
 void frmwiz11C::nextClicked()
 {
+    // Next leaves the page however the unit answers: from here on its close
+    // box ends nothing.
+    Navigating = true;
     setNavigationEnabled(false);
     // On the Shift road from the search page the option page, which sets
     // the interface words, never ran: without them every command would be
@@ -99,6 +102,9 @@ void frmwiz11C::nextClicked()
     PageGraph::Inputs inputs = routeInputs();
     inputs.shift = router().shiftKeyDown();
     if (inputs.shift && !browseUnit()) {
+        if (runEnded())
+            return;
+        Navigating = false;
         setNavigationEnabled(true);
         return;
     }
@@ -116,5 +122,5 @@ bool frmwiz11C::browseUnit()
     WizardPage* final = router().open(PageId::Wiz13);
     if (auto* browse = final ? final->findChild<QPushButton*>(QStringLiteral("cmdConfigure")) : nullptr)
         browse->click();
-    return !unloaded();
+    return !runEnded();
 }

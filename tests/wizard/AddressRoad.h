@@ -64,7 +64,8 @@ private:
             return;
         }
         m_last = box;
-        Journey::Box seen { box->text(), box->windowTitle(), box->frameGeometry(), box->parentWidget(), true };
+        Journey::Box seen { box->text(), box->windowTitle(), box->frameGeometry(), box->parentWidget(), true,
+            box->icon() };
         boxes << seen;
         QMessageBox::StandardButton press = m_answer(seen);
         if (press == QMessageBox::NoButton || !box->button(press))

@@ -141,7 +141,7 @@ struct CellularPageRig {
             QStringList { QStringLiteral("198.51.100.1") }, QStringList { QStringLiteral("255.255.255.0") },
             QStringList(), QStringList(), false } };
         scan.adapters = &adapters;
-        scan.pingHost = [](const QString&, const QString&, qint32) { return true; };
+        scan.pingHost = [this](const QString&, const QString&, qint32) { return unitAnswersPing; };
         scan.build([this, o] { return scan.realDiscovery(o); });
         return true;
     }
@@ -216,6 +216,8 @@ struct CellularPageRig {
     QStringList log;
     // The option the person picks on the option page (1 to 3).
     qint16 optionChosen = 1;
+    // Whether the pages' pings of the unit are answered.
+    bool unitAnswersPing = true;
     // What the option page's probe asked.
     QList<RecordingPrompts::Box> probeBoxes;
     FakeAdapterConfigBackend adapters;

@@ -29,6 +29,13 @@ inline QStringList changes(const QStringList& lines)
     return out;
 }
 
+// What the test page asks the unit while it is up: its link's state while
+// it waits for an address, then the signal poll.
+inline bool isTestPageQuestion(const QString& line)
+{
+    return line == u"PPP 1 status" || line == u"modemcc 0 ?" || line == u"modemstat ?";
+}
+
 // Typed as a person does: Return moves down the boxes; the PIN is left
 // empty. The page's window must be active.
 inline void typeSettings(frmWiz09& settings)

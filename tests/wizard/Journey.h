@@ -193,6 +193,7 @@ struct Box {
     QRect geometry;
     QPointer<QWidget> over;
     bool seen = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
 // Waits (from inside whatever nested loop is running) for the next modal
@@ -239,6 +240,7 @@ private:
         m_seen.geometry = box->frameGeometry();
         m_seen.over = box->parentWidget();
         m_seen.seen = true;
+        m_seen.icon = box->icon();
         QAbstractButton* button = box->button(m_press);
         if (button)
             QTest::mouseClick(button, Qt::LeftButton);

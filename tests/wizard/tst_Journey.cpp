@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include <memory>
+
 using Journey::Box;
 using Journey::BoxAnswer;
 using Journey::choose;
@@ -104,7 +106,108 @@ private slots:
         });
     }
 
+    // Units whose pings go unanswered, each ping holding the program for its
+    // time-out: while a unit is pinged, its row is on screen with its serial
+    // number alone under the rows done before it, and the status line names
+    // it. What the list and the line showed is read as they paint. Rows that
+    // fall below the visible part of the list are not looked for.
+    void eachRowShowsWhileItsUnitIsPinged_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::newRow("three units") << 3;
+        QTest::newRow("more units than the list shows") << 16;
+    }
+    void eachRowShowsWhileItsUnitIsPinged()
+    {
+        QFETCH(int, units);
+        Lan lan;
+        QVERIFY2(lan.build(Lan::Shape::Bare), qPrintable(lan.lastError()));
+        // Serials from 9 up at addresses nobody holds.
+        QVERIFY(lan.startUnits({ "--count", QString::number(units), "--ip", "198.51.100.75" }));
+        Journey::Run run;
+        run.store.setValue(QStringLiteral("Settings/PingTimeout"), QStringLiteral("100"));
+        run.store.sync();
+        Journey::inEventLoop([&] {
+            run.program.start();
+            std::unique_ptr<PaintedSearch> painted;
+            QObject::connect(&run.router(), &WizardRouter::pageShown, qApp, [&](PageId id) {
+                if (id == PageId::Wiz07)
+                    painted = std::make_unique<PaintedSearch>(*static_cast<frmWiz07*>(run.router().page(id)));
+            });
+            auto* welcome = run.page<frmWiz01>();
+            QVERIFY(welcome);
+            QTest::mouseClick(welcome->cmdNext, Qt::LeftButton);
+            frmWiz07* search = waitForUnits(run);
+            QVERIFY(search);
+            QVERIFY(painted);
+            QCOMPARE(rowTexts(*search).size(), units);
+            QCOMPARE(search->lvUnits->topLevelItem(units - 1)->text(4), QStringLiteral("No"));
+            QStringList inView;
+            for (int i = 0; i < units; ++i) {
+                QTreeWidgetItem* row = search->lvUnits->topLevelItem(i);
+                if (search->lvUnits->visualItemRect(row).top() < search->lvUnits->viewport()->height())
+                    inView << row->text(0);
+            }
+            QVERIFY(inView.size() >= 3);
+            if (units > 3)
+                QVERIFY2(inView.size() < units, "the list shows every row: no test of the rows below it");
+            QCOMPARE(painted->whilePinged, inView);
+            search->close();
+        });
+    }
+
 private:
+    // Notes, each time the search page's list or status line paints, which
+    // unit (if any) is shown being pinged: the line names it, its row is the
+    // last one and shows its serial number alone, the rows above it are
+    // complete.
+    class PaintedSearch : public QObject {
+    public:
+        explicit PaintedSearch(frmWiz07& page)
+            : m_page(page)
+        {
+            page.lvUnits->viewport()->installEventFilter(this);
+            page.lblStatus->installEventFilter(this);
+        }
+        QStringList whilePinged;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() != QEvent::Paint)
+                return false;
+            if (watched == m_page.lblStatus) {
+                m_status = m_page.lblStatus->text();
+            } else {
+                m_rows.clear();
+                for (int i = 0; i < m_page.lvUnits->topLevelItemCount(); ++i) {
+                    QStringList columns;
+                    for (int c = 0; c < 5; ++c)
+                        columns << m_page.lvUnits->topLevelItem(i)->text(c);
+                    m_rows << columns;
+                }
+            }
+            if (m_rows.isEmpty())
+                return false;
+            const QStringList last = m_rows.last();
+            const QString serial = last[0];
+            bool alone = true;
+            for (int c = 1; c < 5; ++c)
+                alone = alone && last[c].isEmpty();
+            for (qsizetype i = 0; i + 1 < m_rows.size(); ++i)
+                alone = alone && !m_rows[i][1].isEmpty() && m_rows[i][4] == u"No";
+            if (alone && m_status.startsWith(QStringLiteral("Pinging Unit SN: ") + serial + QStringLiteral(" with"))
+                && !whilePinged.contains(serial))
+                whilePinged << serial;
+            return false;
+        }
+
+    private:
+        frmWiz07& m_page;
+        QList<QStringList> m_rows;
+        QString m_status;
+    };
+
     void walkBareLan(Journey::Run& run, const QString& commandLog)
     {
         run.program.start();

@@ -1,7 +1,8 @@
 // The PC settings pages on a real PC adapter (see PcPageRig): what Configure
-// PC and Next leave on the link, what a refused change shows, and that Skip
-// leaves the PC alone. Each page is opened through the router with the state
-// the unit address page before it leaves.
+// PC and Next leave on the link, the steps it shows on the way, what a
+// refused change shows, and that Skip leaves the PC alone. Each page is
+// opened through the router with the state the unit address page before it
+// leaves.
 #include "PcPageRig.h"
 #include "wizard/frmWiz13.h"
 #include "wizard/frmwiz12A.h"
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 const QString kStaticFailure
     = QStringLiteral("A problem occurred setting the static IP address on the selected interface.");
@@ -21,6 +24,30 @@ const QString kGatewayFailure
     = QStringLiteral("A problem occurred setting the default gateway on the selected interface.");
 const QString kDnsFailure = QStringLiteral("A problem occurred setting the name server on the selected interface.");
 const QString kTryAgain = QStringLiteral("Do you want to change your settings and try again.");
+
+// Each new text a label paints, with what the PC's link looked like then.
+class PaintedSteps : public QObject {
+public:
+    PaintedSteps(QLabel& label, std::function<QString()> pcNow)
+        : m_label(label)
+        , m_pcNow(std::move(pcNow))
+    {
+        label.installEventFilter(this);
+    }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && (seen.isEmpty() || !seen.last().startsWith(m_label.text() + u':')))
+            seen << m_label.text() + QStringLiteral(": ") + m_pcNow();
+        return false;
+    }
+
+private:
+    QLabel& m_label;
+    std::function<QString()> m_pcNow;
+};
 } // namespace
 
 class tst_PcSettingsPages : public QObject {
@@ -177,8 +204,21 @@ private slots:
         QVERIFY(m_rig.startDhcpServer());
         auto* page = qobject_cast<frmwiz12A*>(open(PageId::Wiz12A, 1, PcPageRig::kUnit));
         QVERIFY(!page->cmdNext->isEnabled() && !page->cmdBack->isEnabled());
+        // Each step's text is on the page before its change to the PC begins.
+        PaintedSteps painted(*page->lblInfo, [this] {
+            const InterfaceEntry& entry = m_rig.interfaces.InterfaceList.first();
+            return (ModQar::WmiIsDhcpEnabled(*m_rig.adapters, entry) == 1 ? QStringLiteral("DHCP, ")
+                                                                          : QStringLiteral("static, "))
+                + (m_rig.addresses().isEmpty() ? QStringLiteral("no address") : QStringLiteral("an address"));
+        });
+        // The person clicks on a page that is on screen.
+        QVERIFY(QTest::qWaitForWindowExposed(page));
         QTest::mouseClick(page->cmdConfigure, Qt::LeftButton);
         QCOMPARE(m_rig.prompts.texts(), QStringList());
+        QTRY_COMPARE(painted.seen,
+            (QStringList { "Configuring PC for DHCP: static, an address", "Configuring PC for DNS: DHCP, an address",
+                "DHCP release in operation: DHCP, an address", "DHCP renew in operation: DHCP, no address",
+                "Click next to continue.: DHCP, an address" }));
         QCOMPARE(page->lblInfo->text(), QStringLiteral("Click next to continue."));
         QVERIFY(page->cmdNext->isEnabled() && page->cmdBack->isEnabled());
         const QString leased = m_rig.addresses();

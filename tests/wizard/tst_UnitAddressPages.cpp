@@ -1,6 +1,7 @@
 // The unit address pages' other ways: a refused step retried or given up, a
-// PC without an address when the free-address page opens, and the Shift road
-// that opens the unit's web interface and ends the run. The program runs as
+// PC without an address when the free-address page opens, the Shift road
+// that opens the unit's web interface and ends the run, and the close box
+// while the pages search or give the unit its address. The program runs as
 // main() starts it on a bare LAN, the unit played by unitsim.
 #include "AddressRoad.h"
 #include "IcmpCounters.h"
@@ -9,7 +10,12 @@
 #include "wizard/frmwiz11C.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(PageId)
 
 using AddressRoad::BoxHand;
 
@@ -166,6 +172,80 @@ private slots:
             QCOMPARE(bench.commands(),
                 (QStringList { "eth 0 ipaddr \"198.51.100.2\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }));
             QVERIFY(hand.boxes.isEmpty());
+        });
+    }
+
+    // The close box while Next gives the unit its address (its first command
+    // answered late) ends nothing: the page is being left already. The unit
+    // is told the rest, and the next page takes the closed one's place.
+    void closeBoxDuringTheApplyLoop_data()
+    {
+        QTest::addColumn<bool>("freeAddress");
+        QTest::addColumn<QString>("late");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("unitIp");
+        QTest::addColumn<PageId>("next");
+        QTest::newRow("the unit as DHCP server")
+            << false << "dhcp 0 ipmin=1500"
+            << QStringList { "dhcp 0 ipmin \"192.168.0.1\"", "dhcp 0 IPrange \"20\"", "dhcp 0 mask \"255.255.255.0\"",
+                   "dhcp 0 gateway \"192.168.0.99\"", "dhcp 0 DNS \"192.168.0.99\"", "dhcp 0 lease \"60\"",
+                   "eth 0 ipaddr \"192.168.0.99\"", "eth 0 mask \"255.255.255.0\"", "config 0 save" }
+            << "192.168.0.99" << PageId::Wiz12A;
+        QTest::newRow("a free address") << true << "eth 0 ipaddr=1500"
+                                        << QStringList { "eth 0 ipaddr \"198.51.100.2\"",
+                                               "eth 0 mask \"255.255.255.0\"", "config 0 save" }
+                                        << "198.51.100.2" << PageId::Wiz12C;
+    }
+    void closeBoxDuringTheApplyLoop()
+    {
+        QFETCH(bool, freeAddress);
+        QFETCH(QString, late);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, unitIp);
+        QFETCH(PageId, next);
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit({ "--late", late })), qPrintable(bench.lastError()));
+        Journey::Run run;
+        Journey::inEventLoop([&] {
+            BoxHand hand;
+            frmWiz07* search = AddressRoad::reachSearch(run);
+            QVERIFY(search);
+            UnitAddressPage* page = nullptr;
+            if (freeAddress) {
+                // Shift on the search page's Next: straight to the search.
+                Journey::choose(*search, QStringLiteral("10"));
+                run.shift = true;
+                QTest::mouseClick(search->cmdNext, Qt::LeftButton);
+                run.shift = false;
+                page = run.page<frmwiz11C>();
+            } else {
+                frmWiz08* options = AddressRoad::probe(run, *search);
+                QVERIFY(options);
+                QVERIFY(options->Option1->isChecked());
+                QTest::mouseClick(options->cmdNext, Qt::LeftButton);
+                page = run.page<frmwiz11A>();
+            }
+            QVERIFY(page);
+            QVERIFY(page->cmdNext->isEnabled());
+            const QRect stood = page->frameGeometry();
+            QPointer<UnitAddressPage> closing(page);
+            bool closedWhileApplying = false;
+            QTimer::singleShot(300, page, [&] {
+                closedWhileApplying = !closing->cmdNext->isEnabled();
+                closing->close();
+            });
+            QTest::mouseClick(page->cmdNext, Qt::LeftButton);
+            QVERIFY(closedWhileApplying);
+            QCOMPARE(run.ends, 0);
+            QTRY_COMPARE(shownId(run), next);
+            QCOMPARE(run.router().visiblePage()->frameGeometry().topLeft(), stood.topLeft());
+            QTRY_VERIFY(!closing);
+            // The late one heard twice: it was sent again when no answer came.
+            QCOMPARE(AddressRoad::linesFrom(bench.commands(), lines.first().section(u' ', 0, 1)),
+                QStringList { lines.first() } + lines);
+            QCOMPARE(run.program.wizardState().UnitIP, unitIp);
+            QVERIFY(hand.boxes.size() <= 1);
+            QCOMPARE(run.ends, 0);
         });
     }
 

@@ -16,6 +16,11 @@ private slots:
         QCOMPARE(page.windowTitle(), QStringLiteral("Velmar Linkwise"));
         QCOMPARE(page.Label1->text(), QStringLiteral("The Velmar Linkwise cannot run on this PC"));
         QVERIFY(page.Label1->alignment().testFlag(Qt::AlignHCenter));
+        // A title, in the pages' title font: Arial 15.75 pt bold.
+        QCOMPARE(page.Label1->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(page.Label1->font().pointSizeF(), 15.75);
+        QVERIFY(page.Label1->font().bold());
+        QVERIFY(!page.Label2->font().bold());
         QCOMPARE(page.Label2->text(),
             QStringLiteral("Unfortuanly the Wizard was unable to locate an Ethernet network adaptor on your PC with "
                            "an IP address.  Please install a network adaptor or ensure that your network adapter is "

@@ -5,6 +5,7 @@
 #include "wizard/ClickLabel.h"
 #include "wizard/SearchAnimation.h"
 #include "wizard/frmWiz08.h"
+#include "wizard/frmwiz11A.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -145,6 +146,42 @@ private slots:
             QCOMPARE(hand.boxes[1].over.data(), page);
 
             // The page stayed: its close box still ends the run.
+            page->close();
+            QCOMPARE(run.ends, 1);
+        });
+    }
+
+    // A probe whose choice matches no unit of the last search (the list and
+    // the collection disagree, which no road of the wizard brings about)
+    // keeps no verdict of the probe before: the unit counts as out of reach,
+    // and the page still takes a choice.
+    void probeOfNoUnitForgetsTheLastPing()
+    {
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit()), qPrintable(bench.lastError()));
+        Journey::Run run;
+        Journey::inEventLoop([&] {
+            BoxHand hand;
+            frmWiz08* page = AddressRoad::reachOptionPage(run);
+            QVERIFY(page);
+            WizardState& s = run.program.wizardState();
+            QVERIFY(s.UnitReachable);
+            QVERIFY(page->Option1->isChecked());
+            QTest::mouseClick(page->cmdNext, Qt::LeftButton);
+            auto* address = run.page<frmwiz11A>();
+            QVERIFY(address);
+
+            s.SelectedUnitNo = 4711;
+            QTest::mouseClick(address->cmdBack, Qt::LeftButton);
+            QTRY_VERIFY((page = run.page<frmWiz08>()) && page->isEnabled());
+            QVERIFY(!s.UnitReachable);
+            QVERIFY(!s.PCCanPingUnit);
+            QVERIFY(page->lblResults->text().endsWith(QLatin1String("\nThis PC can NOT ping the Calvantor now.")));
+            QVERIFY(page->Label3->text().startsWith(QLatin1String("Assign a free IP address")));
+            QVERIFY(page->Option1->isChecked());
+            // The reset question went to the unit of the first probe only.
+            QCOMPARE(hand.texts(), QStringList { kResetQuestion });
+            QCOMPARE(bench.commands(), QStringList { "dhcpcli discover eth 0" });
             page->close();
             QCOMPARE(run.ends, 1);
         });

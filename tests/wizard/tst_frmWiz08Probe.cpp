@@ -135,6 +135,69 @@ private slots:
         });
     }
 
+    // What goes wrong on the way is named in its own box, and the probe goes
+    // on to its choices: the unit refuses the address it borrows for the
+    // DHCP server search, or to give it back, or to take its cellular link
+    // down; or the PC's adaptor is no longer the one the search used (its
+    // MAC address changed meanwhile, and it told the LAN), so its DHCP
+    // setting is unknown.
+    void failureBoxes_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<bool>("cellular");
+        QTest::addColumn<QString>("onPcSide");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        const QStringList noAddress { "--ip", "0.0.0.0" };
+        QTest::newRow("the borrowed address refused")
+            << noAddress + QStringList { "--refuse", "eth 0 ipaddr \"192.168.0.99\"" } << false << QString()
+            << "Failed to set to 192.168.0.99"
+            << "Linkwise" << int(QMessageBox::NoIcon);
+        QTest::newRow("the borrowed address kept") << noAddress + QStringList { "--refuse", "eth 0 ipaddr \"!\"" }
+                                                   << false << QString() << "Failed to set back to 0.0.0.0"
+                                                   << "Linkwise" << int(QMessageBox::NoIcon);
+        QTest::newRow("the cellular link kept up") << QStringList { "--refuse", "PPP 1 aodion off" } << true
+                                                   << QString() << "Problem deactivating GPRS connection!"
+                                                   << "WARNING" << int(QMessageBox::Warning);
+        QTest::newRow("the PC's adaptor changed")
+            << QStringList() << false
+            << "sysctl -qw net.ipv4.conf.eth0.arp_notify=1 && ip link set dev eth0 address 02:00:5e:00:01:99"
+            << "Unable to determine whether or not the PC is configured to use a DHCP server."
+            << "Linkwise" << int(QMessageBox::NoIcon);
+    }
+    void failureBoxes()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(bool, cellular);
+        QFETCH(QString, onPcSide);
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(int, icon);
+        AddressRoad::Bench bench;
+        QVERIFY2(bench.start(AddressRoad::oneUnit(sim)), qPrintable(bench.lastError()));
+        Journey::Run run;
+        Journey::inEventLoop([&] {
+            bool changed = false;
+            BoxHand hand([&](const Journey::Box& box) {
+                // Between the search and the probe's reading of the PC.
+                if (box.text == kResetQuestion && !onPcSide.isEmpty())
+                    changed = bench.lan.onPcSide(onPcSide);
+                return QMessageBox::No;
+            });
+            frmWiz08* page = AddressRoad::reachOptionPage(run, cellular);
+            QVERIFY(page);
+            QCOMPARE(changed, !onPcSide.isEmpty());
+            QCOMPARE(hand.texts().join(QStringLiteral(" | ")), kResetQuestion + QStringLiteral(" | ") + text);
+            QCOMPARE(hand.boxes[1].title, title);
+            QCOMPARE(int(hand.boxes[1].icon), icon);
+            QCOMPARE(hand.boxes[1].over.data(), page);
+            QVERIFY(page->Option1->isChecked() || page->Option2->isChecked() || page->Option3->isChecked());
+            page->close();
+            QCOMPARE(run.ends, 1);
+        });
+    }
+
     // The model decides the interfaces the commands name.
     void modelPrefixes_data()
     {

@@ -1,6 +1,7 @@
 // The cellular apply-and-test page on the real services and a simulated
 // clock, with the unit played in-process by the simulator's command language.
 #include "CellularPageRig.h"
+#include "session/modTrmTypes.h"
 #include "wizard/SatAnimation.h"
 
 #include <QPointer>
@@ -162,6 +163,63 @@ private slots:
         // The link wait follows a failed pass too, and the link comes up.
         QVERIFY(lines.contains(QStringLiteral("PPP 3 status")));
         QCOMPARE(page->lblInfo->text(), success(QStringLiteral("203.0.113.5")));
+    }
+
+    // Each of the eight steps refused by the unit: the step's own text in a
+    // "WARNING" exclamation box, every other step still sent, then the retry
+    // question once the pass is through.
+    void eachStepsFailureBox_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("1 APN") << "modemcc 0 apn"
+                               << "Failed to set APN!";
+        QTest::newRow("2 PIN") << "modemcc 0 pin"
+                               << "Failed to set PIN!";
+        QTest::newRow("3 user name") << "PPP 3 username"
+                                     << "Failed to set username!";
+        QTest::newRow("4 password") << "PPP 3 password"
+                                    << "Failed to set password!";
+        QTest::newRow("5 multiplexer") << "muxoff"
+                                       << "Failed to configure MUX!";
+        QTest::newRow("6 save") << "config 0 save"
+                                << "Error whilst saving configuraiton!";
+        QTest::newRow("7 restart refused: the unit never goes down") << "reboot"
+                                                                     << "The Calvantor did not respond after reboot!";
+        QTest::newRow("8 activation") << "PPP 3 aodion on"
+                                      << "Failed to send activation command!";
+    }
+    void eachStepsFailureBox()
+    {
+        QFETCH(QString, refused);
+        QFETCH(QString, failure);
+        SimulatedClock clock;
+        CellularPageRig rig(clock);
+        rig.config.refuse = QStringList { refused };
+        QVERIFY(rig.start());
+        // No to the retry, and No to waiting longer for a link that can't come.
+        rig.scan.prompts.answers = { false, false };
+        frmWiz09* settings = rig.openSettingsPage();
+        QVERIFY(settings);
+        frmWiz10* page = rig.applyAndTest(*settings);
+        QVERIFY(page);
+
+        const QList<RecordingPrompts::Box>& boxes = rig.scan.prompts.boxes;
+        QVERIFY2(boxes.size() >= 2, qPrintable(rig.scan.prompts.texts().join(" | ")));
+        QCOMPARE(boxes[0].text, failure);
+        QCOMPARE(boxes[0].icon, UserPrompts::Icon::Exclamation);
+        QCOMPARE(boxes[0].title, QStringLiteral("WARNING"));
+        QVERIFY(!boxes[0].question);
+        QCOMPARE(boxes[1].text, QStringLiteral("An error had occured, would you like to retry?"));
+        QVERIFY(boxes[1].question);
+        for (qsizetype i = 1; i < boxes.size(); ++i)
+            QVERIFY2(boxes[i].title != u"WARNING", qPrintable(boxes[i].text));
+
+        const QStringList lines = rig.watcher->lines();
+        for (const char* first : { "modemcc 0 apn \"internet\"", "modemcc 0 pin \"1234\"", "PPP 3 username \"web\"",
+                 "PPP 3 password \"secret\"", "muxoff", "config 0 save", "reboot", "PPP 3 aodion on" })
+            QVERIFY2(lines.count(QLatin1String(first)) == 1, first);
+        verifyDone(*page);
     }
 
     void emptyAddressCountsAsSuccess()
@@ -354,6 +412,70 @@ private slots:
             QVERIFY(page);
             QVERIFY(page->cmdRetry->isEnabled());
         }
+    }
+
+    // Next into a page whose startup waits long (the free-address search,
+    // option 3 with a unit the PC can't ping): the page left behind sends
+    // the unit nothing more, also when a poll was waiting for its reply as
+    // Next was pressed.
+    void nextIntoAWaitingStartupEndsThePoll_data()
+    {
+        QTest::addColumn<bool>("pollInFlight");
+        QTest::addColumn<QStringList>("heardAfterNext");
+        QTest::newRow("Next between two polls") << false << QStringList();
+        // The poll in flight ends as every command whose reply is late: its
+        // question is sent once more.
+        QTest::newRow("Next while a poll waits for its reply") << true << QStringList { "modemstat ?" };
+    }
+    void nextIntoAWaitingStartupEndsThePoll()
+    {
+        QFETCH(bool, pollInFlight);
+        QFETCH(QStringList, heardAfterNext);
+        SimulatedClock clock;
+        CellularPageRig rig(clock);
+        rig.optionChosen = 3;
+        rig.unitAnswersPing = false;
+        QVERIFY(rig.start());
+        QStringList heard;
+        bool pollWasInFlight = false;
+        rig.scan.router->registerPage(PageId::Wiz11C, [&](WizardRouter& r, QWidget* owner) -> WizardPage* {
+            auto* next = new StubPage(PageId::Wiz11C, r, owner);
+            next->onStartup = [&](StubPage&) {
+                const qsizetype before = rig.watcher->seen.size();
+                pollWasInFlight = rig.testPage() && rig.testPage()->SigBusy();
+                // Ten polls' worth of time.
+                modTrmTypes::WaitMs(clock, 25000);
+                heard = rig.watcher->lines().mid(before);
+            };
+            return next;
+        });
+        frmWiz09* settings = rig.openSettingsPage();
+        QVERIFY(settings);
+        QCOMPARE(rig.scan.state.ConfigOption, qint16(3));
+        QVERIFY(!rig.scan.state.PCCanPingUnit);
+        QPointer<frmWiz10> page = rig.applyAndTest(*settings);
+        QVERIFY(page && !page->TestFailed);
+        QVERIFY(!page->SigBusy());
+
+        if (pollInFlight) {
+            rig.config.late = { { QStringLiteral("modemstat"), 3000 } };
+            bool clicked = false;
+            rig.watcher->onLine = [&](const WatchingInterpreter::Seen& s) {
+                if (s.line != u"modemstat ?" || clicked)
+                    return;
+                clicked = true;
+                clock.schedule(500, [&] { page->cmdNext->click(); });
+            };
+            rig.run(30000);
+            QVERIFY(clicked);
+        } else {
+            page->cmdNext->click();
+        }
+        QCOMPARE(rig.scan.router->page(PageId::Wiz11C)->id(), PageId::Wiz11C);
+        QCOMPARE(pollWasInFlight, pollInFlight);
+        QCOMPARE(heard, heardAfterNext);
+        rig.run(5000);
+        QVERIFY(!rig.scan.router->page(PageId::Wiz10));
     }
 
     // The PIN that the SIM wants is not the one typed: the link never comes

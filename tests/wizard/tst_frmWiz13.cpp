@@ -5,13 +5,20 @@
 #include "PcPageRig.h"
 #include "SimWebServer.h"
 #include "SimulatedClock.h"
+#include "app/frmSummary.h"
 #include "wizard/Twips.h"
 #include "wizard/frmWiz13.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+#include <QTimer>
 
 namespace {
 const QString kP = QStringLiteral("\r\r");
@@ -84,6 +91,7 @@ struct BrowseStage {
         WizardServices services;
         services.pingHost = [](const QString&, const QString&, qint32) { return true; };
         services.http = [this]() -> QNetworkAccessManager* { return &http; };
+        services.store = &store;
         services.openUrl = [this](const QUrl& url) {
             opened << url;
             openedAtMs = clock.monotonicMs();
@@ -108,6 +116,8 @@ struct BrowseStage {
     }
 
     Clock& clock;
+    QTemporaryDir home;
+    QSettings store { home.filePath(QStringLiteral("Linkwise.ini")), QSettings::IniFormat };
     SimConfig config;
     std::unique_ptr<SimWebServer> server;
     bool listening = false;
@@ -291,6 +301,67 @@ private slots:
         QVERIFY2(openAfter >= 20'300 && openAfter <= 20'700, qPrintable(QString::number(openAfter)));
         QVERIFY(stage.prompts.boxes.isEmpty());
         QVERIFY(stage.page->cmdConfigure->isEnabled());
+    }
+
+    // The exit question, which the page has no Cancel button to ask: No
+    // keeps the run and the page, Yes ends the run.
+    void confirmExit_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No: the page stays") << false;
+        QTest::newRow("Yes: the run ends") << true;
+    }
+    void confirmExit()
+    {
+        QFETCH(bool, yes);
+        SimulatedClock clock;
+        BrowseStage stage(clock, SimWebMode::Normal);
+        stage.page->runStartup();
+        stage.prompts.answers = { yes };
+        stage.page->ConfirmExit();
+        QCOMPARE(stage.prompts.boxes.size(), 1);
+        QCOMPARE(stage.prompts.boxes[0].text, WizardPage::exitQuestion());
+        QCOMPARE(stage.prompts.boxes[0].icon, UserPrompts::Icon::Question);
+        QVERIFY(stage.prompts.boxes[0].question);
+        QCOMPARE(stage.ends, yes ? 1 : 0);
+        if (!yes) {
+            QCOMPARE(stage.router->visiblePage(), stage.page);
+            QVERIFY(stage.page->cmdNext->isEnabled());
+        }
+    }
+
+    // The results summary opened empty beside the page, which does not wait
+    // for it; closed, it keeps its place in the settings store.
+    void showSummary()
+    {
+        SimulatedClock clock;
+        BrowseStage stage(clock, SimWebMode::Normal);
+        stage.page->runStartup();
+        bool waitedFor = false;
+        QTimer::singleShot(0, stage.page, [&waitedFor] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                waitedFor = true;
+                modal->close();
+            }
+        });
+        stage.page->ShowSummary();
+        QVERIFY(!waitedFor);
+        auto* summary = stage.page->findChild<frmSummary*>();
+        QVERIFY(summary);
+        QVERIFY(summary->isVisible());
+        QVERIFY(!summary->isModal());
+        QCOMPARE(summary->windowTitle(), QStringLiteral("Results Summary"));
+        QCOMPARE(summary->txtmsgs()->toPlainText(), QString());
+        QVERIFY(!summary->unit());
+        QVERIFY(stage.prompts.boxes.isEmpty());
+        QVERIFY(!stage.store.contains(QStringLiteral("Settings/SummaryLeft")));
+        QPointer<frmSummary> closing(summary);
+        summary->close();
+        QVERIFY(stage.store.contains(QStringLiteral("Settings/SummaryLeft")));
+        WizardFixture::flushDeletes();
+        QVERIFY(!closing);
+        QCOMPARE(stage.ends, 0);
+        QCOMPARE(stage.router->visiblePage(), stage.page);
     }
 
     // Back while Browse waits: the page goes, and with it the login; no

@@ -1,11 +1,13 @@
-// Renders every wizard page into PNG files, with and without Shift, for a
-// look at layout and text fit. Usage: wizard_screens <output dir>
+// Renders the wizard's first pages into PNG files, with and without Shift,
+// and the no-adaptor page, for a look at layout and text fit.
+// Usage: wizard_screens <output dir>
 #include "RecordingPrompts.h"
 #include "SimulatedClock.h"
 #include "wizard/WizardPage.h"
 #include "wizard/WizardPages.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
+#include "wizard/frmEnd.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,5 +32,9 @@ int main(int argc, char* argv[])
             page->grab().save(QStringLiteral("%1/%2%3.png").arg(out, pageName(id), shift ? "-shift" : ""));
         }
     }
+    frmEnd end([] {});
+    end.show();
+    app.processEvents();
+    end.grab().save(out + QStringLiteral("/frmEnd.png"));
     return 0;
 }
