@@ -169,3 +169,24 @@ bool NetLab::enter(const QString& ns)
     ::close(fd);
     return ok;
 }
+
+bool NetLab::inside(const QString& ns, const std::function<void()>& fn)
+{
+    const QByteArray path = QFile::encodeName(QStringLiteral("/run/netns/") + ns);
+    const int target = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    const int home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    const bool in = target >= 0 && home >= 0 && ::setns(target, CLONE_NEWNET) == 0;
+    if (!in)
+        m_lastError = QStringLiteral("into ") + ns + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
+    if (in) {
+        fn();
+        // Failing to come back would leave the test in the wrong network.
+        if (::setns(home, CLONE_NEWNET) != 0)
+            qFatal("cannot leave network namespace %s: %s", qPrintable(ns), strerror(errno));
+    }
+    if (target >= 0)
+        ::close(target);
+    if (home >= 0)
+        ::close(home);
+    return in;
+}
