@@ -1,8 +1,9 @@
 #pragma once
 
 // The Configure Units pipeline over two simulated units in this process, on a
-// simulated clock: the units answer on loopback addresses of their own, so
-// the telnet checks reach each at its own address. The person's choices (the
+// simulated clock: the units are on the far side of the rig's bare LAN (see
+// QuerierRig), each at an address of its own, so the telnet checks reach
+// each at its own address. The person's choices (the
 // options dialog, the host prompts, the boxes) are scripted; the progress
 // window is the real one and can be clicked.
 
@@ -89,8 +90,11 @@ struct PipelineRig {
 
     PipelineRig()
     {
-        sim.firstAddress = QStringLiteral("127.0.0.1");
-        sim.secondAddress = QStringLiteral("127.0.0.2");
+        sim.pcCidr = QStringLiteral("10.0.0.9/8");
+        sim.firstAddress = QStringLiteral("10.0.0.1");
+        sim.secondAddress = QStringLiteral("10.0.0.2");
+        // Where the address step may move the first unit besides.
+        sim.laterAddresses = { QStringLiteral("10.0.0.3") };
         sim.config.bindAddress = QHostAddress::AnyIPv4;
         // The saved configuration has the link on; it connects at once after
         // a power-up, and a restart takes 3 s.
@@ -100,9 +104,9 @@ struct PipelineRig {
         sim.config.rebootDownMs = 3000;
         settings.TestHost = QStringLiteral("host.example");
         settings.PingTimeout = 100;
-        // The PC on 127.0.0.9/8: both units lie in its network.
+        // The PC on 10.0.0.9/8: both units lie in its network.
         auto adapter = std::make_shared<CAdapter>();
-        adapter->setIPAddress(QStringLiteral("127.0.0.9"));
+        adapter->setIPAddress(QStringLiteral("10.0.0.9"));
         adapter->setMask(QStringLiteral("255.0.0.0"));
         interfaces.InterfaceList << InterfaceEntry { pipeline::pcMac, adapter };
         interfaces.LanAdapterCount = 1;

@@ -1,6 +1,7 @@
 #include "NetLab.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <fcntl.h>
@@ -122,6 +123,26 @@ bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, 
                     QStringLiteral("up") },
                 nullptr, &m_lastError))
             return false;
+    }
+    // The kernel takes a link into use a moment after both ends are up;
+    // until then what is sent on it is dropped without an error.
+    for (const auto& [ns, end] : ends) {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QString shown;
+            if (!runCommand(ip,
+                    { QStringLiteral("-n"), ns, QStringLiteral("-o"), QStringLiteral("link"), QStringLiteral("show"),
+                        end.first },
+                    &shown, &m_lastError))
+                return false;
+            if (shown.contains(QLatin1String("state UP")) && !shown.contains(QLatin1String("qdisc noop")))
+                break;
+            if (waited.elapsed() > 5000) {
+                m_lastError = end.first + QStringLiteral(" in ") + ns + QStringLiteral(" never came up: ") + shown;
+                return false;
+            }
+        }
     }
     return true;
 }

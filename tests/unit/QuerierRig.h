@@ -108,6 +108,9 @@ struct QuerierRig {
     // of the LAN, in the PC's network.
     QString firstAddress = simunits::firstAddress;
     QString secondAddress = simunits::secondAddress;
+    // Addresses the units may be given during a test, held on their side of
+    // the LAN from the start, as a unit takes up a new address at once.
+    QStringList laterAddresses;
 
     static std::vector<SimUnit> units(
         const QString& first = simunits::firstAddress, const QString& second = simunits::secondAddress)
@@ -132,7 +135,10 @@ struct QuerierRig {
     void start()
     {
         const QString length = pcCidr.mid(pcCidr.indexOf(u'/'));
-        QVERIFY2(lan.up(pcCidr, { firstAddress + length, secondAddress + length }), qPrintable(lan.lastError()));
+        QStringList unitSide { firstAddress + length, secondAddress + length };
+        for (const QString& a : std::as_const(laterAddresses))
+            unitSide << a + length;
+        QVERIFY2(lan.up(pcCidr, unitSide), qPrintable(lan.lastError()));
         broadcast = lan.pcBroadcast();
         language = std::make_unique<UnitCommandLanguage>(clock, config);
         transport = std::make_unique<SimTransport>(clock, config, units(firstAddress, secondAddress), *language);

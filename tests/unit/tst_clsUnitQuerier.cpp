@@ -897,6 +897,19 @@ private slots:
         QCOMPARE(rig.log, (QStringList { "Setting DHCP details", "DHCP details not set" }));
     }
 
+    // What was seen, against the program itself: a DHCP line answered 1.5 s
+    // late and the lease refused, also late. The refusal is the lease's reply.
+    void realSimulatorLateAnswerDoesNotDecideTheNextLine()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--late", "dhcp 0=1500", "--refuse", "dhcp 0 lease" }));
+        QVERIFY(rig.q->SetGeneric(serial, *rig.verevo, dhcpLines().first()));
+        QCOMPARE(rig.q->SendCommand(serial, *rig.verevo, dhcpLines().last()), QStringLiteral("ERROR\r\n"));
+        // Each went unanswered for a second and was sent again.
+        QCOMPARE(rig.lines(),
+            (QStringList { dhcpLines().first(), dhcpLines().first(), dhcpLines().last(), dhcpLines().last() }));
+    }
+
     void realSimulatorRebootsAndComesBack()
     {
         ProcessRig rig;

@@ -4,12 +4,8 @@
 
 #include <QNetworkDatagram>
 
-#include <arpa/inet.h>
 #include <cstdio>
 #include <memory>
-#include <net/if.h>
-#include <netinet/in.h>
-#include <sys/ioctl.h>
 
 SimTransport::SimTransport(
     Clock& clock, const SimConfig& config, std::vector<SimUnit> units, CommandInterpreter& interpreter, QObject* parent)
@@ -91,24 +87,6 @@ QList<QList<QByteArray>> SimTransport::carriage(const QList<QByteArray>& replies
         }
     }
     return out;
-}
-
-QHostAddress SimTransport::broadcastOn(int interfaceIndex) const
-{
-    // Asked through the socket itself, so that the answer is about the
-    // namespace the socket lives in, whichever the asking thread is in.
-    const int fd = int(m_socket.socketDescriptor());
-    ifreq name {};
-    name.ifr_ifindex = interfaceIndex;
-    if (fd < 0 || interfaceIndex <= 0 || ::ioctl(fd, SIOCGIFNAME, &name) != 0)
-        return QHostAddress(QHostAddress::Broadcast);
-    ifreq address = name;
-    ifreq mask = name;
-    if (::ioctl(fd, SIOCGIFADDR, &address) != 0 || ::ioctl(fd, SIOCGIFNETMASK, &mask) != 0)
-        return QHostAddress(QHostAddress::Broadcast);
-    const quint32 a = ntohl(reinterpret_cast<const sockaddr_in*>(&address.ifr_addr)->sin_addr.s_addr);
-    const quint32 m = ntohl(reinterpret_cast<const sockaddr_in*>(&mask.ifr_netmask)->sin_addr.s_addr);
-    return QHostAddress((a & m) | ~m);
 }
 
 void SimTransport::readPending()
@@ -215,7 +193,10 @@ void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, 
 
 void SimTransport::transmit(const QString& serial, const QByteArray& datagram, int interfaceIndex)
 {
-    QNetworkDatagram out(datagram, broadcastOn(interfaceIndex), m_socket.localPort());
+    // To everyone on the link: the PC hears it whichever network it and the
+    // unit are in, as the scan and the address step need of units found
+    // outside the PC's network.
+    QNetworkDatagram out(datagram, QHostAddress(QHostAddress::Broadcast), m_socket.localPort());
     // Out of the link the request came in on, whatever the routes say (the
     // limited broadcast has no route of its own).
     if (interfaceIndex > 0)

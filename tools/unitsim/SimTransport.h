@@ -15,8 +15,8 @@
 
 // The units' shared socket: reads the PC's datagrams and answers for each
 // addressed unit as a unit does, by broadcast from this port to the same port
-// on the subnet of the link the datagram came in on, after the configured
-// delay and with the configured faults.
+// of everyone on the link the datagram came in on, after the configured delay
+// and with the configured faults.
 class SimTransport : public QObject {
     Q_OBJECT
 public:
@@ -35,9 +35,6 @@ public:
     // The reply texts one datagram each: one a line (CR LF kept with its
     // line) when split, else all of them in one.
     static QList<QList<QByteArray>> carriage(const QList<QByteArray>& replies, bool split);
-    // Where a unit on the link with this kernel index sends: the broadcast
-    // address of its subnet; the limited broadcast when it has no address.
-    QHostAddress broadcastOn(int interfaceIndex) const;
 
 private:
     // One datagram of an answer: when it leaves, after the request came.
