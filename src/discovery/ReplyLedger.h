@@ -19,16 +19,19 @@
 //   when it came after the resend and at least PaySpacingMs after the answer
 //   that paid the first send, so that a duplicate or a later part of the same
 //   answer never pays twice.
-// - A reply from a unit that still owes an ended call pays that call and
-//   belongs to nobody; to the unit's open call only when that call takes any
-//   reply as proof of life (a restart probe): it is ambiguous otherwise, and
-//   an ambiguous reply decides no command.
+// - A reply from a unit that still owes an ended call belongs to nobody and
+//   pays the oldest debt. With a call of that unit open it is ambiguous: it
+//   decides no command and pays nothing while an ordinary command awaits its
+//   answer; a restart probe, which takes any reply as proof of life, gets it
+//   only when all that is owed is other probes' (an earlier command's answer
+//   was given before the restart and proves nothing).
 // - A reply from a unit that owes nothing goes to its open calls, else to
 //   nobody.
 // - What is still owed LateGraceMs after the later of its send and the end of
 //   its call's wait is taken as lost.
-// A new call to a unit that still owes therefore waits until owedUntil()
-// before it sends: nothing it receives can then be mistaken for its answer.
+// A new command to a unit that still owes therefore waits, until owedUntil()
+// at the most, for the unit to owe nothing before it sends: nothing it then
+// receives can be mistaken for its answer.
 class ReplyLedger {
 public:
     using CallId = quint64;
