@@ -1,7 +1,10 @@
 // Discovery throughput. Codec: datagrams built (with authenticator) and parsed
 // per second on one core; goal over 1 million. Scan: one 5-second window with
-// 1,000 simulated units all answering a query at once on loopback; goal: every
-// unit seen. (bench_scan drives the whole scan and search page across a LAN.)
+// 1,000 simulated units all answering a query at once across a bare LAN, the
+// discovery socket bound as start-up binds it; goal: every unit seen.
+// (bench_scan drives the whole scan and search page across a LAN.)
+#include "NetLab.h"
+#include "UnitSimReady.h"
 #include "discovery/RuraCodec.h"
 #include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
@@ -12,6 +15,7 @@
 #include <QSet>
 
 #include <cstdio>
+#include <net/if.h>
 
 namespace {
 
@@ -80,24 +84,26 @@ bool scan(int units)
     QString path = qEnvironmentVariable("UNITSIM");
     if (path.isEmpty())
         path = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/unitsim/unitsim");
-    QProcess sim;
-    sim.start(path, { "--bind", "127.0.0.1", "--port", "0", "--count", QString::number(units) });
-    QByteArray line;
-    while (!line.contains('\n') && sim.waitForReadyRead(10000))
-        line += sim.readAllStandardOutput();
-    const QList<QByteArray> words = line.trimmed().split(' ');
-    if (words.size() != 5) {
-        std::printf("unitsim did not start (%s)\n", qPrintable(path));
+    if (const QString why = NetLab::unavailableReason(); !why.isEmpty()) {
+        std::printf("no scan: %s\n", qPrintable(why));
+        return false;
+    }
+    NetLab lab;
+    const NetLab::Cable lan = lab.cable(QStringLiteral("198.51.100.1/24"), QStringLiteral("198.51.100.2/24"));
+    QProcess* sim = lan.pc.isEmpty() ? nullptr
+                                     : lab.start(lan.units,
+                                         { path, "--bind", "0.0.0.0", "--port", "7477", "--count",
+                                             QString::number(units), "--telnet-port", "off", "--web-port", "off" });
+    if (!sim || unitsimReadyPort(*sim, 10000) != 7477 || !lab.enter(lan.pc)) {
+        std::printf("unitsim did not start (%s): %s\n", qPrintable(path), qPrintable(lab.lastError()));
         return false;
     }
 
     SystemClock clock;
     SilentPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
+    QString broadcast = QStringLiteral("198.51.100.255");
     VerevoSocketOptions o;
-    o.bindAddress = QHostAddress::LocalHost;
-    o.localPort = 0;
-    o.remotePort = words[3].toUShort();
+    o.outgoingInterface = [index = qint32(if_nametoindex("eth0"))] { return index; };
     clsVerevo verevo(
         clock, prompts, broadcast, nullptr, [] {}, o);
     QSet<QString> seen;
@@ -111,8 +117,6 @@ bool scan(int units)
     verevo.SendQuery(QString());
     while (clock.monotonicMs() - start < 5000)
         clock.waitForEvents(start + 5000);
-    sim.kill();
-    sim.waitForFinished();
     std::printf("%-44s %6d of %d units (%d records)  %s\n", "scan window of 5 s", int(seen.size()), units, records,
         seen.size() == units ? "ok" : "UNDER GOAL");
     return seen.size() == units;

@@ -1,6 +1,8 @@
 // Process CPU time spent while a unit command waits out a silent unit: one
-// 5-second GetRuraResp over real loopback sockets, the unit's socket reading
-// and dropping every datagram. Goal: under 1 % of the wall time.
+// 5-second GetRuraResp across a bare LAN, the discovery socket bound as
+// start-up binds it, the unit's socket reading and dropping every datagram.
+// Goal: under 1 % of the wall time.
+#include "NetLab.h"
 #include "RecordingPrompts.h"
 #include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <net/if.h>
 
 namespace {
 double cpuSeconds()
@@ -26,12 +29,22 @@ double cpuSeconds()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    if (const QString why = NetLab::unavailableReason(); !why.isEmpty()) {
+        std::fprintf(stderr, "bench_unit_wait: %s\n", qPrintable(why));
+        return 2;
+    }
+    NetLab lab;
+    const NetLab::Cable lan = lab.cable(QStringLiteral("198.51.100.1/24"), QStringLiteral("198.51.100.2/24"));
+    if (lan.pc.isEmpty() || !lab.enter(lan.pc)) {
+        std::fprintf(stderr, "bench_unit_wait: no lab: %s\n", qPrintable(lab.lastError()));
+        return 2;
+    }
     SystemClock clock;
     RecordingPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
+    QString broadcast = QStringLiteral("198.51.100.255");
 
     QUdpSocket unit;
-    unit.bind(QHostAddress::LocalHost, 0);
+    lab.inside(lan.units, [&unit] { unit.bind(QHostAddress::AnyIPv4, 7477); });
     int received = 0;
     QObject::connect(&unit, &QUdpSocket::readyRead, [&] {
         while (unit.hasPendingDatagrams()) {
@@ -41,9 +54,7 @@ int main(int argc, char* argv[])
     });
 
     VerevoSocketOptions o;
-    o.bindAddress = QHostAddress::LocalHost;
-    o.localPort = 0;
-    o.remotePort = unit.localPort();
+    o.outgoingInterface = [index = qint32(if_nametoindex("eth0"))] { return index; };
     clsVerevo verevo(
         clock, prompts, broadcast, nullptr, [] {}, o);
     verevo.SetMac(QByteArray::fromHex("0050c2000001"));

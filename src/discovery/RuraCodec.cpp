@@ -244,24 +244,28 @@ std::optional<IdResponse> ParseIdResponse(QByteArrayView payload)
     return r;
 }
 
-ParsedDatagram ParseRuraDatagram(QByteArrayView datagram, const std::optional<QByteArray>& replyMac)
+ParsedDatagram ParseRuraDatagram(QByteArrayView datagram, const QList<QByteArray>& replyMacs)
 {
     ParsedDatagram out;
     const SplitDatagram split = SplitRuraDatagram(datagram);
     out.accepted = split.accepted;
-    std::optional<bool> authentic;
+    // The whole body is signed once: every response record has the same signer.
+    std::optional<qsizetype> signer;
     for (const RawRecord& rec : split.records) {
         if (rec.type == RuraCommandResponse) {
-            if (!replyMac)
-                continue;
-            if (!authentic)
-                authentic = encode_hash(split.body, getstrMac(*replyMac)) == split.authenticator;
-            if (!*authentic)
+            if (!signer) {
+                signer = -1;
+                for (qsizetype i = 0; i < replyMacs.size() && *signer < 0; ++i)
+                    if (encode_hash(split.body, getstrMac(replyMacs[i])) == split.authenticator)
+                        signer = i;
+            }
+            if (*signer < 0)
                 continue;
             Event e;
             e.kind = Event::CommandResponse;
             e.authenticator = split.authenticator.toByteArray();
             e.text = rec.payload.toByteArray();
+            e.signer = *signer;
             out.events.append(std::move(e));
         } else if (rec.type == RuraIdRecord) {
             if (auto id = ParseIdResponse(rec.payload)) {
@@ -273,6 +277,11 @@ ParsedDatagram ParseRuraDatagram(QByteArrayView datagram, const std::optional<QB
         }
     }
     return out;
+}
+
+ParsedDatagram ParseRuraDatagram(QByteArrayView datagram, const std::optional<QByteArray>& replyMac)
+{
+    return ParseRuraDatagram(datagram, replyMac ? QList<QByteArray> { *replyMac } : QList<QByteArray> {});
 }
 
 } // namespace RuraCodec

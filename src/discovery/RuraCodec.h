@@ -85,13 +85,17 @@ struct Event {
     IdResponse id;
     QByteArray authenticator;
     QByteArray text;
+    // A command response: which of the reply MACs signed it.
+    qsizetype signer = -1;
 };
 struct ParsedDatagram {
     bool accepted = false;
     QList<Event> events;
 };
-// replyMac: the MAC of the unit being talked to; without one no command
-// response is accepted.
+// replyMacs: the MACs of the units being talked to; a command response is
+// accepted when one of them signed it (the first that fits is its signer),
+// and none is accepted without them.
+ParsedDatagram ParseRuraDatagram(QByteArrayView datagram, const QList<QByteArray>& replyMacs);
 ParsedDatagram ParseRuraDatagram(QByteArrayView datagram, const std::optional<QByteArray>& replyMac);
 
 } // namespace RuraCodec

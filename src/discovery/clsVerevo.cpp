@@ -8,6 +8,7 @@ clsVerevo::clsVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddre
 {
     connect(fVerevo.get(), &frmVerevo::RuraIDResponse, this, &clsVerevo::RuraIDResponse);
     connect(fVerevo.get(), &frmVerevo::RuraCMDResponse, this, &clsVerevo::RuraCMDResponse);
+    connect(fVerevo.get(), &frmVerevo::CallResponse, this, &clsVerevo::CallResponse);
 }
 
 clsVerevo::~clsVerevo() = default;
@@ -25,6 +26,27 @@ bool clsVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
 void clsVerevo::SetMac(const QByteArray& mac)
 {
     fVerevo->SetMac(mac);
+}
+
+clsVerevo::CallId clsVerevo::OpenCall(
+    const QByteArray& unitMac, const QString& marker, Qt::CaseSensitivity caseSensitivity, bool anyReply)
+{
+    return fVerevo->OpenCall(unitMac, marker, caseSensitivity, anyReply);
+}
+
+bool clsVerevo::SendCallCmds(CallId call, const QString& id, const QStringList& commands)
+{
+    return fVerevo->SendCallCmds(call, id, commands);
+}
+
+void clsVerevo::EndCall(CallId call)
+{
+    fVerevo->EndCall(call);
+}
+
+void clsVerevo::ForgetOwed(const QByteArray& unitMac)
+{
+    fVerevo->ForgetOwed(unitMac);
 }
 
 void clsVerevo::StopCurrentCommand()

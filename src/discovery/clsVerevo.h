@@ -30,6 +30,16 @@ public:
     }
     void SetMac(const QByteArray& mac);
     void StopCurrentCommand();
+
+    // A unit command and its wait; see frmVerevo and ReplyLedger.
+    using CallId = frmVerevo::CallId;
+    CallId OpenCall(const QByteArray& unitMac, const QString& marker = {},
+        Qt::CaseSensitivity caseSensitivity = Qt::CaseInsensitive, bool anyReply = false);
+    bool SendCallCmds(CallId call, const QString& id, const QStringList& commands);
+    void EndCall(CallId call);
+    bool Owes(const QByteArray& unitMac) const { return fVerevo->Owes(unitMac); }
+    qint64 OwedUntilMs(const QByteArray& unitMac) const { return fVerevo->OwedUntilMs(unitMac); }
+    void ForgetOwed(const QByteArray& unitMac);
     void setInterface();
     static QByteArray getstrMac(const QByteArray& mac) { return frmVerevo::getstrMac(mac); }
 
@@ -46,6 +56,7 @@ signals:
     void RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
         const QString& ProductId, const QString& ModelId);
     void RuraCMDResponse(const QString& authenticator, const QString& response);
+    void CallResponse(quint64 call, const QString& response);
 
 private:
     std::unique_ptr<frmVerevo> fVerevo;

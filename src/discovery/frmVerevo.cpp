@@ -135,10 +135,56 @@ void frmVerevo::SendQuery(const QString& id)
     }
     QByteArray packet;
     RuraCodec::AppendRuraRecord(packet, id, RuraCodec::RuraQuery, true, true, {});
+    m_savedCall = 0;
     SendRuraPacket(packet, 2, 0);
 }
 
 bool frmVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
+{
+    return SendCallCmds(0, id, commands);
+}
+
+QByteArray frmVerevo::callKey(const QByteArray& unitMac) const
+{
+    if (!unitMac.isEmpty())
+        return getstrMac(unitMac);
+    const std::optional<QByteArray> current = m_replyMac ? m_replyMac() : std::nullopt;
+    return getstrMac(current.value_or(QByteArray()));
+}
+
+frmVerevo::CallId frmVerevo::OpenCall(
+    const QByteArray& unitMac, const QString& marker, Qt::CaseSensitivity caseSensitivity, bool anyReply)
+{
+    // Read now, what came before the call is judged without it. Its
+    // handlers may drop this object.
+    const QPointer<frmVerevo> self(this);
+    readPending();
+    if (!self)
+        return 0;
+    return m_ledger.open(callKey(unitMac), marker.toLatin1(), caseSensitivity, anyReply);
+}
+
+void frmVerevo::EndCall(CallId call)
+{
+    m_ledger.end(call, m_clock.monotonicMs());
+}
+
+bool frmVerevo::Owes(const QByteArray& unitMac) const
+{
+    return m_ledger.owes(callKey(unitMac), m_clock.monotonicMs());
+}
+
+qint64 frmVerevo::OwedUntilMs(const QByteArray& unitMac) const
+{
+    return m_ledger.owedUntil(callKey(unitMac), m_clock.monotonicMs());
+}
+
+void frmVerevo::ForgetOwed(const QByteArray& unitMac)
+{
+    m_ledger.forget(callKey(unitMac));
+}
+
+bool frmVerevo::SendCallCmds(CallId call, const QString& id, const QStringList& commands)
 {
     m_stop = false;
     m_error.clear();
@@ -150,6 +196,7 @@ bool frmVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
     for (qsizetype i = 0; i < commands.size(); ++i)
         RuraCodec::AppendRuraRecord(
             packet, id, RuraCodec::RuraCommand, i == 0, i == commands.size() - 1, commands[i].toLatin1());
+    m_savedCall = call;
     SendRuraPacket(packet, 1, 1);
     return true;
 }
@@ -206,8 +253,12 @@ void frmVerevo::TransmitRuraPacket(const QByteArray& packet)
     // what tells a missing route from a link that is gone.
     const int err = errno;
     m_quietErrors = false;
-    if (sent == packet.size())
+    if (sent == packet.size()) {
+        // Only what left can be answered.
+        if (m_savedCall != 0 && packet == m_savedPacket)
+            m_ledger.sent(m_savedCall, m_clock.monotonicMs());
         return;
+    }
     // The resend or the caller's time-out covers a lost datagram, but a
     // refused one must not pass for "no unit answered".
     QString via;
@@ -234,6 +285,8 @@ void frmVerevo::timerTick()
 
 void frmVerevo::readPending()
 {
+    if (wsock->state() != QAbstractSocket::BoundState)
+        return;
     const QPointer<frmVerevo> self(this);
     // A peer that floods the port must not hold the GUI thread: after a batch
     // the rest waits for the next turn of the event loop.
@@ -247,21 +300,49 @@ void frmVerevo::readPending()
         if (got < 0 || isOwnDatagram(sender, senderPort))
             continue;
         data.truncate(got);
+        // The wizard's current unit signs what the plain event carries; the
+        // open and owing calls name the units whose replies they await.
         const std::optional<QByteArray> replyMac = m_replyMac ? m_replyMac() : std::nullopt;
-        const RuraCodec::ParsedDatagram parsed = RuraCodec::ParseRuraDatagram(data, replyMac);
+        const qint64 now = m_clock.monotonicMs();
+        QList<QByteArray> keys = m_ledger.keys(now);
+        const qsizetype currentAt = replyMac ? keys.indexOf(getstrMac(*replyMac)) : -1;
+        if (replyMac && currentAt < 0)
+            keys.append(getstrMac(*replyMac));
+        const qsizetype current = replyMac ? (currentAt < 0 ? keys.size() - 1 : currentAt) : -1;
+        const RuraCodec::ParsedDatagram parsed = RuraCodec::ParseRuraDatagram(data, keys);
         if (!parsed.accepted)
             continue;
         m_answered = true;
         Timer1.stop();
+        qsizetype signer = -1;
+        QByteArray texts;
+        for (const RuraCodec::Event& e : parsed.events) {
+            if (e.kind == RuraCodec::Event::CommandResponse) {
+                signer = e.signer;
+                texts += e.text;
+            }
+        }
+        // Whose the datagram is, decided once for all its records.
+        ReplyLedger::Verdict verdict;
+        if (signer >= 0)
+            verdict = m_ledger.reply(keys[signer], texts, now);
         for (const RuraCodec::Event& e : parsed.events) {
             if (!self)
                 return;
-            if (e.kind == RuraCodec::Event::Identity)
+            if (e.kind == RuraCodec::Event::Identity) {
                 emit RuraIDResponse(e.id.mac, QString::fromLatin1(e.id.SN), QString::fromLatin1(e.id.IPadd),
                     QString::fromLatin1(e.id.UnitId), QString::fromLatin1(e.id.ProductId),
                     QString::fromLatin1(e.id.ModelId));
-            else
-                emit RuraCMDResponse(QString::fromLatin1(e.authenticator), QString::fromLatin1(e.text));
+                continue;
+            }
+            const QString text = QString::fromLatin1(e.text);
+            if (e.signer == current)
+                emit RuraCMDResponse(QString::fromLatin1(e.authenticator), text);
+            for (const ReplyLedger::CallId call : std::as_const(verdict.calls)) {
+                if (!self)
+                    return;
+                emit CallResponse(call, text);
+            }
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "discovery/ReplyLedger.h"
 #include "discovery/VerevoSocketOptions.h"
 #include "net/Clock.h"
 #include "net/ClockTimer.h"
@@ -38,6 +39,23 @@ public:
     void SetMac(const QByteArray& mac);
     // False, with errorString() set, when the socket or authenticator failed.
     bool SendRuraCmds(const QString& id, const QStringList& commands);
+
+    // A unit command and its wait (see ReplyLedger for whose reply is
+    // whose). Its replies are those signed with unitMac, or with the reply
+    // MAC provider's when that is empty. What already waits on the socket
+    // is read first: it cannot answer a command not yet sent.
+    using CallId = ReplyLedger::CallId;
+    CallId OpenCall(
+        const QByteArray& unitMac, const QString& marker, Qt::CaseSensitivity caseSensitivity, bool anyReply);
+    // As SendRuraCmds, each datagram that leaves noted for the call.
+    bool SendCallCmds(CallId call, const QString& id, const QStringList& commands);
+    void EndCall(CallId call);
+    // The unit may still answer a command whose wait has ended, until
+    // OwedUntilMs (on the clock's monotonic counter).
+    bool Owes(const QByteArray& unitMac) const;
+    qint64 OwedUntilMs(const QByteArray& unitMac) const;
+    // The unit restarted; it owes nothing any more.
+    void ForgetOwed(const QByteArray& unitMac);
     void SendQuery(const QString& id);
     void StopCurrentCommand();
 
@@ -54,8 +72,12 @@ signals:
     void RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
         const QString& ProductId, const QString& ModelId);
     void RuraCMDResponse(const QString& authenticator, const QString& response);
+    // A response text credited to an open call.
+    void CallResponse(quint64 call, const QString& response);
 
 private:
+    // The 6-byte key that signs the replies of a call to unitMac.
+    QByteArray callKey(const QByteArray& unitMac) const;
     // Closes and binds the socket again; false with m_bindError set on failure.
     bool rebind();
     // A datagram this object sent itself, heard back on its own port.
@@ -78,6 +100,9 @@ private:
     ClockTimer Timer1;
     QByteArray m_key;
     QByteArray m_savedPacket;
+    // The call whose datagram is saved for the resend; 0 for a query.
+    CallId m_savedCall = 0;
+    ReplyLedger m_ledger;
     QSet<quint32> m_ownAddresses;
     bool m_answered = false;
     qint32 m_retriesLeft = 0;

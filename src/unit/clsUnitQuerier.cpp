@@ -51,6 +51,9 @@ clsUnitQuerier::~clsUnitQuerier()
         cTrm->disconnect(this);
         CallLifetime::release(std::move(cTrm));
     }
+    // A call still open when its object goes would collect for nobody.
+    if (cVerevo && m_call != 0)
+        cVerevo->EndCall(m_call);
     SetVerevo(nullptr);
 }
 
@@ -85,43 +88,68 @@ void clsUnitQuerier::SetVerevo(clsVerevo* v)
     cVerevo = v;
     if (!v)
         return;
-    // The authenticator has already been checked against the unit's MAC by
-    // the discovery object; only the text matters here.
-    m_responseHook = connect(v, &clsVerevo::RuraCMDResponse, this,
-        [this](const QString&, const QString& response) { sRuraResp += response; });
+    // The discovery object has checked the signer and decided whose the
+    // reply is; only the text of this object's own call matters here.
+    m_responseHook = connect(v, &clsVerevo::CallResponse, this, [this](quint64 call, const QString& response) {
+        if (call == m_call && m_call != 0)
+            sRuraResp += response;
+    });
 }
 
-clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& serial, const QString& command)
+clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& serial, const QString& command,
+    const QString& marker, Qt::CaseSensitivity caseSensitivity, bool anyReply)
 {
-    Hook before { cVerevo, v.replyMacProvider(), bBusy };
+    const QPointer<clsVerevo> alive(&v);
+    Hook before { cVerevo, m_call, bBusy };
     bBusy = true;
     SetVerevo(&v);
+    m_call = 0;
+    sRuraResp.clear();
     // Replies count only when signed with the MAC of the unit spoken to,
     // which need not be the wizard's current unit (the pipeline walks many).
-    if (m_unitMac)
-        v.setReplyKeyMac(m_unitMac());
-    sRuraResp.clear();
+    const QByteArray mac = unitMac();
+    // An answer still owed to an earlier command could pass for this one's:
+    // it is sent once nothing more can come (see ReplyLedger).
+    while (!anyReply && alive && !ended() && v.Owes(mac))
+        m_clock.waitForEvents(v.OwedUntilMs(mac));
+    if (!alive || ended())
+        return before;
+    m_call = v.OpenCall(mac, marker, caseSensitivity, anyReply);
+    if (!alive)
+        return before;
     // A send the socket refused goes unanswered: the wait below runs out
     // as it would for a unit that keeps silent.
-    v.SendRuraCmds(serial, QStringList { command });
+    v.SendCallCmds(m_call, serial, QStringList { command });
     return before;
 }
 
 void clsUnitQuerier::endCommand(clsVerevo& v, const Hook& before)
 {
+    v.EndCall(m_call);
     SetVerevo(before.verevo);
-    v.setReplyMacProvider(before.replyMac);
+    m_call = before.call;
     bBusy = before.busy;
 }
 
 QString clsUnitQuerier::GetRuraResp(
     clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds, const QString& marker)
 {
+    return awaitReply(v, serial, command, timeoutSeconds, marker, false);
+}
+
+QString clsUnitQuerier::probeReply(clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds)
+{
+    return awaitReply(v, serial, command, timeoutSeconds, QString(), true);
+}
+
+QString clsUnitQuerier::awaitReply(clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds,
+    const QString& marker, bool anyReply)
+{
     const CallLifetime::Call call(m_life);
     if (ended())
         return {};
     const QPointer<clsVerevo> alive(&v);
-    const Hook before = beginCommand(v, serial, command);
+    const Hook before = beginCommand(v, serial, command, marker, Qt::CaseInsensitive, anyReply);
     const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
     if (marker.isEmpty())
         modTrmTypes::WaitUntil(m_clock, deadline, [this, &alive] { return !alive || ended() || !sRuraResp.isEmpty(); });
@@ -129,10 +157,12 @@ QString clsUnitQuerier::GetRuraResp(
         modTrmTypes::WaitUntil(m_clock, deadline,
             [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseInsensitive); });
     const QString reply = sRuraResp;
-    if (alive)
+    if (alive) {
         endCommand(v, before);
-    else
+    } else {
+        m_call = before.call;
         bBusy = before.busy;
+    }
     return reply;
 }
 
@@ -145,16 +175,18 @@ bool clsUnitQuerier::SendRuraAndWait(clsVerevo& v, const QString& serial, QStrin
         return false;
     }
     const QPointer<clsVerevo> alive(&v);
-    const Hook before = beginCommand(v, serial, command);
+    const Hook before = beginCommand(v, serial, command, marker, Qt::CaseSensitive, false);
     const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
     const bool found
         = modTrmTypes::WaitUntil(m_clock, deadline,
               [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseSensitive); })
         && alive && sRuraResp.contains(marker, Qt::CaseSensitive);
     reply = sRuraResp;
-    if (alive)
+    if (alive) {
         endCommand(v, before);
-    else
+    } else {
+        m_call = before.call;
         bBusy = before.busy;
+    }
     return found;
 }

@@ -121,6 +121,9 @@ public:
 
     static constexpr const char* TempUserName = "TEMPUSER";
     static constexpr const char* TempUserPassword = "WZKQRVN";
+    // The highest user profile number the temporary profile is looked for
+    // in, whatever the unit's listing claims.
+    static constexpr qint32 HighestUserProfile = 63;
     // The most of the terminal's text that sTrmData keeps, the latest part.
     static constexpr qsizetype TerminalDataLimit = 64 * 1024;
 
@@ -139,19 +142,27 @@ private:
 
     bool SendRuraAndWait(clsVerevo& v, const QString& serial, QString& reply, const QString& command,
         const QString& marker, qint32 timeoutSeconds);
+    // GetRuraResp for a restart probe: any reply of the unit counts, even
+    // one that may belong to an earlier command.
+    QString probeReply(clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds);
+    QString awaitReply(clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds,
+        const QString& marker, bool anyReply);
     void SetVerevo(clsVerevo* v);
     // What a command found when it hooked the discovery object, put back when
     // it ends, so that a command run from inside another one's wait leaves
-    // the outer one hooked and keyed as it was.
+    // the outer one hooked and collecting as it was.
     struct Hook {
         QPointer<clsVerevo> verevo;
-        clsVerevo::ReplyMacFn replyMac;
+        clsVerevo::CallId call = 0;
         bool busy = false;
     };
-    // Hooks v, keys it to this unit, clears the reply text and sends the line;
-    // the caller then waits.
-    Hook beginCommand(clsVerevo& v, const QString& serial, const QString& command);
+    // Hooks v, waits until the unit owes no answer to an earlier command
+    // (unless any reply will do), opens the call, clears the reply text and
+    // sends the line; the caller then waits. v may be gone on return.
+    Hook beginCommand(clsVerevo& v, const QString& serial, const QString& command, const QString& marker,
+        Qt::CaseSensitivity caseSensitivity, bool anyReply);
     void endCommand(clsVerevo& v, const Hook& before);
+    QByteArray unitMac() const { return m_unitMac ? m_unitMac() : QByteArray(); }
 
     // The person cancelled the run, or the object has been ended.
     bool stopped() const { return m_cancelRequested || m_life.ended(); }
@@ -177,6 +188,8 @@ private:
 
     QPointer<clsVerevo> cVerevo;
     QMetaObject::Connection m_responseHook;
+    // The call of the command in progress; its replies are collected.
+    clsVerevo::CallId m_call = 0;
     bool bBusy = false;
     QString sRuraResp;
     std::unique_ptr<clsTrm> cTrm;

@@ -35,7 +35,8 @@ bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
     bool wentDown = false;
     bool success = false;
     while (!deadline.reached() && !stopped()) {
-        const QString reply = GetRuraResp(v, serial, QStringLiteral("AT"), probeSeconds, QString());
+        // Any answer proves the unit is up, whichever command it belonged to.
+        const QString reply = probeReply(v, serial, QStringLiteral("AT"), probeSeconds);
         if (!reply.contains(crlf)) {
             wentDown = true;
             continue;
@@ -47,6 +48,10 @@ bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
         // Still the unit as it was before the restart: look again shortly.
         waitUntilWall(m_clock, roundedWall(m_clock, pollSeconds * 1000), [this] { return stopped(); });
     }
+    // A unit that went down and came back has forgotten every command it
+    // had not answered yet.
+    if (success)
+        v.ForgetOwed(unitMac());
     log(serial, QStringLiteral("Reboot ") + (success ? QStringLiteral("succeeded") : QStringLiteral("failed")));
     return success;
 }

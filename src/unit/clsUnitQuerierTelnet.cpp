@@ -70,8 +70,16 @@ bool clsUnitQuerier::SetupTempUser(
     const qsizetype close = at < 0 ? -1 : list.indexOf(QLatin1Char('>'), at + rangeMarker.size());
     qint32 taken = -1;
     if (replyOk(list) && close >= 0) {
-        const qint32 highest
-            = frmComms::LeadingNumber(list.mid(at + rangeMarker.size(), close - at - rangeMarker.size()));
+        qint32 highest = frmComms::LeadingNumber(list.mid(at + rangeMarker.size(), close - at - rangeMarker.size()));
+        // A unit holds a handful of profiles; a listing beyond what any
+        // unit holds would make the walk ask for hours, one profile at a time.
+        if (highest > HighestUserProfile) {
+            log(serial,
+                QStringLiteral("Unit lists user profiles up to %1; profiles above %2 not searched")
+                    .arg(highest)
+                    .arg(HighestUserProfile));
+            highest = HighestUserProfile;
+        }
         for (const bool reuse : { true, false }) {
             taken = takeProfile(serial, v, highest, reuse);
             if (taken == -2)

@@ -1,8 +1,9 @@
 #pragma once
 
 // The Configure Units pipeline over two simulated units in this process, on a
-// simulated clock: the units answer on loopback addresses of their own, so
-// the telnet checks reach each at its own address. The person's choices (the
+// simulated clock: the units are on the far side of the rig's bare LAN (see
+// QuerierRig), each at an address of its own, so the telnet checks reach
+// each at its own address. The person's choices (the
 // options dialog, the host prompts, the boxes) are scripted; the progress
 // window is the real one and can be clicked.
 
@@ -96,8 +97,11 @@ struct PipelineRig {
 
     PipelineRig()
     {
-        sim.firstAddress = QStringLiteral("127.0.0.1");
-        sim.secondAddress = QStringLiteral("127.0.0.2");
+        sim.pcCidr = QStringLiteral("10.0.0.9/8");
+        sim.firstAddress = QStringLiteral("10.0.0.1");
+        sim.secondAddress = QStringLiteral("10.0.0.2");
+        // Where the address step may move the first unit besides.
+        sim.laterAddresses = { QStringLiteral("10.0.0.3") };
         sim.config.bindAddress = QHostAddress::AnyIPv4;
         // The saved configuration has the link on; it connects at once after
         // a power-up, and a restart takes 3 s.
@@ -108,13 +112,13 @@ struct PipelineRig {
         settings.TestHost = QStringLiteral("host.example");
         settings.PingTimeout = 100;
         // The PC has two interfaces, the second one chosen: on it the PC is
-        // 127.0.0.9/8 and both units lie in its network; the first (eth1,
-        // 10.9.0.1/16) leads elsewhere.
+        // 10.0.0.9/8 and both units lie in its network; the first (eth1,
+        // 172.16.0.1/16) leads elsewhere.
         auto other = std::make_shared<CAdapter>();
-        other->setIPAddress(QStringLiteral("10.9.0.1"));
+        other->setIPAddress(QStringLiteral("172.16.0.1"));
         other->setMask(QStringLiteral("255.255.0.0"));
         auto adapter = std::make_shared<CAdapter>();
-        adapter->setIPAddress(QStringLiteral("127.0.0.9"));
+        adapter->setIPAddress(QStringLiteral("10.0.0.9"));
         adapter->setMask(QStringLiteral("255.0.0.0"));
         interfaces.InterfaceList << InterfaceEntry { pipeline::otherPcMac, other }
                                  << InterfaceEntry { pipeline::pcMac, adapter };
@@ -125,7 +129,7 @@ struct PipelineRig {
             QStringList { QStringLiteral("198.51.100.1") }, QStringList { QStringLiteral("255.255.255.0") },
             QStringList {}, QStringList {}, false };
         adapters.entries << FakeAdapterConfigBackend::Entry {
-            { QStringLiteral("eth1"), QStringLiteral("02:00:5E:00:00:B2") }, QStringList { QStringLiteral("10.9.0.1") },
+            { QStringLiteral("eth1"), QStringLiteral("02:00:5E:00:00:B2") }, QStringList { QStringLiteral("172.16.0.1") },
             QStringList { QStringLiteral("255.255.0.0") }, QStringList {}, QStringList {}, false
         };
     }

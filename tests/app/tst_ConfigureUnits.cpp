@@ -59,6 +59,13 @@ class tst_ConfigureUnits : public QObject {
     Q_OBJECT
 
 private slots:
+    // The units answer across a LAN of the test's own.
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
     // The run as a whole, every switch on, two units: each stage in order with
     // its percentage, the codes, the log's closing lines, the summaries.
     void everySwitchOnTwoUnits()
@@ -117,7 +124,7 @@ private slots:
         everythingAnswers(rig);
         rig.configure();
         const QStringList own = { "Searching for free IP address", "Existing IP address is OK",
-            "Checking IP address: 127.0.0.1 in unit: 1000", "Saving Settings in unit: 1000", "Rebooting unit: 1000",
+            "Checking IP address: 10.0.0.1 in unit: 1000", "Saving Settings in unit: 1000", "Rebooting unit: 1000",
             "Waiting For PPP connection on unit", "Testing GPRS Connection", "Testing PC Connectivity",
             "Completed configuring unit" };
         QStringList seen;
@@ -210,7 +217,7 @@ private slots:
         QTest::newRow("PC ping unanswered") << "pc-ping" << 11 << 2 << "PC Connectivity test failed"
                                             << "Testing PC Connectivity";
         QTest::newRow("telnet login refused at the address check")
-            << "login" << 3 << 2 << QString() << "Checking IP address: 127.0.0.1 in unit: 1000";
+            << "login" << 3 << 2 << QString() << "Checking IP address: 10.0.0.1 in unit: 1000";
     }
     void failingSteps()
     {
@@ -301,53 +308,53 @@ private slots:
         QTest::addColumn<QList<qint32>>("expected"); // IPAssignment, NewIP, IPCheck
         QTest::addColumn<QString>("finalIp");
         QTest::addColumn<QStringList>("boxes");
-        const QString otherNet = QStringLiteral("Unit with serial number: 1000 has an IP Address (10.0.0.5)\r"
+        const QString otherNet = QStringLiteral("Unit with serial number: 1000 has an IP Address (192.168.7.5)\r"
                                                 "that is not of the same network as this PC.\r"
                                                 "Find a new address for this unit?");
         const QString noAddress
             = QStringLiteral("Unit with serial number: 1000 has no IP Address.\rFind a new address for this unit?");
         const QString offer2 = QStringLiteral(
-            "IP Address: 127.0.0.2 appears to be free.\rUse this address for unit with serial number: 1000?");
+            "IP Address: 10.0.0.2 appears to be free.\rUse this address for unit with serial number: 1000?");
         const QString offer3 = QStringLiteral(
-            "IP Address: 127.0.0.3 appears to be free.\rUse this address for unit with serial number: 1000?");
-        QTest::newRow("in the PC's network") << "127.0.0.1"
+            "IP Address: 10.0.0.3 appears to be free.\rUse this address for unit with serial number: 1000?");
+        QTest::newRow("in the PC's network") << "10.0.0.1"
                                              << "255.0.0.0" << QList<bool> {} << false << QString()
-                                             << QList<qint32> { 1, 0, 4 } << "127.0.0.1" << QStringList {};
+                                             << QList<qint32> { 1, 0, 4 } << "10.0.0.1" << QStringList {};
         QTest::newRow("in the network of an interface not chosen, declined")
-            << "10.9.0.5"
-            << "255.0.0.0" << QList<bool> { false } << false << QString() << QList<qint32> { 0, 0, 0 } << "10.9.0.5"
-            << QStringList { QStringLiteral("Unit with serial number: 1000 has an IP Address (10.9.0.5)\r"
+            << "172.16.0.5"
+            << "255.0.0.0" << QList<bool> { false } << false << QString() << QList<qint32> { 0, 0, 0 } << "172.16.0.5"
+            << QStringList { QStringLiteral("Unit with serial number: 1000 has an IP Address (172.16.0.5)\r"
                                             "that is not of the same network as this PC.\r"
                                             "Find a new address for this unit?") };
         QTest::newRow("another network, declined")
-            << "10.0.0.5"
-            << "255.0.0.0" << QList<bool> { false } << false << QString() << QList<qint32> { 0, 0, 0 } << "10.0.0.5"
+            << "192.168.7.5"
+            << "255.0.0.0" << QList<bool> { false } << false << QString() << QList<qint32> { 0, 0, 0 } << "192.168.7.5"
             << QStringList { otherNet };
         QTest::newRow("no address, declined") << "0.0.0.0"
                                               << "255.0.0.0" << QList<bool> { false } << false << QString()
                                               << QList<qint32> { 0, 0, 0 } << "0.0.0.0" << QStringList { noAddress };
         QTest::newRow("another network, first free address taken")
-            << "10.0.0.5"
+            << "192.168.7.5"
             << "255.0.0.0" << QList<bool> { true, true } << false << QString() << QList<qint32> { 2, 3, 4 }
-            << "127.0.0.2" << QStringList { otherNet, offer2 };
+            << "10.0.0.2" << QStringList { otherNet, offer2 };
         QTest::newRow("no address, one candidate passed over")
             << "0.0.0.0"
             << "255.0.0.0" << QList<bool> { true, false, true } << false << QString() << QList<qint32> { 3, 3, 4 }
-            << "127.0.0.3" << QStringList { noAddress, offer2, offer3 };
+            << "10.0.0.3" << QStringList { noAddress, offer2, offer3 };
         QTest::newRow("no free address in the network")
-            << "10.0.0.5"
+            << "192.168.7.5"
             << "255.255.255.252" << QList<bool> { true } << false << QString() << QList<qint32> { 2, 1, 0 }
-            << "10.0.0.5"
+            << "192.168.7.5"
             << QStringList { otherNet, "Unable to locate a free IP address\rfor unit with serial number: 1000." };
         QTest::newRow("the unit refuses the address")
-            << "10.0.0.5"
+            << "192.168.7.5"
             << "255.0.0.0" << QList<bool> { true, true } << false << QStringLiteral("eth 0 ipaddr")
-            << QList<qint32> { 2, 2, 0 } << "10.0.0.5"
+            << QList<qint32> { 2, 2, 0 } << "192.168.7.5"
             << QStringList { otherNet, offer2, "Failed to set ethernet address for unit with serial number: 1000" };
         QTest::newRow("cancel pressed during the search, candidate passed over")
-            << "10.0.0.5"
+            << "192.168.7.5"
             << "255.0.0.0" << QList<bool> { true, false } << true << QString() << QList<qint32> { 2, 0, 0 }
-            << "10.0.0.5" << QStringList { otherNet, offer2 };
+            << "192.168.7.5" << QStringList { otherNet, offer2 };
     }
     void addressStep()
     {
@@ -362,9 +369,9 @@ private slots:
         PipelineRig rig;
         if (!refuse.isEmpty())
             rig.sim.config.refuse << refuse;
-        // Addresses from 127.0.0.3 up belong to nobody; the PC (127.0.0.9)
+        // Addresses from 10.0.0.3 up belong to nobody; the PC (10.0.0.9)
         // and the first address answer.
-        rig.answering << QStringLiteral("127.0.0.1") << QStringLiteral("127.0.0.9") << QStringLiteral("127.0.0.10");
+        rig.answering << QStringLiteral("10.0.0.1") << QStringLiteral("10.0.0.9") << QStringLiteral("10.0.0.10");
         rig.pcAdapter().setMask(pcMask);
         rig.start();
         rig.unit()->setIp(unitIp);
@@ -556,15 +563,15 @@ private slots:
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("sent");
         QTest::newRow("not chosen yet, ordinary model") << QString() << "KR5004"
-                                                        << "eth 0 ipaddr \"127.0.0.2\"";
+                                                        << "eth 0 ipaddr \"10.0.0.2\"";
         QTest::newRow("not chosen yet, second LAN port") << QString() << "KR5012"
-                                                         << "eth 1 ipaddr \"127.0.0.2\"";
+                                                         << "eth 1 ipaddr \"10.0.0.2\"";
         QTest::newRow("a KR5012 chosen, a KR5004 configured") << "eth 1"
                                                               << "KR5004"
-                                                              << "eth 0 ipaddr \"127.0.0.2\"";
+                                                              << "eth 0 ipaddr \"10.0.0.2\"";
         QTest::newRow("a KR5004 chosen, a KR5012 configured") << "eth 0"
                                                               << "Calvantor kr5012 Router"
-                                                              << "eth 1 ipaddr \"127.0.0.2\"";
+                                                              << "eth 1 ipaddr \"10.0.0.2\"";
     }
     void ethernetPrefixFromTheModel()
     {
@@ -573,9 +580,9 @@ private slots:
         QFETCH(QString, sent);
         PipelineRig rig;
         rig.sim.prefixes.EthIf = wizardPrefix;
-        rig.answering << QStringLiteral("127.0.0.1");
+        rig.answering << QStringLiteral("10.0.0.1");
         rig.start();
-        rig.unit()->setIp(QStringLiteral("10.0.0.5"));
+        rig.unit()->setIp(QStringLiteral("192.168.7.5"));
         rig.unit()->setModel(model);
         rig.switches = Switches::none();
         rig.switches.ConfirmIP = true;

@@ -1,6 +1,7 @@
 #include "NetLab.h"
 #include "RecordingPrompts.h"
 #include "RecordingScanView.h"
+#include "UnitLan.h"
 #include "UnitSimReady.h"
 #include "app/VerevoChannel.h"
 #include "net/SystemClock.h"
@@ -10,8 +11,8 @@
 
 #include <arpa/inet.h>
 
-// The scan against the unit simulator in another process: real datagrams,
-// real time (the peer does not follow a simulated clock).
+// The scan against the unit simulator in another process across a bare LAN:
+// real datagrams, real time (the peer does not follow a simulated clock).
 namespace {
 
 quint32 hostOrder(const char* dotted)
@@ -83,21 +84,24 @@ quint16 readyPort(QProcess& sim)
 class tst_frmMainOverUnitsim : public QObject {
     Q_OBJECT
 private slots:
-    void scanOnLoopback()
+    // Three units played by one simulator on the far side of a bare LAN; the
+    // pings are the test's.
+    void scanOfThreeUnits()
     {
-        QProcess sim;
-        sim.start(QStringLiteral(UNITSIM_PATH),
-            { "--bind", "127.0.0.1", "--port", "0", "--count", "3", "--serial", "61000", "--ip", "198.51.100.10",
-                "--model", "Calvantor KR5004 Router", "--unit-id", "Depot", "--product-id", "CV100", "--spread",
-                "300" });
-        const quint16 port = readyPort(sim);
-        QVERIFY(port != 0);
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        UnitLan lan;
+        QVERIFY2(lan.up(QStringLiteral("198.51.100.1/24"), { QStringLiteral("198.51.100.2/24") }),
+            qPrintable(lan.lastError()));
+        QProcess* sim
+            = lan.startInUnits({ QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--count", "3",
+                "--serial", "61000", "--ip", "198.51.100.10", "--model", "Calvantor KR5004 Router", "--unit-id",
+                "Depot", "--product-id", "CV100", "--spread", "300", "--telnet-port", "off", "--web-port", "off" });
+        QVERIFY(sim && readyPort(*sim) == 7477);
 
         Rig rig;
-        rig.broadcast = QStringLiteral("127.0.0.1");
-        rig.socket.bindAddress = QHostAddress::LocalHost;
-        rig.socket.localPort = 0;
-        rig.socket.remotePort = port;
+        rig.broadcast = lan.pcBroadcast();
+        rig.socket.outgoingInterface = [index = lan.pcInterfaceIndex()] { return index; };
         rig.answering << hostOrder("198.51.100.11");
         rig.build();
         QVERIFY(rig.w->cz()->verevo());
@@ -118,12 +122,8 @@ private slots:
             (QList<quint32> { hostOrder("198.51.100.10"), hostOrder("198.51.100.11"), hostOrder("198.51.100.12") }));
         QVERIFY(rig.prompts.boxes.isEmpty());
         QCOMPARE(rig.w->cz(), rig.view.heldDuringDisplay);
-
-        sim.kill();
-        sim.waitForFinished();
     }
 
-    // Last: the test process moves into the PC's namespace for good.
     void scanAcrossNamespaces()
     {
         if (const QString why = NetLab::unavailableReason(); !why.isEmpty())

@@ -267,6 +267,45 @@ private slots:
         QCOMPARE(got, responses);
     }
 
+    // With several units awaited, the signer is the first whose key fits;
+    // a datagram none of them signed carries no response.
+    void signerOfAResponse_data()
+    {
+        QTest::addColumn<QByteArray>("signedBy");
+        QTest::addColumn<QList<QByteArray>>("keys");
+        QTest::addColumn<qsizetype>("signer"); // -1: not accepted
+        const QByteArray third = QByteArray::fromHex("0050c2000003");
+        QTest::newRow("the second of two") << otherMac << QList<QByteArray> { unitMac, otherMac } << qsizetype(1);
+        QTest::newRow("the first of two") << unitMac << QList<QByteArray> { unitMac, otherMac } << qsizetype(0);
+        QTest::newRow("none of them") << third << QList<QByteArray> { unitMac, otherMac } << qsizetype(-1);
+        QTest::newRow("no key at all") << unitMac << QList<QByteArray> {} << qsizetype(-1);
+    }
+    void signerOfAResponse()
+    {
+        QFETCH(QByteArray, signedBy);
+        QFETCH(QList<QByteArray>, keys);
+        QFETCH(qsizetype, signer);
+        const QByteArray end(1, '\0');
+        const QByteArray datagram = signedUnder("\r" + record(RuraCommandResponse, "OK\r\n")
+                + record(RuraIdRecord, idPayload("IPadd=1.2.3.4\rSN=417\rUnitId=9\rProductId=P\r"))
+                + record(RuraCommandResponse, "more") + end,
+            signedBy);
+        const ParsedDatagram p = ParseRuraDatagram(datagram, keys);
+        QByteArrayList texts;
+        int identities = 0;
+        for (const Event& e : p.events) {
+            if (e.kind == Event::Identity) {
+                ++identities;
+                continue;
+            }
+            QCOMPARE(e.signer, signer);
+            texts << e.text;
+        }
+        QCOMPARE(identities, 1);
+        const QByteArrayList expected = signer < 0 ? QByteArrayList() : QByteArrayList { "OK\r\n", "more" };
+        QCOMPARE(texts, expected);
+    }
+
     void identityIsNotAuthenticated()
     {
         const QByteArray payload = idPayload("IPadd=1.2.3.4\rSN=417\rUnitId=9\rProductId=P\r");
@@ -279,8 +318,8 @@ private slots:
         // The record ends at its length, so the end byte and the
         // authenticator never leak into the last line.
         const QByteArray payload = idPayload("IPadd=1.2.3.4\rSN=417\rUnitId=9\rProductId=P7\rModelId=M2");
-        const ParsedDatagram p
-            = ParseRuraDatagram(signedUnder("\r" + record(RuraIdRecord, payload) + QByteArray(1, '\0'), unitMac), {});
+        const ParsedDatagram p = ParseRuraDatagram(
+            signedUnder("\r" + record(RuraIdRecord, payload) + QByteArray(1, '\0'), unitMac), std::nullopt);
         QCOMPARE(p.events.size(), 1);
         QCOMPARE(p.events[0].id.ProductId, QByteArray("P7"));
         QCOMPARE(p.events[0].id.ModelId, QByteArray("M2"));

@@ -1,9 +1,11 @@
 #include "RecordingPrompts.h"
 #include "SimulatedClock.h"
+#include "UnitLan.h"
 #include "discovery/RuraCodec.h"
 #include "discovery/clsVerevo.h"
 #include "discovery/encode_hash.h"
 
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,6 +18,7 @@ namespace {
 const QByteArray pcMac = QByteArray::fromHex("0050c2000001");
 const QByteArray unitMac = QByteArray::fromHex("0050c2123456");
 
+// A port nobody holds, for the probe program that binds one of its own.
 quint16 freePort()
 {
     QUdpSocket s;
@@ -38,13 +41,15 @@ QByteArray responseDatagram(const QByteArray& text, const QByteArray& mac)
     return RuraCodec::Authenticate(packet, mac);
 }
 
-// A discovery object on loopback, its peer socket standing in for the units,
-// and a simulated clock. The peer notes when each datagram arrives and may
-// answer it.
+// A discovery object bound as start-up binds it, on the PC's side of a bare
+// LAN (see UnitLan); a peer socket on the far side standing in for the units,
+// answering by broadcast as they do; and a simulated clock. The peer notes
+// when each datagram of the PC's arrives and may answer it.
 struct Rig {
     SimulatedClock clock;
     RecordingPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
+    UnitLan lan;
+    QString broadcast = QStringLiteral("198.51.100.255");
     std::pair<QString, QString> interfaceAddress;
     int ended = 0;
     QUdpSocket peer;
@@ -56,28 +61,27 @@ struct Rig {
 
     explicit Rig(VerevoSocketOptions opts = {})
     {
-        peer.bind(QHostAddress::LocalHost, 0);
+        if (!lan.up(QStringLiteral("198.51.100.1/24"), { QStringLiteral("198.51.100.2/24") }))
+            qFatal("no LAN: %s", qPrintable(lan.lastError()));
+        lan.inUnits([this] { peer.bind(QHostAddress::AnyIPv4, 7477); });
         QObject::connect(&peer, &QUdpSocket::readyRead, [this] {
             while (peer.hasPendingDatagrams()) {
-                QHostAddress from;
-                quint16 port = 0;
-                QByteArray d(peer.pendingDatagramSize(), Qt::Uninitialized);
-                d.truncate(peer.readDatagram(d.data(), d.size(), &from, &port));
+                const QNetworkDatagram d = peer.receiveDatagram();
+                // Its own answers come back to it.
+                if (d.senderAddress() != QHostAddress(QStringLiteral("198.51.100.1")))
+                    continue;
                 arrivals << clock.monotonicMs();
-                received << d;
+                received << d.data();
                 if (answer) {
-                    const QByteArray reply = answer(d);
+                    const QByteArray reply = answer(d.data());
                     if (!reply.isEmpty())
-                        peer.writeDatagram(reply, from, port);
+                        peer.writeDatagram(reply, QHostAddress(QStringLiteral("198.51.100.255")), 7477);
                 }
             }
         });
         options = opts;
-        if (options.localPort == 7477)
-            options.localPort = freePort();
-        options.remotePort = peer.localPort();
-        if (options.bindAddress == QHostAddress(QHostAddress::AnyIPv4))
-            options.bindAddress = QHostAddress::LocalHost;
+        if (!options.outgoingInterface)
+            options.outgoingInterface = [index = lan.pcInterfaceIndex()] { return index; };
         verevo = std::make_unique<clsVerevo>(
             clock, prompts, broadcast, [this] { return interfaceAddress; }, [this] { ++ended; }, options);
     }
@@ -95,6 +99,12 @@ struct Rig {
 class tst_clsVerevo : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
     void queryIsSentTwiceHalfASecondApart()
     {
         Rig rig;
@@ -266,6 +276,95 @@ private slots:
         QCOMPARE(responses.size(), 1);
     }
 
+    // What waited on the socket before a call opened cannot be its answer;
+    // the unit's answer to the call's own datagram is.
+    void replyQueuedBeforeACallIsNotItsAnswer()
+    {
+        Rig rig;
+        rig.answer = [](const QByteArray&) { return responseDatagram("OK\r\n", unitMac); };
+        QList<std::pair<quint64, QString>> credited;
+        connect(rig.verevo.get(), &clsVerevo::CallResponse, this, [&](quint64 call, const QString& text) {
+            credited.append({ call, text });
+        });
+        // A call, answered, ended; then a stray copy of the answer arrives
+        // before the next call opens.
+        const auto first = rig.verevo->OpenCall(unitMac);
+        QVERIFY(rig.verevo->SendCallCmds(first, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(10);
+        rig.verevo->EndCall(first);
+        QCOMPARE(credited.size(), 1);
+        rig.peer.writeDatagram(
+            responseDatagram("stray", unitMac), QHostAddress(QStringLiteral("198.51.100.255")), 7477);
+        const auto second = rig.verevo->OpenCall(unitMac);
+        QVERIFY(rig.verevo->SendCallCmds(second, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(10);
+        rig.verevo->EndCall(second);
+        QCOMPARE(credited,
+            (QList<std::pair<quint64, QString>> {
+                { first, QStringLiteral("OK\r\n") }, { second, QStringLiteral("OK\r\n") } }));
+    }
+
+    // A call hears its own unit, whichever unit is the wizard's current one;
+    // the plain event stays the current unit's.
+    void callHearsItsOwnUnit()
+    {
+        Rig rig;
+        rig.verevo->setReplyKeyMac(QByteArray::fromHex("0050c2999999"));
+        rig.answer = [](const QByteArray&) { return responseDatagram("OK", unitMac); };
+        QSignalSpy plain(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
+        QSignalSpy calls(rig.verevo.get(), &clsVerevo::CallResponse);
+        const auto call = rig.verevo->OpenCall(unitMac);
+        QVERIFY(rig.verevo->SendCallCmds(call, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(10);
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls[0][0].toULongLong(), call);
+        QCOMPARE(plain.size(), 0);
+        rig.verevo->EndCall(call);
+        // Without a unit of its own a call hears the unit current when it
+        // opened.
+        const auto current = rig.verevo->OpenCall(QByteArray());
+        rig.verevo->setReplyKeyMac(unitMac);
+        QVERIFY(rig.verevo->SendCallCmds(current, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(10);
+        QCOMPARE(calls.size(), 1);
+        rig.verevo->EndCall(current);
+        const auto later = rig.verevo->OpenCall(QByteArray());
+        QVERIFY(rig.verevo->SendCallCmds(later, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(10);
+        QCOMPARE(calls.size(), 2);
+        // The current unit's replies, both.
+        QCOMPARE(plain.size(), 2);
+    }
+
+    // Only a datagram that left can be answered: a send the kernel refused
+    // leaves nothing owed, an unanswered one is owed for the grace.
+    void onlyWhatLeftIsOwed_data()
+    {
+        QTest::addColumn<qint32>("outgoing"); // 0: the LAN's link
+        QTest::addColumn<bool>("owed");
+        QTest::newRow("sent, unanswered") << 0 << true;
+        QTest::newRow("refused by the kernel") << 9999 << false;
+    }
+    void onlyWhatLeftIsOwed()
+    {
+        QFETCH(qint32, outgoing);
+        QFETCH(bool, owed);
+        VerevoSocketOptions o;
+        if (outgoing != 0)
+            o.outgoingInterface = [outgoing] { return outgoing; };
+        Rig rig(o);
+        const auto call = rig.verevo->OpenCall(unitMac);
+        QVERIFY(rig.verevo->SendCallCmds(call, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(2000);
+        rig.verevo->EndCall(call);
+        QCOMPARE(rig.verevo->Owes(unitMac), owed);
+        QCOMPARE(rig.received.size(), owed ? 2 : 0);
+        if (owed)
+            QCOMPARE(rig.verevo->OwedUntilMs(unitMac), rig.clock.monotonicMs() + ReplyLedger::LateGraceMs);
+        rig.run(ReplyLedger::LateGraceMs);
+        QVERIFY(!rig.verevo->Owes(unitMac));
+    }
+
     void broadcastArithmetic_data()
     {
         QTest::addColumn<QString>("address");
@@ -310,9 +409,14 @@ private slots:
     void setInterfaceAimsLaterSends()
     {
         Rig rig;
-        rig.broadcast = QStringLiteral("198.51.100.255");
-        rig.interfaceAddress = { QStringLiteral("127.0.0.1"), QStringLiteral("255.255.255.255") };
+        // Another network's broadcast, which the units never hear.
+        rig.broadcast = QStringLiteral("203.0.113.255");
+        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(2000);
+        QVERIFY(rig.received.isEmpty());
+        rig.interfaceAddress = { QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0") };
         rig.verevo->setInterface();
+        QCOMPARE(rig.broadcast, QStringLiteral("198.51.100.255"));
         QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
         rig.run(10);
         QCOMPARE(rig.received.size(), 1);
@@ -320,12 +424,10 @@ private slots:
 
     void portHeldEndsTheQuery()
     {
-        const quint16 port = freePort();
+        Rig rig;
+        // Another program on the PC holds the port.
         QUdpSocket holder;
-        QVERIFY(holder.bind(QHostAddress::LocalHost, port, QAbstractSocket::DontShareAddress));
-        VerevoSocketOptions o;
-        o.localPort = port;
-        Rig rig(o);
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, 7477, QAbstractSocket::DontShareAddress));
         rig.verevo->SendQuery(QString());
         rig.run(1000);
         QCOMPARE(rig.prompts.texts(),
@@ -339,7 +441,8 @@ private slots:
     void otherBindErrorEndsTheQuery()
     {
         VerevoSocketOptions o;
-        o.bindAddress = QHostAddress(QStringLiteral("198.51.100.1"));
+        // No address of this PC's.
+        o.bindAddress = QHostAddress(QStringLiteral("192.0.2.77"));
         Rig rig(o);
         rig.verevo->SendQuery(QString());
         QCOMPARE(rig.prompts.boxes.size(), 1);
@@ -353,12 +456,9 @@ private slots:
 
     void portHeldFailsACommandQuietly()
     {
-        const quint16 port = freePort();
+        Rig rig;
         QUdpSocket holder;
-        QVERIFY(holder.bind(QHostAddress::LocalHost, port, QAbstractSocket::DontShareAddress));
-        VerevoSocketOptions o;
-        o.localPort = port;
-        Rig rig(o);
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, 7477, QAbstractSocket::DontShareAddress));
         QVERIFY(!rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
         QVERIFY(!rig.verevo->errorString().isEmpty());
         QVERIFY(rig.prompts.boxes.isEmpty());

@@ -1,9 +1,12 @@
 #include "RecordingPrompts.h"
+#include "UnitLan.h"
 #include "UnitSimReady.h"
+#include "discovery/RuraCodec.h"
 #include "discovery/clsVerevo.h"
 #include "discovery/encode_hash.h"
 #include "net/SystemClock.h"
 
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSet>
 #include <QSignalSpy>
@@ -16,31 +19,40 @@
 
 namespace {
 const QByteArray firstMac = QByteArray::fromHex("0050c2aa0000");
+const QString pcCidr = QStringLiteral("198.51.100.1/24");
+const QString unitCidr = QStringLiteral("198.51.100.2/24");
 
-// The simulator as a child process on a loopback port of its own choosing,
-// and a discovery object aimed at it. Waits block in the event loop on real
-// time: the peer is another process.
+// The simulator as a child process on the far side of a bare LAN, and a
+// discovery object on the PC's side bound as start-up binds it. Waits block
+// in the event loop on real time: the peer is another process.
 struct SimRig {
     SystemClock clock;
     RecordingPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
+    UnitLan lan;
+    QString broadcast;
     QProcess sim;
     QByteArray simLog;
     std::unique_ptr<clsVerevo> verevo;
 
-    bool start(QStringList args)
+    // unitSide: the address of the units' end of the cable, none when empty.
+    bool start(QStringList args, const QString& unitSide = unitCidr)
     {
+        if (!lan.up(pcCidr, { unitSide })) {
+            qWarning("%s", qPrintable(lan.lastError()));
+            return false;
+        }
+        broadcast = lan.pcBroadcast();
         sim.setProcessChannelMode(QProcess::SeparateChannels);
         QObject::connect(&sim, &QProcess::readyReadStandardError, [this] { simLog += sim.readAllStandardError(); });
-        sim.start(QStringLiteral(UNITSIM_PATH),
-            QStringList { "--bind", "127.0.0.1", "--port", "0", "--verbose", "--mac", "00:50:c2:aa:00:00" } + args);
-        const quint16 port = unitsimReadyPort(sim);
-        if (port == 0)
+        sim.start(QStringLiteral("ip"),
+            QStringList { "netns", "exec", lan.unitNamespace(), QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0",
+                "--port", "7477", "--telnet-port", "off", "--web-port", "off", "--verbose", "--mac",
+                "00:50:c2:aa:00:00" }
+                + args);
+        if (unitsimReadyPort(sim) != 7477)
             return false;
         VerevoSocketOptions o;
-        o.bindAddress = QHostAddress::LocalHost;
-        o.localPort = 0;
-        o.remotePort = port;
+        o.outgoingInterface = [index = lan.pcInterfaceIndex()] { return index; };
         verevo = std::make_unique<clsVerevo>(
             clock, prompts, broadcast, nullptr, [] {}, o);
         return true;
@@ -87,6 +99,12 @@ QByteArray nthMac(int n)
 class tst_unitsim : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
     void queryIsAnsweredByEveryUnit_data()
     {
         QTest::addColumn<int>("count");
@@ -209,6 +227,124 @@ private slots:
         rig.verevo->SendQuery(QString());
         QVERIFY(rig.waitFor([&] { return products.size() == 2; }));
         QCOMPARE(products.value(QStringLiteral("89")), QStringLiteral("PX9"));
+    }
+
+    // A unit answers as the protocol has it: by broadcast from port 7477 to
+    // port 7477, to everyone on the link, which the PC hears on its own port
+    // whatever address it asked from.
+    void answerIsABroadcastFromThePort_data()
+    {
+        QTest::addColumn<bool>("command");
+        QTest::newRow("identity") << false;
+        QTest::newRow("command response") << true;
+    }
+    void answerIsABroadcastFromThePort()
+    {
+        QFETCH(bool, command);
+        SimRig rig;
+        QVERIFY(rig.start({ "--serial", "700" }));
+        rig.verevo.reset();
+        // A socket as the program's, bound before anything is sent.
+        QUdpSocket pc;
+        QVERIFY2(pc.bind(QHostAddress::AnyIPv4, 7477, QAbstractSocket::DontShareAddress), qPrintable(pc.errorString()));
+        QByteArray packet;
+        RuraCodec::AppendRuraRecord(packet, command ? QStringLiteral("700") : QString(),
+            command ? RuraCodec::RuraCommand : RuraCodec::RuraQuery, true, true, "AT");
+        QCOMPARE(
+            pc.writeDatagram(RuraCodec::Authenticate(packet, QByteArray(6, ' ')), QHostAddress(rig.broadcast), 7477),
+            qint64(packet.size() + RuraCodec::AuthenticatorSize));
+        QNetworkDatagram answer;
+        QVERIFY(rig.waitFor([&] {
+            while (pc.hasPendingDatagrams()) {
+                const QNetworkDatagram d = pc.receiveDatagram();
+                // Our own broadcast comes back too.
+                if (d.senderAddress() != QHostAddress(QStringLiteral("198.51.100.1")))
+                    answer = d;
+            }
+            return answer.isValid();
+        }));
+        QCOMPARE(answer.senderAddress(), QHostAddress(QStringLiteral("198.51.100.2")));
+        QCOMPARE(answer.senderPort(), 7477);
+        QCOMPARE(answer.destinationAddress(), QHostAddress(QStringLiteral("255.255.255.255")));
+        QCOMPARE(answer.destinationPort(), 7477);
+    }
+
+    // A unit with no address of its own, or in another network than the
+    // PC's, hears only the limited broadcast of a PC that has not chosen its
+    // interface yet; it answers everyone on the link, so the PC hears it.
+    void unitOffThePcsNetwork_data()
+    {
+        QTest::addColumn<QString>("unitSide");
+        QTest::newRow("no address") << QString();
+        QTest::newRow("another network") << "10.9.9.2/24";
+    }
+    void unitOffThePcsNetwork()
+    {
+        QFETCH(QString, unitSide);
+        SimRig rig;
+        QVERIFY(rig.start({ "--serial", "700" }, unitSide));
+        QSignalSpy ids(rig.verevo.get(), &clsVerevo::RuraIDResponse);
+        // The network's own broadcast reaches neither.
+        rig.verevo->SendQuery(QString());
+        rig.waitFor([] { return false; }, 800);
+        QVERIFY(!rig.simLog.contains("from"));
+        // Before an interface is chosen the program sends to everyone.
+        rig.broadcast = QStringLiteral("255.255.255.255");
+        rig.verevo->SendQuery(QString());
+        QVERIFY(rig.waitForLog("unitsim: 700 sent", 2));
+        QCOMPARE(rig.simLog.count("to 255.255.255.255"), 2);
+        QCOMPARE(ids.size(), 2);
+    }
+
+    // The simulator says "sent" only for what the kernel took; a link that
+    // went down before the answer left is logged as such.
+    void unsentAnswerIsNotLoggedAsSent()
+    {
+        SimRig rig;
+        QVERIFY(rig.start({ "--serial", "700", "--delay", "1000" }));
+        rig.verevo->SendQuery(QString());
+        QVERIFY(rig.waitForLog("bytes from", 2));
+        QVERIFY(rig.lan.onUnitSide(QStringLiteral("ip link set eth0 down")));
+        QVERIFY(rig.waitForLog("unitsim: 700 could not send", 2));
+        QVERIFY(!rig.simLog.contains("unitsim: 700 sent"));
+    }
+
+    // The faults of an answer's carriage, as the PC's socket sees them.
+    void carriageFaults_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArrayList>("responses");
+        QTest::addColumn<int>("atLeastMs"); // the first response no sooner
+        QTest::newRow("twice") << QStringList { "--twice", "AT" } << QByteArrayList { "OK\r\n", "OK\r\n" } << 0;
+        QTest::newRow("one line a datagram") << QStringList { "--split", "config 0 save=300" }
+                                             << QByteArrayList { "Power Up Profile: config.da0\r\n", "OK\r\n" } << 0;
+        QTest::newRow("only the resend answered")
+            << QStringList { "--resend-only", "AT" } << QByteArrayList { "OK\r\n" } << 900;
+    }
+    void carriageFaults()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArrayList, responses);
+        QFETCH(int, atLeastMs);
+        SimRig rig;
+        QVERIFY(rig.start(QStringList { "--serial", "700" } + args));
+        rig.verevo->setReplyKeyMac(nthMac(0));
+        QSignalSpy got(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
+        const qint64 t0 = rig.clock.monotonicMs();
+        qint64 first = -1;
+        connect(rig.verevo.get(), &clsVerevo::RuraCMDResponse, this, [&] {
+            if (first < 0)
+                first = rig.clock.monotonicMs() - t0;
+        });
+        const QString line = args.contains(QStringLiteral("--split")) ? QStringLiteral("config 0 save") : "AT";
+        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("700"), QStringList { line }));
+        QVERIFY(rig.waitFor([&] { return got.size() >= responses.size(); }));
+        rig.waitFor([] { return false; }, 500);
+        QByteArrayList texts;
+        for (const QList<QVariant>& r : std::as_const(got))
+            texts << r[1].toString().toLatin1();
+        QCOMPARE(texts, responses);
+        QVERIFY2(first >= atLeastMs, qPrintable(QString::number(first)));
     }
 
     void badSettingIsRefused()

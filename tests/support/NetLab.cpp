@@ -1,6 +1,7 @@
 #include "NetLab.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <fcntl.h>
@@ -123,6 +124,26 @@ bool NetLab::link(const QString& nsA, const QString& ifA, const QString& cidrA, 
                 nullptr, &m_lastError))
             return false;
     }
+    // The kernel takes a link into use a moment after both ends are up;
+    // until then what is sent on it is dropped without an error.
+    for (const auto& [ns, end] : ends) {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QString shown;
+            if (!runCommand(ip,
+                    { QStringLiteral("-n"), ns, QStringLiteral("-o"), QStringLiteral("link"), QStringLiteral("show"),
+                        end.first },
+                    &shown, &m_lastError))
+                return false;
+            if (shown.contains(QLatin1String("state UP")) && !shown.contains(QLatin1String("qdisc noop")))
+                break;
+            if (waited.elapsed() > 5000) {
+                m_lastError = end.first + QStringLiteral(" in ") + ns + QStringLiteral(" never came up: ") + shown;
+                return false;
+            }
+        }
+    }
     return true;
 }
 
@@ -168,4 +189,25 @@ bool NetLab::enter(const QString& ns)
         m_lastError = QStringLiteral("enter ") + ns + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
     ::close(fd);
     return ok;
+}
+
+bool NetLab::inside(const QString& ns, const std::function<void()>& fn)
+{
+    const QByteArray path = QFile::encodeName(QStringLiteral("/run/netns/") + ns);
+    const int target = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    const int home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    const bool in = target >= 0 && home >= 0 && ::setns(target, CLONE_NEWNET) == 0;
+    if (!in)
+        m_lastError = QStringLiteral("into ") + ns + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
+    if (in) {
+        fn();
+        // Failing to come back would leave the test in the wrong network.
+        if (::setns(home, CLONE_NEWNET) != 0)
+            qFatal("cannot leave network namespace %s: %s", qPrintable(ns), strerror(errno));
+    }
+    if (target >= 0)
+        ::close(target);
+    if (home >= 0)
+        ::close(home);
+    return in;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Test hosts in network namespaces of their own, joined by veth pairs. Every
@@ -46,6 +47,9 @@ public:
     // Moves this process's calling thread into ns, with a private mount
     // namespace in which /sys shows that namespace's interfaces. One way only.
     bool enter(const QString& ns);
+    // Runs fn with the calling thread's network namespace switched to ns and
+    // back: sockets that fn opens live in ns for good.
+    bool inside(const QString& ns, const std::function<void()>& fn);
 
     QString lastError() const { return m_lastError; }
 

@@ -6,6 +6,7 @@
 #include "SimUnit.h"
 #include "SimulatedClock.h"
 #include "UnitCommandLanguage.h"
+#include "UnitLan.h"
 #include "discovery/clsVerevo.h"
 #include "unit/clsUnitQuerier.h"
 
@@ -19,6 +20,9 @@ inline const QByteArray unitMac = QByteArray::fromHex("0050c2aa0010");
 inline const QByteArray otherMac = QByteArray::fromHex("0050c2aa0011");
 inline const QString serial = QStringLiteral("1000");
 inline const QString otherSerial = QStringLiteral("1001");
+// Where the rig's two units are on its LAN.
+inline const QString firstAddress = QStringLiteral("198.51.100.10");
+inline const QString secondAddress = QStringLiteral("198.51.100.11");
 } // namespace simunits
 
 // Answers the host prompt from a script: each entry is the host typed and
@@ -45,15 +49,22 @@ public:
     }
 };
 
-// Two simulated units on loopback in this process (the discovery side and
-// their telnet server), a discovery object aimed at them and a command
-// object for the first with its terminal session, all on a simulated clock.
+// Two simulated units in this process on the far side of a bare LAN (see
+// UnitLan: they answer by broadcast on port 7477, the program's discovery
+// socket is bound as start-up binds it), their telnet server on port 23 of
+// each unit's address, a discovery object and a command object for the first
+// unit with its terminal session, all on a simulated clock. Needs what
+// NetLab needs; test classes skip without it.
 struct QuerierRig {
     SimulatedClock clock;
     RecordingPrompts prompts;
     ScriptedHostPrompt hostPrompt;
     QString testHost = QStringLiteral("www.example.com");
-    QString broadcast = QStringLiteral("127.0.0.1");
+    UnitLan lan;
+    // The PC's address on the LAN, and the broadcast address of its network
+    // once the rig has started, as the adaptor page leaves it.
+    QString pcCidr = QStringLiteral("198.51.100.1/24");
+    QString broadcast;
     SimConfig config;
     std::unique_ptr<UnitCommandLanguage> language;
     std::unique_ptr<SimTransport> transport;
@@ -70,22 +81,42 @@ struct QuerierRig {
     explicit QuerierRig(qint64 wallMs = 12 * 3'600'000)
         : clock(wallMs)
     {
-        config.bindAddress = QHostAddress::LocalHost;
-        config.port = 0;
-        config.telnetPort = 0;
+        config.bindAddress = QHostAddress::AnyIPv4;
+        config.port = 7477;
+        config.telnetPort = 23;
     }
 
-    // Where the two units say they are. A rig whose units are reached over
-    // telnet each at their own address puts them on loopback addresses and
-    // binds the simulator to every local address.
-    QString firstAddress = QStringLiteral("198.51.100.10");
-    QString secondAddress = QStringLiteral("198.51.100.11");
+    // Settings in the simulator program's own words ("--late", "AT=1500");
+    // where the rig's units listen stays the rig's.
+    bool configure(const QStringList& unitsimArgs)
+    {
+        QString error;
+        const std::optional<SimConfig> c
+            = loadSimConfig(QStringList { QStringLiteral("unitsim") } + unitsimArgs, &error);
+        if (!c) {
+            qWarning("%s", qPrintable(error));
+            return false;
+        }
+        config = *c;
+        config.bindAddress = QHostAddress::AnyIPv4;
+        config.port = 7477;
+        config.telnetPort = 23;
+        return true;
+    }
+
+    // Where the two units are; each has its own address on the units' side
+    // of the LAN, in the PC's network.
+    QString firstAddress = simunits::firstAddress;
+    QString secondAddress = simunits::secondAddress;
+    // Addresses the units may be given during a test, held on their side of
+    // the LAN from the start, as a unit takes up a new address at once.
+    QStringList laterAddresses;
 
     // The first unit's serial number.
     QString firstSerial = simunits::serial;
 
-    static std::vector<SimUnit> units(const QString& first = QStringLiteral("198.51.100.10"),
-        const QString& second = QStringLiteral("198.51.100.11"), const QString& firstUnitSerial = simunits::serial)
+    static std::vector<SimUnit> units(const QString& first = simunits::firstAddress,
+        const QString& second = simunits::secondAddress, const QString& firstUnitSerial = simunits::serial)
     {
         std::vector<SimUnit> out;
         out.emplace_back(firstUnitSerial, simunits::unitMac, first, QStringLiteral("1"), QStringLiteral("CV100"),
@@ -95,34 +126,48 @@ struct QuerierRig {
         return out;
     }
 
+    // The discovery object as start-up makes it, once the adaptor page has
+    // chosen the LAN: port 7477 on every address, out of the PC's link.
+    static VerevoSocketOptions startupSocket(qint32 pcInterfaceIndex)
+    {
+        VerevoSocketOptions o;
+        o.outgoingInterface = [pcInterfaceIndex] { return pcInterfaceIndex; };
+        return o;
+    }
+
     void start()
     {
+        const QString length = pcCidr.mid(pcCidr.indexOf(u'/'));
+        QStringList unitSide { firstAddress + length, secondAddress + length };
+        for (const QString& a : std::as_const(laterAddresses))
+            unitSide << a + length;
+        QVERIFY2(lan.up(pcCidr, unitSide), qPrintable(lan.lastError()));
+        broadcast = lan.pcBroadcast();
         language = std::make_unique<UnitCommandLanguage>(clock, config);
         transport
             = std::make_unique<SimTransport>(clock, config, units(firstAddress, secondAddress, firstSerial), *language);
         QString error;
-        QVERIFY2(transport->listen(&error), qPrintable(error));
+        bool listening = false;
+        QVERIFY(lan.inUnits([&] { listening = transport->listen(&error); }));
+        QVERIFY2(listening, qPrintable(error));
         if (config.telnet) {
             telnet
                 = std::make_unique<SimTelnetServer>(config, units(firstAddress, secondAddress, firstSerial), *language);
-            QVERIFY2(telnet->listen(&error), qPrintable(error));
+            QVERIFY(lan.inUnits([&] { listening = telnet->listen(&error); }));
+            QVERIFY2(listening, qPrintable(error));
         }
-        VerevoSocketOptions o;
-        o.bindAddress = QHostAddress::LocalHost;
-        o.localPort = 0;
-        o.remotePort = transport->localPort();
         verevo = std::make_unique<clsVerevo>(
-            clock, prompts, broadcast, nullptr, [] {}, o);
+            clock, prompts, broadcast, nullptr, [] {}, startupSocket(lan.pcInterfaceIndex()));
         verevo->SetMac(simunits::pcMac);
         q = querierFor(simunits::unitMac);
     }
 
-    // A terminal session on the simulator's telnet port, or on a port where
-    // nothing listens when the simulator has no telnet server.
+    // A terminal session on port 23, as start-up makes it; nothing listens
+    // there when the simulator has no telnet server.
     std::unique_ptr<clsTrm> terminal(QSettings* remoteManagement = nullptr)
     {
         TrmOptions o;
-        o.port = telnet ? telnet->localPort() : 1;
+        o.port = 23;
         o.remoteManagement = remoteManagement;
         o.backoffDraw = [] { return 1; };
         return std::make_unique<clsTrm>(clock, prompts, o);

@@ -26,13 +26,16 @@ using namespace simunits;
 
 using Rig = QuerierRig;
 
-// The real unitsim program on a loopback port of its choosing, on real time.
+// The real unitsim program on the far side of a bare LAN, on real time: the
+// program's discovery socket as start-up binds it, the unit answering by
+// broadcast on the protocol's port.
 struct ProcessRig {
     SystemClock clock;
     RecordingPrompts prompts;
-    QString broadcast = QStringLiteral("127.0.0.1");
+    UnitLan lan;
+    QString broadcast;
     QTemporaryDir dir;
-    QProcess sim;
+    QProcess* sim = nullptr;
     std::unique_ptr<clsVerevo> verevo;
     UnitInterfacePrefixes prefixes { QStringLiteral("eth 0"), QStringLiteral("PPP 1"),
         [] { return QStringLiteral("1"); } };
@@ -45,32 +48,22 @@ struct ProcessRig {
 
     bool start(const QStringList& args)
     {
-        sim.start(QStringLiteral(UNITSIM_PATH),
-            QStringList { "--bind", "127.0.0.1", "--port", "0", "--serial", serial, "--mac", unitMac.toHex(),
-                "--command-log", commandLog() }
-                + args);
-        const quint16 port = unitsimReadyPort(sim);
-        if (port == 0)
+        if (!lan.up(QStringLiteral("198.51.100.1/24"), { firstAddress + QStringLiteral("/24") }))
             return false;
-        VerevoSocketOptions o;
-        o.bindAddress = QHostAddress::LocalHost;
-        o.localPort = 0;
-        o.remotePort = port;
+        broadcast = lan.pcBroadcast();
+        sim = lan.startInUnits(
+            QStringList { QStringLiteral(UNITSIM_PATH), "--bind", "0.0.0.0", "--port", "7477", "--serial", serial,
+                "--mac", unitMac.toHex(), "--ip", firstAddress, "--command-log", commandLog() }
+            + args);
+        if (!sim || unitsimReadyPort(*sim) != 7477)
+            return false;
         verevo = std::make_unique<clsVerevo>(
-            clock, prompts, broadcast, nullptr, [] {}, o);
+            clock, prompts, broadcast, nullptr, [] {}, QuerierRig::startupSocket(lan.pcInterfaceIndex()));
         verevo->SetMac(pcMac);
         q = std::make_unique<clsUnitQuerier>(
             clock, prefixes, rebootTime, cancel, [this](const QString&, const QString& text) { log << text; },
             [] { return unitMac; });
         return true;
-    }
-
-    ~ProcessRig()
-    {
-        if (sim.state() != QProcess::NotRunning) {
-            sim.kill();
-            sim.waitForFinished();
-        }
     }
 
     // The lines the program logged, addressee checked.
@@ -154,6 +147,12 @@ QStringList deactivateLog(int failAt)
 class tst_clsUnitQuerier : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
     void everyCommand_data()
     {
         QTest::addColumn<QString>("command");
@@ -448,17 +447,135 @@ private slots:
         QCOMPARE(rig.unit().value("eth 0 ipaddr"), QStringLiteral("198.51.100.50"));
     }
 
-    void replyAfterTheWaitBelongsToNobody()
+    // Whatever a unit did with the command before, the next command it
+    // refuses is reported refused: the refusal itself is its reply, not a
+    // late, repeated or stray answer to the one before.
+    void refusalAfterAnOddAnswerIsReportedRefused_data()
+    {
+        QTest::addColumn<QStringList>("unitsim"); // the unit's faults, in the simulator's words
+        QTest::addColumn<int>("refusalLateMs"); // how late the refusal itself comes
+        QTest::addColumn<QString>("first"); // "SaveCfg", or a line sent with SetGeneric
+        QTest::addColumn<bool>("byOtherUnit"); // the first line goes to the other unit, unawaited
+        QTest::addColumn<bool>("firstOk");
+        const QString ipmin = QStringLiteral("dhcp 0 ipmin \"198.51.100.100\"");
+        const QString save = QStringLiteral("SaveCfg");
+        QTest::newRow("1.5 s late: the resend's answer comes after the wait")
+            << QStringList { "--late", "dhcp 0 ipmin=1500" } << 1500 << ipmin << false << true;
+        QTest::newRow("4 s late: just within the wait")
+            << QStringList { "--late", "dhcp 0 ipmin=4000" } << 2000 << ipmin << false << true;
+        QTest::newRow("6 s late: both answers after the time-out, a prompt refusal")
+            << QStringList { "--late", "dhcp 0 ipmin=6000" } << 0 << ipmin << false << false;
+        QTest::newRow("6 s late: both answers after the time-out, a slow refusal")
+            << QStringList { "--late", "dhcp 0 ipmin=6000" } << 1500 << ipmin << false << false;
+        QTest::newRow("answered twice") << QStringList { "--twice", "dhcp 0 ipmin" } << 0 << ipmin << false << true;
+        QTest::newRow("answered twice and 1.5 s late")
+            << QStringList { "--twice", "dhcp 0 ipmin", "--late", "dhcp 0 ipmin=1500" } << 1500 << ipmin << false
+            << true;
+        QTest::newRow("only the resend answered")
+            << QStringList { "--resend-only", "dhcp 0 ipmin" } << 1500 << ipmin << false << true;
+        QTest::newRow("only the resend answered, 1.5 s late")
+            << QStringList { "--resend-only", "dhcp 0 ipmin", "--late", "dhcp 0 ipmin=1500" } << 0 << ipmin << false
+            << true;
+        QTest::newRow("split reply, back to back") << QStringList { "--split", "dhcp 0 ipmin=0", "--reply",
+            "dhcp 0 ipmin=OK\\r\\nipmin: 198.51.100.100\\r\\n" }
+                                                   << 0 << ipmin << false << true;
+        QTest::newRow("split reply, the marker 2 s after OK") << QStringList { "--split", "config 0 save=2000",
+            "--reply", "config 0 save=OK\\r\\nPower Up Profile: config.da0\\r\\n" }
+                                                              << 0 << save << false << true;
+        QTest::newRow("split reply, the marker never comes")
+            << QStringList { "--split", "config 0 save=2000", "--reply", "config 0 save=OK\\r\\nWriting\\r\\n" } << 0
+            << save << false << false;
+        QTest::newRow("split reply 1.5 s late, the marker 0.3 s after OK")
+            << QStringList { "--split", "config 0 save=300", "--late", "config 0 save=1500", "--reply",
+                   "config 0 save=OK\\r\\nPower Up Profile: config.da0\\r\\n" }
+            << 1500 << save << false << true;
+        QTest::newRow("another unit answers while this one is awaited")
+            << QStringList { "--late", "muxon=1200" } << 2000 << "muxon" << true << true;
+    }
+    void refusalAfterAnOddAnswerIsReportedRefused()
+    {
+        QFETCH(QStringList, unitsim);
+        QFETCH(int, refusalLateMs);
+        QFETCH(QString, first);
+        QFETCH(bool, byOtherUnit);
+        QFETCH(bool, firstOk);
+        Rig rig;
+        QStringList args = unitsim + QStringList { "--refuse", "dhcp 0 lease" };
+        if (refusalLateMs > 0) {
+            // One --late option holds them all.
+            const QString late = QStringLiteral("dhcp 0 lease=%1").arg(refusalLateMs);
+            const qsizetype at = args.indexOf(QStringLiteral("--late"));
+            if (at < 0)
+                args << "--late" << late;
+            else
+                args[at + 1] += u'|' + late;
+        }
+        QVERIFY(rig.configure(args));
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        if (byOtherUnit) {
+            // Not waited for: its answer comes while the next command waits.
+            const auto other = rig.querierFor(otherMac);
+            QCOMPARE(other->GetRuraResp(*rig.verevo, otherSerial, first, 0, QString()), QString());
+        } else if (first == u"SaveCfg") {
+            QCOMPARE(rig.q->SaveCfg(serial, *rig.verevo), firstOk);
+        } else {
+            QCOMPARE(rig.q->SetGeneric(serial, *rig.verevo, first), firstOk);
+        }
+        const QString refused = QStringLiteral("dhcp 0 lease \"86400\"");
+        QCOMPARE(rig.q->SendCommand(serial, *rig.verevo, refused), QStringLiteral("ERROR\r\n"));
+        QCOMPARE(rig.log.last(), QStringLiteral("ERROR\r\n"));
+        QVERIFY(!rig.q->SetGeneric(serial, *rig.verevo, refused));
+        // Nothing owed is left to pass for the answer of a command after them.
+        QVERIFY(rig.q->SetGeneric(serial, *rig.verevo, QStringLiteral("AT")));
+        // No wait beyond its bounds: the first command's and the grace for
+        // answers still owed, then three commands of their own time.
+        const qint64 bound = 20'500 + 2 * ReplyLedger::LateGraceMs + 3 * (refusalLateMs + 1000);
+        QVERIFY2(rig.clock.monotonicMs() - t0 < bound, qPrintable(QString::number(rig.clock.monotonicMs() - t0)));
+    }
+
+    // What was seen: a unit that answers every DHCP line 1.5 s late and
+    // refuses the lease. Each late answer's echo, the answer to the resend,
+    // used to decide the next line, and a refused lease passed for set.
+    void lateUnitRefusingTheLeaseFailsSetDHCP()
     {
         Rig rig;
-        rig.config.late = { { QStringLiteral("muxoff"), 7000 } };
+        QVERIFY(rig.configure({ "--late", "dhcp 0=1500", "--refuse", "dhcp 0 lease" }));
         rig.start();
-        QVERIFY(!rig.q->confMUX(serial, *rig.verevo));
-        // The late "OK" arrives while the next command waits: it must not
-        // count for that one.
-        rig.config.late.clear();
-        rig.config.mute = { QStringLiteral("muxon") };
-        QVERIFY(!rig.q->SetGeneric(serial, *rig.verevo, "muxon"));
+        QVERIFY(!rig.q->SetDHCP(
+            serial, *rig.verevo, "198.51.100.100", "20", "255.255.255.0", "198.51.100.1", "198.51.100.2", "86400"));
+        QCOMPARE(rig.log, (QStringList { "Setting DHCP details", "DHCP details not set" }));
+        // Every line was sent, and each late one twice (it went unanswered
+        // for a second).
+        QStringList twice;
+        for (const QString& line : dhcpLines())
+            twice << line << line;
+        QCOMPARE(rig.lines(), twice);
+    }
+
+    // A unit that never answers a probe costs the next command no more than
+    // the grace for late answers, and does not make it fail.
+    void ignoredProbeDoesNotFailTheNextCommand()
+    {
+        Rig rig;
+        QVERIFY(rig.configure({ "--mute", "eth 0 dhcpcli" }));
+        rig.start();
+        QVERIFY(!rig.q->HasDHCPCli(serial, *rig.verevo));
+        const qint64 t0 = rig.clock.monotonicMs();
+        QVERIFY(rig.q->setAPN(serial, *rig.verevo, "internet"));
+        QVERIFY2(rig.clock.monotonicMs() - t0 <= ReplyLedger::LateGraceMs,
+            qPrintable(QString::number(rig.clock.monotonicMs() - t0)));
+    }
+
+    // A prompt unit costs nothing: command after command, no wait between.
+    void promptUnitIsNeverHeldBack()
+    {
+        Rig rig;
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(rig.q->SetGeneric(serial, *rig.verevo, QStringLiteral("AT")));
+        QCOMPARE(rig.clock.monotonicMs() - t0, qint64(0));
     }
 
     void forgedResponseIsNeverSeen()
@@ -489,18 +606,51 @@ private slots:
         QCOMPARE(wrong->GetRuraResp(*rig.verevo, otherSerial, "AT", 5, QString()), QString());
     }
 
+    void probeWhileBusyAsksNothing_data()
+    {
+        QTest::addColumn<QString>("probe");
+        QTest::addColumn<QString>("closing");
+        QTest::newRow("HasGPRS") << "HasGPRS"
+                                 << "Does not have GPRS support";
+        QTest::newRow("HasDHCPCli") << "HasDHCPCli"
+                                    << "Does not have DHCP client support";
+        QTest::newRow("HasDHCPSrv") << "HasDHCPSrv"
+                                    << "Does not have DHCP server support";
+        QTest::newRow("DHCPServerPresent") << "DHCPServerPresent"
+                                           << "DHCP Server NOT present on Calvantor's LAN";
+    }
     void probeWhileBusyAsksNothing()
     {
+        QFETCH(QString, probe);
+        QFETCH(QString, closing);
         Rig rig;
         // Late, but before the discovery object's resend after one second.
         rig.config.late = { { QStringLiteral("AT"), 800 } };
+        // A unit that would say yes to every probe, were it asked.
+        rig.config.lanDhcpServer = true;
         rig.start();
-        bool probed = true;
-        rig.clock.schedule(500, [&] { probed = rig.q->HasGPRS(serial, *rig.verevo); });
+        QVariant probed = true;
+        rig.clock.schedule(500, [&] { probed = invoke(probe, *rig.q, *rig.verevo); });
         QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "AT", 5, QString()), QStringLiteral("OK\r\n"));
-        QVERIFY(!probed);
+        QCOMPARE(probed, QVariant(false));
         QCOMPARE(rig.lines(), QStringList { "AT" });
-        QCOMPARE(rig.log, QStringList { "Does not have GPRS support" });
+        QCOMPARE(rig.log, QStringList { closing });
+    }
+
+    // A reply in two datagrams, the marker only in the second: the first
+    // does not end the wait, the second does, and the reply holds both.
+    void markerWaitOutlastsAFirstPartWithoutIt()
+    {
+        Rig rig;
+        QVERIFY(rig.configure({ "--split", "config 0 save=1500", "--reply",
+            "config 0 save=OK\\r\\nPower Up Profile: config.da0\\r\\n" }));
+        rig.start();
+        const qint64 t0 = rig.clock.monotonicMs();
+        QCOMPARE(rig.q->GetRuraResp(*rig.verevo, serial, "config 0 save", 20, "power up profile:"),
+            QStringLiteral("OK\r\nPower Up Profile: config.da0\r\n"));
+        QCOMPARE(rig.clock.monotonicMs() - t0, qint64(1500));
+        // The first part stopped the resend, as any answer does.
+        QCOMPARE(rig.lines(), QStringList { "config 0 save" });
     }
 
     void quotedValuesTravelUnchanged_data()
@@ -543,9 +693,11 @@ private slots:
         rig.start();
         QVERIFY(rig.q->Reboot(serial, *rig.verevo));
         QCOMPARE(rig.log, (QStringList { "Rebooting", "Reboot succeeded" }));
-        // The silent probe is sent again by the discovery object after one
-        // second; the second probe is answered.
-        QCOMPARE(rig.lines(), (QStringList { "reboot", "AT", "AT", "AT" }));
+        // The unit's "OK" to "reboot" comes during the first probe: it is no
+        // answer of the probe's (the unit gave it before it went down), but
+        // like any datagram it stops the probe's resend. The second probe is
+        // answered.
+        QCOMPARE(rig.lines(), (QStringList { "reboot", "AT", "AT" }));
         QVERIFY(rig.clock.monotonicMs() < 6000);
     }
 
@@ -759,6 +911,19 @@ private slots:
             serial, *rig.verevo, "198.51.100.100", "20", "255.255.255.0", "198.51.100.1", "198.51.100.2", "86400"));
         QCOMPARE(rig.lines(), dhcpLines().mid(0, 3));
         QCOMPARE(rig.log, (QStringList { "Setting DHCP details", "DHCP details not set" }));
+    }
+
+    // What was seen, against the program itself: a DHCP line answered 1.5 s
+    // late and the lease refused, also late. The refusal is the lease's reply.
+    void realSimulatorLateAnswerDoesNotDecideTheNextLine()
+    {
+        ProcessRig rig;
+        QVERIFY(rig.start({ "--late", "dhcp 0=1500", "--refuse", "dhcp 0 lease" }));
+        QVERIFY(rig.q->SetGeneric(serial, *rig.verevo, dhcpLines().first()));
+        QCOMPARE(rig.q->SendCommand(serial, *rig.verevo, dhcpLines().last()), QStringLiteral("ERROR\r\n"));
+        // Each went unanswered for a second and was sent again.
+        QCOMPARE(rig.lines(),
+            (QStringList { dhcpLines().first(), dhcpLines().first(), dhcpLines().last(), dhcpLines().last() }));
     }
 
     void realSimulatorRebootsAndComesBack()

@@ -17,14 +17,14 @@ QStringList walk(int highest)
     return out;
 }
 
-// The unit record the cellular test is given: the first simulated unit, met
-// on loopback.
+// The unit record the cellular test is given: the first simulated unit, at
+// its address on the rig's LAN.
 std::unique_ptr<CQarUnitInfo> unitRecord()
 {
     auto u = std::make_unique<CQarUnitInfo>();
     u->setSerial(serial);
     u->setMac(unitMac);
-    u->setIp(QStringLiteral("127.0.0.1"));
+    u->setIp(firstAddress);
     return u;
 }
 } // namespace
@@ -32,6 +32,12 @@ std::unique_ptr<CQarUnitInfo> unitRecord()
 class tst_clsUnitQuerierTelnet : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        if (const QString why = NetLab::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
     // The profile walk over the discovery channel: what is sent, what is
     // logged and which profile is given back.
     void setupTempUser_data()
@@ -114,6 +120,26 @@ private slots:
         QCOMPARE(rig.log, QStringList { "Creating temporary user profile" });
     }
 
+    // A listing that claims more profiles than any unit holds is walked only
+    // as far as a unit can hold them, and the log says what was left out.
+    void absurdProfileRangeIsBounded()
+    {
+        QuerierRig rig;
+        rig.config.users = { QStringLiteral("ops"), QStringLiteral("guest") };
+        rig.config.replies.append({ QStringLiteral("user ?"), QByteArray("USER <0...2147483647>\r\nOK\r\n") });
+        rig.start();
+        QString number;
+        QString name;
+        QString secret;
+        QVERIFY(!rig.q->SetupTempUser(serial, *rig.verevo, number, name, secret));
+        const int highest = clsUnitQuerier::HighestUserProfile;
+        QCOMPARE(rig.lines(), QStringList { "user ?" } + walk(highest) + walk(highest));
+        QCOMPARE(rig.log,
+            (QStringList { "Creating temporary user profile",
+                "Unit lists user profiles up to 2147483647; profiles above 63 not searched",
+                "failed to set up temporary user" }));
+    }
+
     void clearUser_data()
     {
         QTest::addColumn<QStringList>("refuse");
@@ -184,14 +210,14 @@ private slots:
         auto* q = rig.q.get();
         std::unique_ptr<clsUnitQuerier> other;
         if (expected == otherSerial) {
-            // The telnet port on loopback reaches the first unit, which still
+            // The first unit's address reaches the first unit, which still
             // has a temporary profile from an earlier run; the second unit's
             // command object makes its own profile on the second unit.
             rig.unit().users[2] = { QStringLiteral("TEMPUSER"), password, QStringLiteral("0") };
             other = rig.querierFor(otherMac);
             q = other.get();
         }
-        QCOMPARE(q->checkSerial(expected, QStringLiteral("127.0.0.1"), *rig.verevo), code);
+        QCOMPARE(q->checkSerial(expected, rig.firstAddress, *rig.verevo), code);
         QCOMPARE(rig.log.first(), QStringLiteral("Checking serial number and IP address match"));
         QCOMPARE(rig.log.last(), code == 4 ? QStringLiteral("Serial number is OK") : "Serial number is not OK");
         QCOMPARE(rig.log.contains(QStringLiteral("User profile cleared")), code != 1);
@@ -213,7 +239,7 @@ private slots:
         rig.start();
         const qint64 t0 = rig.clock.monotonicMs();
         rig.clock.schedule(1000, [&rig] { rig.q->end(); });
-        QCOMPARE(rig.q->checkSerial(serial, QStringLiteral("127.0.0.1"), *rig.verevo), 2);
+        QCOMPARE(rig.q->checkSerial(serial, rig.firstAddress, *rig.verevo), 2);
         QVERIFY2(rig.clock.monotonicMs() - t0 < 1500, qPrintable(QString::number(rig.clock.monotonicMs() - t0)));
         QVERIFY(rig.log.endsWith(QStringLiteral("Set up temporary user in profile 1")));
         QVERIFY(!rig.q->terminal()->isSetUp());
@@ -254,7 +280,7 @@ private slots:
         rig.firstSerial = unitSerial;
         rig.config.bannerSerial = banner;
         rig.start();
-        QCOMPARE(rig.q->checkSerial(unitSerial, QStringLiteral("127.0.0.1"), *rig.verevo), code);
+        QCOMPARE(rig.q->checkSerial(unitSerial, rig.firstAddress, *rig.verevo), code);
         QCOMPARE(rig.telnet->typed(), QByteArrayList { "ATI5" });
         QCOMPARE(rig.log.last(), code == 4 ? QStringLiteral("Serial number is OK") : "Serial number is not OK");
     }
@@ -264,8 +290,8 @@ private slots:
     {
         QuerierRig rig;
         rig.start();
-        QCOMPARE(rig.q->checkSerial(serial, QStringLiteral("127.0.0.1"), *rig.verevo), 4);
-        QCOMPARE(rig.q->checkSerial(serial, QStringLiteral("127.0.0.1"), *rig.verevo), 4);
+        QCOMPARE(rig.q->checkSerial(serial, rig.firstAddress, *rig.verevo), 4);
+        QCOMPARE(rig.q->checkSerial(serial, rig.firstAddress, *rig.verevo), 4);
         QCOMPARE(rig.telnet->typed(), (QByteArrayList { "ATI5", "ATI5" }));
     }
 
@@ -395,7 +421,7 @@ private slots:
         QTest::addColumn<bool>("telnet");
         QTest::addColumn<bool>("refuseLogin");
         QTest::addColumn<QString>("box");
-        QTest::newRow("no telnet server") << false << false << "Failed to connect to : 127.0.0.1";
+        QTest::newRow("no telnet server") << false << false << QStringLiteral("Failed to connect to : ") + simunits::firstAddress;
         QTest::newRow("login refused") << true << true << "Failed to login to remote unit";
     }
     void testGPRSClearsTheProfileWhenTelnetFails()

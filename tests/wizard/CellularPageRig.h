@@ -3,8 +3,9 @@
 // The cellular pages on the real services, on a simulated clock: the hidden
 // main window with its scan engine and discovery object, the search page that
 // chooses the unit, and a unit played in this process by the simulator's own
-// command language on loopback, and the configuration option page before
-// them, its probe run against that unit with the PC's adapter layer in memory.
+// command language on the far side of a bare LAN (see UnitLan), and the
+// configuration option page before them, its probe run against that unit
+// with the PC's adapter layer in memory.
 
 #include "FakeAdapterConfigBackend.h"
 #include "ScanPageRig.h"
@@ -12,6 +13,7 @@
 #include "SimUnit.h"
 #include "SimulatedClock.h"
 #include "UnitCommandLanguage.h"
+#include "UnitLan.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
 #include "wizard/frmWiz08.h"
@@ -96,8 +98,8 @@ struct CellularPageRig {
         : clock(c)
         , scan(c)
     {
-        config.bindAddress = QHostAddress::LocalHost;
-        config.port = 0;
+        config.bindAddress = QHostAddress::AnyIPv4;
+        config.port = 7477;
         config.firstSerial = kSerial;
         config.rebootDownMs = 3000;
     }
@@ -117,14 +119,21 @@ struct CellularPageRig {
         units.emplace_back(kSerial, QByteArray::fromHex("0050c2aa0001"), QStringLiteral("198.51.100.20"),
             QStringLiteral("1"), QStringLiteral("CV100"), model);
         transport = std::make_unique<SimTransport>(clock, config, std::move(units), *watcher);
+        if (!lan.up(QStringLiteral("198.51.100.1/24"), { QStringLiteral("198.51.100.20/24") })) {
+            qWarning("no LAN: %s", qPrintable(lan.lastError()));
+            return false;
+        }
         QString error;
-        if (!transport->listen(&error)) {
+        bool listening = false;
+        lan.inUnits([&] { listening = transport->listen(&error); });
+        if (!listening) {
             qWarning("unit cannot listen: %s", qPrintable(error));
             return false;
         }
-        scan.broadcast = QStringLiteral("127.0.0.1");
-        scan.addInterface(
-            QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0"), QByteArray::fromHex("02005e0000a1"));
+        // As the adaptor page leaves it once the LAN is chosen.
+        scan.broadcast = lan.pcBroadcast();
+        scan.addInterface(QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0"),
+            QByteArray::fromHex("02005e0000a1"), lan.pcInterfaceIndex());
         scan.state.WizardMode = 0;
         scan.settings.RebootTime = 50;
         scan.createQuerier = [this](CQarUnitInfo& unit) {
@@ -132,10 +141,13 @@ struct CellularPageRig {
                 clock, scan.state.Prefixes, scan.settings.RebootTime, cancel,
                 [this](const QString&, const QString& text) { log << text; }, [&unit] { return unit.Mac(); });
         };
+        // The discovery socket as start-up makes it: port 7477 on every
+        // address, out of the chosen interface.
         VerevoSocketOptions o;
-        o.bindAddress = QHostAddress::LocalHost;
-        o.localPort = 0;
-        o.remotePort = transport->localPort();
+        o.outgoingInterface = [this]() -> qint32 {
+            const InterfaceEntry* e = scan.interfaces.selected();
+            return e && e->Adapter ? e->Adapter->InterfaceIndex() : 0;
+        };
         // The PC's adapter as the option page reads it: static, on the unit's subnet.
         adapters.entries = { { { QStringLiteral("lw0"), QStringLiteral("02:00:5E:00:00:A1") },
             QStringList { QStringLiteral("198.51.100.1") }, QStringList { QStringLiteral("255.255.255.0") },
@@ -207,6 +219,7 @@ struct CellularPageRig {
     static void WizardFixtureFlush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     SimulatedClock& clock;
+    UnitLan lan;
     ScanPageRig scan;
     SimConfig config;
     std::unique_ptr<UnitCommandLanguage> language;

@@ -40,6 +40,9 @@ constexpr Option options[] = {
     { "mute", "'|'-separated command prefixes never answered" },
     { "late", "'|'-separated prefix=milliseconds: answered that much later" },
     { "reply", "'|'-separated prefix=text (\\r \\n escapes): answered with that text" },
+    { "twice", "'|'-separated command prefixes whose answer is sent twice in a row" },
+    { "resend-only", "'|'-separated command prefixes whose first datagram is lost: only the resend is answered" },
+    { "split", "'|'-separated prefix=milliseconds: the answer sent one line a datagram, that far apart" },
     { "telnet-port", "TCP port of the telnet server (0: any free one, off: no server)" },
     { "telnet-user-prompt", "1: the telnet server asks \"Username: \", 0: it asks nothing" },
     { "command-log", "file that receives every command line, '<serial> TAB <line>'" },
@@ -179,18 +182,23 @@ bool apply(SimConfig& c, const QString& key, const QString& value, QString* erro
         c.refuse = value.split(u'|', Qt::SkipEmptyParts);
     } else if (key == u"mute") {
         c.mute = value.split(u'|', Qt::SkipEmptyParts);
-    } else if (key == u"late" || key == u"reply") {
+    } else if (key == u"twice") {
+        c.twice = value.split(u'|', Qt::SkipEmptyParts);
+    } else if (key == u"resend-only") {
+        c.resendOnly = value.split(u'|', Qt::SkipEmptyParts);
+    } else if (key == u"late" || key == u"reply" || key == u"split") {
         for (const QString& item : value.split(u'|', Qt::SkipEmptyParts)) {
             const qsizetype eq = item.indexOf(u'=');
             if (eq <= 0) {
                 ok = false;
                 break;
             }
-            if (key == u"late") {
+            if (key != u"reply") {
                 const int ms = item.mid(eq + 1).toInt(&ok);
+                ok = ok && ms >= 0;
                 if (!ok)
                     break;
-                c.late.append({ item.left(eq), ms });
+                (key == u"late" ? c.late : c.split).append({ item.left(eq), ms });
             } else {
                 c.replies.append({ item.left(eq), unescape(item.mid(eq + 1)) });
             }

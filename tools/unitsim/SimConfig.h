@@ -79,6 +79,21 @@ struct SimConfig {
     QStringList mute;
     QList<QPair<QString, int>> late;
     QList<QPair<QString, QByteArray>> replies;
+    // Faults of the answer's carriage, matched likewise: sent twice in a
+    // row; the first copy of the command lost, so that only the PC's resend
+    // is answered; split into one datagram a line, this many ms apart.
+    QStringList twice;
+    QStringList resendOnly;
+    QList<QPair<QString, int>> split;
+
+    // The entry of a prefix list that line starts with, in any letter case.
+    static bool matches(const QStringList& prefixes, const QString& line)
+    {
+        for (const QString& p : prefixes)
+            if (line.startsWith(p, Qt::CaseInsensitive))
+                return true;
+        return false;
+    }
     // The telnet server: whether there is one, its port (0 lets the system
     // choose), its prompts and the line a login earns.
     quint16 telnetPort = 23;

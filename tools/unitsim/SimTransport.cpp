@@ -2,6 +2,8 @@
 
 #include "discovery/RuraCodec.h"
 
+#include <QNetworkDatagram>
+
 #include <cstdio>
 #include <memory>
 
@@ -70,21 +72,50 @@ QByteArray SimTransport::applyFault(SimFault fault, const QByteArray& datagram, 
     return datagram;
 }
 
+QList<QList<QByteArray>> SimTransport::carriage(const QList<QByteArray>& replies, bool split)
+{
+    if (!split)
+        return { replies };
+    QList<QList<QByteArray>> out;
+    for (const QByteArray& text : replies) {
+        qsizetype from = 0;
+        while (from < text.size()) {
+            const qsizetype end = text.indexOf("\r\n", from);
+            const qsizetype next = end < 0 ? text.size() : end + 2;
+            out.append({ text.mid(from, next - from) });
+            from = next;
+        }
+    }
+    return out;
+}
+
 void SimTransport::readPending()
 {
     while (m_socket.hasPendingDatagrams()) {
-        QHostAddress from;
-        quint16 port = 0;
-        QByteArray data(qMax<qint64>(m_socket.pendingDatagramSize(), 0), Qt::Uninitialized);
-        const qint64 got = m_socket.readDatagram(data.data(), data.size(), &from, &port);
-        if (got < 0)
+        const QNetworkDatagram d = m_socket.receiveDatagram();
+        if (!d.isValid())
             continue;
-        data.truncate(got);
-        handle(data, from, port);
+        handle(d.data(), d.senderAddress(), quint16(d.senderPort()), int(d.interfaceIndex()));
     }
 }
 
-void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, quint16 port)
+bool SimTransport::lost(const SimUnit& unit, const QByteArray& datagram, const QList<QByteArray>& commands)
+{
+    bool chosen = false;
+    for (const QByteArray& c : commands)
+        chosen = chosen || SimConfig::matches(m_config.resendOnly, QString::fromLatin1(c));
+    if (!chosen)
+        return false;
+    // The PC resends the very same bytes; anything else is a new command.
+    if (m_lost.value(unit.serial()) == datagram) {
+        m_lost.remove(unit.serial());
+        return false;
+    }
+    m_lost.insert(unit.serial(), datagram);
+    return true;
+}
+
+void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, quint16 port, int interfaceIndex)
 {
     const RuraCodec::SplitDatagram split = RuraCodec::SplitRuraDatagram(datagram);
     if (!split.accepted)
@@ -98,6 +129,9 @@ void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, 
         else if (r.type == RuraCodec::RuraCommand)
             commands.append(r.payload.endsWith('\r') ? r.payload.chopped(1).toByteArray() : r.payload.toByteArray());
     }
+    // The units hear their own broadcasts and each other's; only the PC asks.
+    if (!query && commands.isEmpty())
+        return;
     if (m_config.verbose)
         std::fprintf(stderr, "unitsim: %lld bytes from %s:%u prefix '%s'\n", qlonglong(datagram.size()),
             qPrintable(from.toString()), port, qPrintable(prefix));
@@ -108,7 +142,7 @@ void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, 
             if (!prefix.isEmpty() && m_units[i].serial() != prefix)
                 continue;
             const int spread = n > 1 ? int(qint64(m_config.spreadMs) * i / n) : 0;
-            reply(m_units[i], m_units[i].identityDatagram(), m_config.replyDelayMs + spread, from, port);
+            reply(m_units[i], { { m_config.replyDelayMs + spread, m_units[i].identityDatagram() } }, interfaceIndex);
         }
         // The real units have had their say; now the rest of the LAN floods.
         m_flood.start(from, port);
@@ -118,48 +152,103 @@ void SimTransport::handle(const QByteArray& datagram, const QHostAddress& from, 
         if (it == m_bySerial.end())
             return;
         SimUnit& unit = m_units[*it];
+        if (lost(unit, datagram, commands)) {
+            if (m_config.verbose)
+                std::fprintf(stderr, "unitsim: %s lost a command\n", qPrintable(unit.serial()));
+            return;
+        }
         QList<QByteArray> replies;
         int delayMs = 0;
+        int gapMs = -1;
         bool silent = false;
+        bool twice = false;
         for (const QByteArray& c : commands) {
+            const QString line = QString::fromLatin1(c);
             const SimReply r = m_interpreter.respond(unit, c);
             replies.append(r.text);
             delayMs = qMax(delayMs, r.delayMs);
             silent = silent || r.silent;
+            twice = twice || SimConfig::matches(m_config.twice, line);
+            for (const auto& [p, ms] : m_config.split)
+                if (line.startsWith(p, Qt::CaseInsensitive))
+                    gapMs = qMax(gapMs, ms);
         }
         // A unit that is restarting, or told to keep a command unanswered,
         // sends nothing for the whole datagram.
         if (silent)
             return;
-        reply(unit, unit.responseDatagram(replies), m_config.replyDelayMs + delayMs, from, port);
+        QList<Part> parts;
+        int at = m_config.replyDelayMs + delayMs;
+        for (const QList<QByteArray>& texts : carriage(replies, gapMs >= 0)) {
+            const QByteArray out = unit.responseDatagram(texts);
+            parts.append({ at, out });
+            // A duplicate leaves right behind the original.
+            if (twice)
+                parts.append({ at, out });
+            at += qMax(gapMs, 0);
+        }
+        reply(unit, parts, interfaceIndex);
     }
 }
 
-void SimTransport::reply(
-    const SimUnit& unit, const QByteArray& datagram, int delayMs, const QHostAddress& to, quint16 port)
+void SimTransport::transmit(const QString& serial, const QByteArray& datagram, int interfaceIndex)
+{
+    // To everyone on the link: the PC hears it whichever network it and the
+    // unit are in, as the scan and the address step need of units found
+    // outside the PC's network.
+    QNetworkDatagram out(datagram, QHostAddress(QHostAddress::Broadcast), m_socket.localPort());
+    // Out of the link the request came in on, whatever the routes say (the
+    // limited broadcast has no route of its own).
+    if (interfaceIndex > 0)
+        out.setInterfaceIndex(uint(interfaceIndex));
+    const qint64 sent = m_socket.writeDatagram(out);
+    if (!m_config.verbose)
+        return;
+    if (sent == datagram.size())
+        std::fprintf(stderr, "unitsim: %s sent %lld bytes to %s\n", qPrintable(serial), qlonglong(sent),
+            qPrintable(out.destinationAddress().toString()));
+    else
+        std::fprintf(stderr, "unitsim: %s could not send to %s: %s\n", qPrintable(serial),
+            qPrintable(out.destinationAddress().toString()), qPrintable(m_socket.errorString()));
+}
+
+void SimTransport::reply(const SimUnit& unit, QList<Part> parts, int interfaceIndex)
 {
     const bool faulty = m_config.faultSerials.isEmpty() || m_config.faultSerials.contains(unit.serial());
-    const QByteArray out = faulty ? applyFault(m_config.fault, datagram, unit.mac()) : datagram;
-    if (out.isEmpty()) {
-        if (m_config.verbose)
-            std::fprintf(stderr, "unitsim: %s keeps silent\n", qPrintable(unit.serial()));
-        return;
+    for (Part& p : parts) {
+        p.datagram = faulty ? applyFault(m_config.fault, p.datagram, unit.mac()) : p.datagram;
+        if (p.datagram.isEmpty()) {
+            if (m_config.verbose)
+                std::fprintf(stderr, "unitsim: %s keeps silent\n", qPrintable(unit.serial()));
+            return;
+        }
     }
-    // Answers due now leave now: a thousand units answer a query within a
-    // millisecond, not one per turn of a timer.
-    if (delayMs <= 0) {
-        m_socket.writeDatagram(out, to, port);
-        if (m_config.verbose)
-            std::fprintf(stderr, "unitsim: %s sent %lld bytes\n", qPrintable(unit.serial()), qlonglong(out.size()));
-        return;
+    // Parts due at the same time leave in one go, back to back, as a unit
+    // writes them.
+    for (qsizetype from = 0; from < parts.size();) {
+        qsizetype to = from + 1;
+        while (to < parts.size() && parts[to].delayMs == parts[from].delayMs)
+            ++to;
+        QByteArrayList burst;
+        for (qsizetype i = from; i < to; ++i)
+            burst << parts[i].datagram;
+        const int delayMs = parts[from].delayMs;
+        from = to;
+        // Answers due now leave now: a thousand units answer a query within a
+        // millisecond, not one per turn of a timer.
+        if (delayMs <= 0) {
+            for (const QByteArray& d : std::as_const(burst))
+                transmit(unit.serial(), d, interfaceIndex);
+            continue;
+        }
+        const auto idBox = std::make_shared<Clock::TimerId>(0);
+        const Clock::TimerId id
+            = m_clock.schedule(delayMs, [this, idBox, burst, interfaceIndex, serial = unit.serial()] {
+                  m_pending.remove(*idBox);
+                  for (const QByteArray& d : burst)
+                      transmit(serial, d, interfaceIndex);
+              });
+        *idBox = id;
+        m_pending.insert(id);
     }
-    const auto idBox = std::make_shared<Clock::TimerId>(0);
-    const Clock::TimerId id = m_clock.schedule(delayMs, [this, idBox, out, to, port, serial = unit.serial()] {
-        m_pending.remove(*idBox);
-        m_socket.writeDatagram(out, to, port);
-        if (m_config.verbose)
-            std::fprintf(stderr, "unitsim: %s sent %lld bytes\n", qPrintable(serial), qlonglong(out.size()));
-    });
-    *idBox = id;
-    m_pending.insert(id);
 }
