@@ -138,9 +138,8 @@ private slots:
     // What goes wrong on the way is named in its own box, and the probe goes
     // on to its choices: the unit refuses the address it borrows for the
     // DHCP server search, or to give it back, or to take its cellular link
-    // down; or the PC's adaptor is no longer the one the search used (its
-    // MAC address changed meanwhile, and it told the LAN), so its DHCP
-    // setting is unknown.
+    // down; or the PC's adaptor is no longer one the PC can be set up on (it
+    // was made a bridge's port meanwhile), so its DHCP setting is unknown.
     void failureBoxes_data()
     {
         QTest::addColumn<QStringList>("sim");
@@ -160,9 +159,9 @@ private slots:
         QTest::newRow("the cellular link kept up") << QStringList { "--refuse", "PPP 1 aodion off" } << true
                                                    << QString() << "Problem deactivating GPRS connection!"
                                                    << "WARNING" << int(QMessageBox::Warning);
-        QTest::newRow("the PC's adaptor changed")
+        QTest::newRow("the PC's adaptor now a bridge port")
             << QStringList() << false
-            << "sysctl -qw net.ipv4.conf.eth0.arp_notify=1 && ip link set dev eth0 address 02:00:5e:00:01:99"
+            << "ip link add br9 type bridge && ip link set dev eth0 master br9"
             << "Unable to determine whether or not the PC is configured to use a DHCP server."
             << "Linkwise" << int(QMessageBox::NoIcon);
     }
