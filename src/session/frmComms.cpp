@@ -20,17 +20,26 @@ frmComms::frmComms(Clock& clock, UserPrompts& prompts, TrmOptions options, QObje
     , m_clock(clock)
     , m_prompts(prompts)
     , m_options(std::move(options))
-{
-    connect(&Winsock1, &QTcpSocket::readyRead, this, &frmComms::Winsock1_DataArrival);
-    connect(&Winsock1, &QTcpSocket::disconnected, this, &frmComms::Winsock1_Close);
-    connect(&Winsock1, &QTcpSocket::errorOccurred, this, &frmComms::Winsock1_Error);
-}
+{ }
 
 frmComms::~frmComms()
 {
     m_closingLocally = true;
-    disconnect(&Winsock1, nullptr, this, nullptr);
-    Winsock1.abort();
+    if (!m_socket)
+        return;
+    disconnect(m_socket.get(), nullptr, this, nullptr);
+    m_socket->abort();
+}
+
+QTcpSocket& frmComms::Winsock1()
+{
+    if (!m_socket) {
+        m_socket = std::make_unique<QTcpSocket>();
+        connect(m_socket.get(), &QTcpSocket::readyRead, this, &frmComms::Winsock1_DataArrival);
+        connect(m_socket.get(), &QTcpSocket::disconnected, this, &frmComms::Winsock1_Close);
+        connect(m_socket.get(), &QTcpSocket::errorOccurred, this, &frmComms::Winsock1_Error);
+    }
+    return *m_socket;
 }
 
 qint32 frmComms::LeadingNumber(const QString& text)
@@ -63,7 +72,7 @@ qint32 frmComms::RetryCount(QSettings* store)
 
 int frmComms::winsockState() const
 {
-    switch (Winsock1.state()) {
+    switch (m_socket ? m_socket->state() : QAbstractSocket::UnconnectedState) {
     case QAbstractSocket::UnconnectedState:
         return m_socketError ? 9 : 0;
     case QAbstractSocket::HostLookupState:
@@ -102,8 +111,10 @@ void frmComms::NotifyClosed()
 
 void frmComms::closeSocket()
 {
+    if (!m_socket)
+        return;
     m_closingLocally = true;
-    Winsock1.abort();
+    m_socket->abort();
     m_closingLocally = false;
 }
 
@@ -118,9 +129,9 @@ bool frmComms::Request(const QString& host, quint16 port)
     m_socketError = false;
     m_socketErrorText.clear();
     closeSocket();
-    Winsock1.connectToHost(host, port);
+    Winsock1().connectToHost(host, port);
     // A request the socket turned down inside the call never got under way.
-    return Winsock1.state() != QAbstractSocket::UnconnectedState;
+    return Winsock1().state() != QAbstractSocket::UnconnectedState;
 }
 
 bool frmComms::GiveUp(const QString& host, const QString& port)
@@ -154,7 +165,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
             continue;
         }
         bool reconnect = false;
-        while (!reconnect && Winsock1.state() != QAbstractSocket::ConnectedState) {
+        while (!reconnect && Winsock1().state() != QAbstractSocket::ConnectedState) {
             if (deadline.passed())
                 return GiveUp(host, port);
             m_clock.waitForEvents(deadline.wakeAt());
@@ -179,7 +190,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
     // A terminal sends short lines, often two in a row (a command and the
     // "at" that follows it); without this the second would wait in the
     // kernel for the unit's delayed acknowledgement of the first.
-    Winsock1.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    Winsock1().setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_tcpConnected = true;
     IPMode = true;
     m_clock.waitForEvents(m_clock.monotonicMs());
@@ -254,12 +265,12 @@ void frmComms::Send(const QString& data)
 
 void frmComms::Send(const QByteArray& raw)
 {
-    if (Winsock1.state() != QAbstractSocket::ConnectedState)
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return;
-    Winsock1.write(raw);
+    m_socket->write(raw);
     // Out on the wire now, so that a peer in the same thread sees it at the
     // next pass of the event loop.
-    Winsock1.flush();
+    m_socket->flush();
 }
 
 QString frmComms::SendCommand(const QString& command, bool* error)
@@ -303,7 +314,7 @@ void frmComms::Winsock1_DataArrival()
 
 qint32 frmComms::ReceiveAndForward()
 {
-    const QByteArray bytes = Winsock1.readAll();
+    const QByteArray bytes = Winsock1().readAll();
     if (bytes.isEmpty())
         return 0;
     if (!m_owner)
@@ -322,15 +333,17 @@ void frmComms::Winsock1_Close()
 void frmComms::Winsock1_Error(QAbstractSocket::SocketError)
 {
     m_socketError = true;
-    m_socketErrorText = Winsock1.errorString();
+    m_socketErrorText = Winsock1().errorString();
 }
 
 void frmComms::CloseComm()
 {
-    m_closingLocally = true;
-    Winsock1.flush();
-    Winsock1.abort();
-    m_closingLocally = false;
+    if (m_socket) {
+        m_closingLocally = true;
+        m_socket->flush();
+        m_socket->abort();
+        m_closingLocally = false;
+    }
     IPMode = false;
     Online = false;
 }
@@ -339,8 +352,14 @@ void frmComms::DisconnectSession()
 {
     const CallLifetime::Call call(m_life);
     RelayStatusMessage(QStringLiteral("Disconnecting from: ") + m_name);
-    m_clock.waitForEvents(m_clock.monotonicMs());
-    if (m_tcpConnected)
-        closeSocket();
+    // What a session's own socket left pending runs before the window goes.
+    // A session that never asked for a connection has nothing pending, and
+    // a pump for it would let anything at all run: a new scan drops the
+    // sessions of thousands of records at once.
+    if (m_socket) {
+        m_clock.waitForEvents(m_clock.monotonicMs());
+        if (m_tcpConnected)
+            closeSocket();
+    }
     RelayStatusMessage(QStringLiteral("Disconnected from: ") + m_name);
 }

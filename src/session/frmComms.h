@@ -13,6 +13,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class clsTrm;
 class WaitDeadline;
@@ -146,7 +147,9 @@ public:
     qint32 LastError = 0;
     qint32 ExtendedError = 0;
 
-    QTcpSocket& socket() { return Winsock1; }
+    // Made at the first need of it: a session that is never opened carries
+    // no socket.
+    QTcpSocket& socket() { return Winsock1(); }
 
     // The session object closes the window by ending it: every wait then
     // returns as for a deadline passed, and no box is shown for a session
@@ -210,6 +213,7 @@ private:
     // early on "ERROR" CR; "" when refused or unanswered.
     QString acceptedReply(const QString& line, const QString& marker, qint32 timeoutSeconds);
 
+    QTcpSocket& Winsock1();
     void Winsock1_DataArrival();
     void Winsock1_Close();
     void Winsock1_Error(QAbstractSocket::SocketError error);
@@ -226,7 +230,7 @@ private:
     Clock& m_clock;
     UserPrompts& m_prompts;
     TrmOptions m_options;
-    QTcpSocket Winsock1;
+    std::unique_ptr<QTcpSocket> m_socket;
     clsTrm* m_owner = nullptr;
     QString m_name;
     bool m_socketError = false;

@@ -28,7 +28,7 @@ void frmComms::clearBuffer()
 {
     const CallLifetime::Call call(m_life);
     yieldToEvents();
-    Winsock1.readAll();
+    Winsock1().readAll();
 }
 
 QString frmComms::acceptedReply(const QString& line, const QString& marker, qint32 timeoutSeconds)
@@ -124,7 +124,7 @@ qint32 frmComms::ActivateFirmware(
 {
     const CallLifetime::Call call(m_life);
     const Exchange exchange(*this);
-    if (Winsock1.state() != QAbstractSocket::ConnectedState) {
+    if (Winsock1().state() != QAbstractSocket::ConnectedState) {
         if (!ConnectIP(host, QString::number(m_options.port), 60000)) {
             LastError = 13;
             return 4;
@@ -166,7 +166,7 @@ qint32 frmComms::ActivateFirmware(
     if (scan != 1)
         return scan;
     RelayStatusMessage(QStringLiteral("Rebooting remote unit"));
-    if (Winsock1.state() != QAbstractSocket::ConnectedState)
+    if (Winsock1().state() != QAbstractSocket::ConnectedState)
         return 0;
     Send(QStringLiteral("reboot") + cr);
     return 1;

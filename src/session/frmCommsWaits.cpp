@@ -62,7 +62,7 @@ bool frmComms::readUntil(const WaitDeadline& deadline, const std::function<qsize
 {
     const CallLifetime::Call call(m_life);
     TimedOut = false;
-    const ReadLimit limit(Winsock1);
+    const ReadLimit limit(Winsock1());
     bool done = false;
     while (!done && !TimedOut) {
         // A closed session is read no further: the wait ends as at its deadline.
@@ -70,14 +70,14 @@ bool frmComms::readUntil(const WaitDeadline& deadline, const std::function<qsize
             TimedOut = true;
             break;
         }
-        if (Winsock1.bytesAvailable() > 0) {
+        if (Winsock1().bytesAvailable() > 0) {
             // Look before taking, so that what follows the end stays in the
             // socket for the next reader, as a read of one byte at a time
             // would leave it.
-            const QByteArray piece = Winsock1.peek(ReadPieceSize);
+            const QByteArray piece = Winsock1().peek(ReadPieceSize);
             const qsizetype used = take(piece);
             done = used >= 0;
-            Winsock1.skip(done ? used : piece.size());
+            Winsock1().skip(done ? used : piece.size());
             if (!done)
                 yieldToEvents();
         } else {
@@ -107,20 +107,20 @@ QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds,
         *error = false;
     const WaitDeadline deadline = WaitDeadline::onWallClock(m_clock, qint64(timeoutSeconds) * 1000);
     TimedOut = false;
-    const ReadLimit limit(Winsock1);
+    const ReadLimit limit(Winsock1());
     MarkerScanner wanted(marker, Qt::CaseInsensitive);
     MarkerScanner refusal(errorMarker, Qt::CaseSensitive);
     BoundedReply reply;
     const qint64 pieceSize = byteLimit > 0 ? qMin<qint64>(byteLimit, ReadPieceSize) : ReadPieceSize;
     for (;;) {
-        if (Winsock1.bytesAvailable() > 0)
+        if (Winsock1().bytesAvailable() > 0)
             yieldToEvents();
         else
             m_clock.waitForEvents(deadline.wakeAt());
         if (ended())
             break;
-        if (Winsock1.bytesAvailable() > 0) {
-            const QByteArray piece = Winsock1.read(pieceSize);
+        if (Winsock1().bytesAvailable() > 0) {
+            const QByteArray piece = Winsock1().read(pieceSize);
             reply.append(piece);
             wanted.feed(piece);
             if (error)

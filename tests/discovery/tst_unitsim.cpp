@@ -4,8 +4,10 @@
 #include "discovery/RuraCodec.h"
 #include "discovery/clsVerevo.h"
 #include "discovery/encode_hash.h"
+#include "net/IPHlpAPI.h"
 #include "net/SystemClock.h"
 
+#include <QFile>
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QSet>
@@ -345,6 +347,35 @@ private slots:
             texts << r[1].toString().toLatin1();
         QCOMPARE(texts, responses);
         QVERIFY2(first >= atLeastMs, qPrintable(QString::number(first)));
+    }
+
+    // A unit that takes a new address tells the LAN at once, as a real one
+    // does. A PC that has just pinged that address in vain (the free-address
+    // search did) still has its look-up of the address's link address open,
+    // one broadcast a second, three in all, and it gives up a second after
+    // the last: a ping sent within that second, to the unit that took the
+    // address meanwhile, would be dropped with the look-up. The unit's word
+    // reaches a PC as Debian sets it up, which learns no new neighbours from
+    // unasked-for ARP but lets it complete what it asked.
+    void newAddressIsAnnounced()
+    {
+        SimRig rig;
+        QVERIFY(rig.start({ "--serial", "700", "--ip", "198.51.100.75", "--lan-dev", "eth0" }, "198.51.100.75/24"));
+        for (const char* setting : { "arp_accept", "drop_gratuitous_arp" }) {
+            QFile f(QStringLiteral("/proc/sys/net/ipv4/conf/eth0/") + QLatin1String(setting));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll().trimmed(), QByteArray("0"));
+        }
+        rig.verevo->setReplyKeyMac(nthMac(0));
+        QSignalSpy told(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
+        const quint32 free = QHostAddress(QStringLiteral("198.51.100.3")).toIPv4Address();
+        // A time-out between two and three seconds ends the search's ping
+        // within that last second.
+        QVERIFY(!IPHlpAPI::PingAddress(free, QStringLiteral("ADDRESS CHECK"), 2500));
+        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("700"), QStringList { "eth 0 ipaddr \"198.51.100.3\"" }));
+        QVERIFY(rig.waitFor([&] { return told.size() == 1; }));
+        QCOMPARE(told[0][1].toString(), QStringLiteral("OK\r\n"));
+        QVERIFY(IPHlpAPI::PingAddress(free, QStringLiteral("LIVELINESS CHECK"), 1000));
     }
 
     void badSettingIsRefused()

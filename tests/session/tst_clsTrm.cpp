@@ -407,6 +407,57 @@ private slots:
         QCOMPARE(status.size(), 2);
     }
 
+    // Closing lets what the session's own socket left pending run first; a
+    // session that never asked for a connection has nothing pending, and
+    // its close runs nothing else either (a new scan closes the sessions of
+    // thousands of records at once). Each close says so all the same.
+    void closingPumpsOnlyAnOpenedSession_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("pumps");
+        QTest::newRow("never opened") << "nothing" << false;
+        QTest::newRow("connected") << "connect" << true;
+        QTest::newRow("connection refused") << "refused" << true;
+    }
+    void closingPumpsOnlyAnOpenedSession()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, pumps);
+        SimulatedClock clock;
+        RecordingPrompts prompts;
+        FakePeer peer;
+        TrmOptions o;
+        o.port = before == u"refused" ? refusedPort() : peer.port();
+        o.backoffDraw = [] { return 1; };
+        clsTrm trm(clock, prompts, o);
+        trm.Setup();
+        trm.window()->setName(QStringLiteral("u1"));
+        if (before == u"connect")
+            QCOMPARE(trm.ConnectNowTelnet(QString(), QString(), loopback), 0);
+        else if (before == u"refused")
+            QCOMPARE(trm.ConnectNowTelnet(QString(), QString(), loopback), 4);
+        clock.advance(10);
+        QSignalSpy status(&trm, &clsTrm::StatusMessage);
+        bool ran = false;
+        QObject context;
+        QMetaObject::invokeMethod(
+            &context, [&] { ran = true; }, Qt::QueuedConnection);
+        trm.CloseComm();
+        QCOMPARE(ran, pumps);
+        QVERIFY(!trm.isSetUp());
+        QCOMPARE(trm.window(), nullptr);
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status[0][0].toString(), QStringLiteral("Disconnecting from: u1"));
+        QCOMPARE(status[1][0].toString(), QStringLiteral("Disconnected from: u1"));
+        // Closed already: nothing more is said or run.
+        trm.CloseComm();
+        QCOMPARE(status.size(), 2);
+        if (!pumps) {
+            clock.advance(10);
+            QVERIFY(ran);
+        }
+    }
+
     // An owner that closes the session when the unit hangs up in the middle
     // of an exchange: the exchange ends by its deadline without the window.
     void closedDuringExchange()

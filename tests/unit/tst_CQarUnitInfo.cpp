@@ -1,8 +1,11 @@
+#include "RecordingPrompts.h"
 #include "SimulatedClock.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
 
 #include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_CQarUnitInfo : public QObject {
@@ -51,6 +54,43 @@ private slots:
         QVERIFY(!CQarUnitInfo().cuq());
     }
 
+    // A new scan discards the last scan's records and drops them, thousands
+    // after a flood: with their commands and terminal sessions never used,
+    // nothing else runs meanwhile (each record letting events run would let
+    // anything at all happen in the middle of the scan's start).
+    void unusedRecordsGoWithoutLettingEventsRun()
+    {
+        SimulatedClock clock;
+        RecordingPrompts prompts;
+        QTemporaryDir dir;
+        QSettings remote(dir.filePath(QStringLiteral("remote.ini")), QSettings::IniFormat);
+        const UnitInterfacePrefixes prefixes;
+        const qint32 rebootTime = 50;
+        const bool cancel = false;
+        auto makeQuerier = [&](CQarUnitInfo& r) {
+            return std::make_unique<clsUnitQuerier>(
+                clock, prefixes, rebootTime, cancel, UnitLog {}, [&r] { return r.Mac(); },
+                std::make_unique<clsTrm>(clock, prompts, TrmOptions { 23, &remote, {} }));
+        };
+        QList<std::shared_ptr<CQarUnitInfo>> records;
+        for (int i = 0; i < 3; ++i)
+            records << std::make_shared<CQarUnitInfo>(makeQuerier);
+        QVERIFY(records[0]->cuq()->terminal()->isSetUp());
+        int ran = 0;
+        QObject context;
+        QMetaObject::invokeMethod(
+            &context, [&] { ++ran; }, Qt::QueuedConnection);
+        clock.schedule(0, [&] { ++ran; });
+        for (const auto& record : std::as_const(records))
+            record->discard();
+        QVERIFY(!records[0]->cuq()->terminal()->isSetUp());
+        records.clear();
+        QCOMPARE(ran, 0);
+        clock.advance(1);
+        QCOMPARE(ran, 2);
+        QCOMPARE(prompts.texts(), QStringList());
+    }
+
     void capabilityFlagsStayFalseWhenOtherFieldsChange()
     {
         CQarUnitInfo r;
@@ -86,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_CQarUnitInfo)
+QTEST_GUILESS_MAIN(tst_CQarUnitInfo)
 #include "tst_CQarUnitInfo.moc"

@@ -537,10 +537,7 @@ private slots:
         addRoad("cellular, option 3, unit already reachable", bare, cellular + served, 3, false,
             Detour::CancelNoEverywhere, cellularRoad3, cellularGateway);
         // A ping time-out longer than the test page's poll interval: the
-        // free-address search that follows the page outlasts it. (Longer
-        // than the kernel's three looks for the silent candidate's link
-        // address, too, which the unit then takes at once: a ping within the
-        // last look's second would die with it.)
+        // free-address search that follows the page outlasts it.
         addRoad("cellular, option 3, unit out of reach: a free address", bare, cellular + away, 3, false,
             Detour::CancelNoEverywhere, cellularRoad3free, withCellular(freeAddress), 3500);
     }

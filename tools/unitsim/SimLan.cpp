@@ -1,5 +1,6 @@
 #include "SimLan.h"
 
+#include "SimArp.h"
 #include "SimEthernet.h"
 
 #include <csignal>
@@ -78,9 +79,15 @@ void SimLan::moveAddress(const SimUnit& unit, const QString& address, const QStr
         return;
     ip({ QStringLiteral("addr"), QStringLiteral("del"), before.first + u'/' + QString::number(before.second),
         QStringLiteral("dev"), m_device });
-    if (ip({ QStringLiteral("addr"), QStringLiteral("add"), address + u'/' + QString::number(prefix),
+    if (!ip({ QStringLiteral("addr"), QStringLiteral("add"), address + u'/' + QString::number(prefix),
             QStringLiteral("dev"), m_device }))
-        m_applied[unit.serial()] = after;
+        return;
+    m_applied[unit.serial()] = after;
+    // The kernel says nothing when an address is added; a unit tells the
+    // LAN, so that a PC's look-up still open for the address ends at once.
+    QString error;
+    if (!SimArp::announce(m_device, QHostAddress(address).toIPv4Address(), &error))
+        std::fprintf(stderr, "unitsim: %s not announced: %s\n", qPrintable(address), qPrintable(error));
 }
 
 void SimLan::serveDhcp(const SimUnitState& state)

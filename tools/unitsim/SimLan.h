@@ -12,8 +12,8 @@
 
 // Makes a unit's configuration real on the simulator's own network device:
 // the unit's Ethernet address moves to a new one as soon as it is set (and
-// again on a save, should it differ), and a saved DHCP pool is served by a
-// DHCP server (dnsmasq) on the device. Meant for a simulator that runs alone in a
+// again on a save, should it differ) and is announced on the LAN, and a saved
+// DHCP pool is served by a DHCP server (dnsmasq) on the device. Meant for a simulator that runs alone in a
 // network namespace; it changes the device it is given.
 class SimLan : public QObject {
     Q_OBJECT
