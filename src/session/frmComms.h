@@ -132,8 +132,6 @@ public:
     // The field after "Ser#:" in an identity banner, up to the next space or
     // CR, whichever comes first; "" when there is no such field.
     static QString ParseSerialNumber(const QString& text);
-    // The number a setting text begins with; 0 when it begins with none.
-    static qint32 LeadingNumber(const QString& text);
     // The retry count from the remote-management tool's store, 0 without one.
     static qint32 RetryCount(QSettings* store);
     // The Winsock state number the connect failure text reports.
