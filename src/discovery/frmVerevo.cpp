@@ -1,6 +1,7 @@
 #include "discovery/frmVerevo.h"
 
 #include "discovery/RuraCodec.h"
+#include "net/Deadline.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
@@ -229,12 +230,9 @@ void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
         --sends;
         if (sends == 0)
             break;
-        const qint64 until = m_clock.monotonicMs() + repeatGapMs;
-        while (!m_stop && m_clock.monotonicMs() < until) {
-            m_clock.waitForEvents(until);
-            if (!self)
-                return;
-        }
+        Deadline::monotonicIn(m_clock, repeatGapMs).wait([&] { return !self || m_stop; });
+        if (!self)
+            return;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "net/AdapterConfigRules.h"
 #include "net/Clock.h"
+#include "net/Deadline.h"
 #include "net/NetworkdLink.h"
 #include "net/PhysicalAddress.h"
 #include "net/ProcessStop.h"
@@ -415,15 +416,7 @@ void KernelAdapterConfig::stopClients(const QString& ifname, const QList<DhcpCli
 bool KernelAdapterConfig::waitUntil(const std::function<bool()>& done) const
 {
     AddressEvents events;
-    const qint64 deadline = m_clock.monotonicMs() + m_paths.leaseTimeoutMs;
-    for (;;) {
-        if (done())
-            return true;
-        const qint64 now = m_clock.monotonicMs();
-        if (now >= deadline)
-            return false;
-        m_clock.waitForEvents(qMin(deadline, now + recheckMs));
-    }
+    return Deadline::monotonicIn(m_clock, m_paths.leaseTimeoutMs).wait(done, recheckMs);
 }
 
 bool KernelAdapterConfig::waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const

@@ -3,6 +3,7 @@
 #include "net/AdapterConfigRules.h"
 #include "net/Clock.h"
 #include "net/DbusCodes.h"
+#include "net/Deadline.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -378,18 +379,18 @@ NetworkManagerAdapterConfig::Lease NetworkManagerAdapterConfig::waitForLease(con
     ChangeWaker waker;
     m_bus.connect(service, QString(), QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("PropertiesChanged"), &waker, SLOT(changed()));
-    const qint64 deadline = m_clock.monotonicMs() + m_options.leaseTimeoutMs;
-    for (;;) {
-        const std::optional<bool> held = holdsLease(device);
-        if (!held)
-            return Lease::Failed;
-        if (*held)
-            return Lease::Bound;
-        const qint64 now = m_clock.monotonicMs();
-        if (now >= deadline)
-            return Lease::TimedOut;
-        m_clock.waitForEvents(qMin(deadline, now + recheckMs));
-    }
+    Lease lease = Lease::TimedOut;
+    Deadline::monotonicIn(m_clock, m_options.leaseTimeoutMs)
+        .wait(
+            [&] {
+                const std::optional<bool> held = holdsLease(device);
+                if (held && !*held)
+                    return false;
+                lease = held ? Lease::Bound : Lease::Failed;
+                return true;
+            },
+            recheckMs);
+    return lease;
 }
 
 std::optional<qint32> NetworkManagerAdapterConfig::enableStatic(

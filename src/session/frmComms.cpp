@@ -1,7 +1,7 @@
 #include "session/frmComms.h"
 
 #include "discovery/NumberText.h"
-#include "session/WaitDeadline.h"
+#include "net/Deadline.h"
 #include "session/clsTrm.h"
 #include "session/modTrmTypes.h"
 
@@ -123,7 +123,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
     const CallLifetime::Call call(m_life);
     const qint32 retries = RetryCount(m_options.remoteManagement) - 1;
     RelayStatusMessage(QStringLiteral("Initiating IP Connection"));
-    const WaitDeadline deadline = WaitDeadline::onTicks(m_clock, timeoutMs);
+    const Deadline deadline = Deadline::pastTicks(m_clock, timeoutMs);
     bool portOk = false;
     const quint16 portNumber = port.toUShort(&portOk);
     qint32 refused = 0;

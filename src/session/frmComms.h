@@ -15,7 +15,7 @@
 #include <functional>
 
 class clsTrm;
-class WaitDeadline;
+class Deadline;
 
 // What a firmware activation moves into place; nothing unless asked.
 struct FirmwareSwitches {
@@ -193,12 +193,12 @@ private:
     // piece complete what it waits for (-1: not yet); the rest stays in the
     // socket. Sets TimedOut when the deadline passed; true when take() was
     // satisfied in time.
-    bool readUntil(const WaitDeadline& deadline, const std::function<qsizetype(QByteArrayView)>& take);
+    bool readUntil(const Deadline& deadline, const std::function<qsizetype(QByteArrayView)>& take);
     // Lets pending events run without blocking.
     void yieldToEvents();
     // Reads until the first of the markers; its index, or -1 when the
     // deadline passed first.
-    qsizetype waitForFirst(const WaitDeadline& deadline, const QStringList& markers);
+    qsizetype waitForFirst(const Deadline& deadline, const QStringList& markers);
     // The identity request: "ATI5" and the reply up to "OK" CR LF.
     QString identify();
     // "Checking serial number..", the comparison, and the box that warns of

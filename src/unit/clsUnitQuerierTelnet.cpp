@@ -1,7 +1,7 @@
 // The temporary user profile and the two checks that log into a unit's
 // terminal with it: the serial-number check and the cellular ping test.
 #include "discovery/NumberText.h"
-#include "session/modTrmTypes.h"
+#include "net/Deadline.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/PingReplyWatch.h"
 #include "unit/clsUnitQuerier.h"
@@ -166,8 +166,7 @@ void clsUnitQuerier::pingOnce(const QString& serial, const QString& host, bool& 
     PingReplyWatch watch;
     m_pingWatch = &watch;
     cTrm->Send(QStringLiteral("ping ") + host + QStringLiteral(" ppp ") + m_prefixes.GPRSPPP() + u'\r');
-    const modTrmTypes::SecondsDeadline deadline(m_clock, pingWatchSeconds);
-    modTrmTypes::WaitUntil(m_clock, deadline, [this, &watch] { return watch.finished() || ended(); });
+    Deadline::roundedSeconds(m_clock, pingWatchSeconds).wait([this, &watch] { return watch.finished() || ended(); });
     m_pingWatch = nullptr;
     if (watch.unresolved()) {
         log(serial, QStringLiteral("Unable to resolve hostname"));
