@@ -88,12 +88,15 @@ void clsUnitQuerier::SetVerevo(clsVerevo* v)
     cVerevo = v;
     if (!v)
         return;
+    m_responseHook = connect(v, &clsVerevo::RuraCMDResponse, this, &clsUnitQuerier::cVerevo_RuraCMDResponse);
+}
+
+void clsUnitQuerier::cVerevo_RuraCMDResponse(quint64 call, const QString&, const QString& response)
+{
     // The discovery object has checked the signer and decided whose the
     // reply is; only the text of this object's own call matters here.
-    m_responseHook = connect(v, &clsVerevo::CallResponse, this, [this](quint64 call, const QString& response) {
-        if (call == m_call && m_call != 0)
-            sRuraResp += response;
-    });
+    if (call == m_call && m_call != 0)
+        sRuraResp += response;
 }
 
 clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& serial, const QString& command,
@@ -119,7 +122,7 @@ clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& s
         return before;
     // A send the socket refused goes unanswered: the wait below runs out
     // as it would for a unit that keeps silent.
-    v.SendCallCmds(m_call, serial, QStringList { command });
+    v.SendRuraCmds(m_call, serial, QStringList { command });
     return before;
 }
 

@@ -121,12 +121,6 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         };
         auto verevo = std::make_unique<clsVerevo>(
             m_platform.clock, m_prompts, m_state.BroadcastAddress, selectedAddressAndMask, m_platform.ender, socket);
-        // Replies outside a unit command are checked against the wizard's current unit.
-        verevo->setReplyMacProvider([this]() -> std::optional<QByteArray> {
-            if (!m_wizardState.CurrentUnit)
-                return std::nullopt;
-            return m_wizardState.CurrentUnit->Mac();
-        });
         return std::make_unique<VerevoChannel>(std::move(verevo));
     };
     auto createQuerier = [this](CQarUnitInfo& unit) {
