@@ -21,7 +21,11 @@ public:
         std::function<void()> endProgram, VerevoSocketOptions options = {}, QObject* parent = nullptr);
     ~clsVerevo() override;
 
-    void SendQuery(const QString& id);
+    // The scan's two calls. A stand-in that plays the units' identity
+    // answers without a network overrides them.
+    virtual void SendQuery(const QString& id);
+    virtual void SetMac(const QByteArray& mac);
+
     // A unit command and its wait; see frmVerevo and ReplyLedger. Each
     // reply credited to the call is raised as RuraCMDResponse.
     using CallId = frmVerevo::CallId;
@@ -29,7 +33,6 @@ public:
         Qt::CaseSensitivity caseSensitivity = Qt::CaseInsensitive, bool anyReply = false);
     bool SendRuraCmds(CallId call, const QString& id, const QStringList& commands);
     void EndCall(CallId call);
-    void SetMac(const QByteArray& mac);
     void StopCurrentCommand();
     bool Owes(const QByteArray& unitMac) const { return fVerevo->Owes(unitMac); }
     qint64 OwedUntilMs(const QByteArray& unitMac) const { return fVerevo->OwedUntilMs(unitMac); }
