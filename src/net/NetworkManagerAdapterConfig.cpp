@@ -82,11 +82,6 @@ bool isNoObject(const QString& path)
     return path.isEmpty() || path == QLatin1String("/");
 }
 
-QString maskText(uint prefix)
-{
-    return QHostAddress(prefix == 0 ? 0u : 0xffffffffu << (32 - qMin(prefix, 32u))).toString();
-}
-
 bool isDefaultRoute(const QVariantMap& r)
 {
     return r.value(QStringLiteral("prefix")).toUInt() == 0;
@@ -264,8 +259,9 @@ AdapterConfigBackend::ListRead NetworkManagerAdapterConfig::readList(const Confi
     case ListProperty::IPAddress:
     case ListProperty::IPSubnet:
         for (const QVariantMap& a : mapList(config->value(QStringLiteral("AddressData")))) {
-            values << (property == ListProperty::IPAddress ? a.value(QStringLiteral("address")).toString()
-                                                           : maskText(a.value(QStringLiteral("prefix")).toUInt()));
+            values << (property == ListProperty::IPAddress
+                    ? a.value(QStringLiteral("address")).toString()
+                    : AdapterConfigRules::maskText(int(a.value(QStringLiteral("prefix")).toUInt())));
         }
         break;
     case ListProperty::DefaultIPGateway: {
