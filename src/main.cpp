@@ -1,5 +1,6 @@
-#include "app/SettingsFile.h"
 #include "net/SystemClock.h"
+#include "session/RemoteManagementStore.h"
+#include "session/SettingsFile.h"
 #include "wizard/LinkwiseProgram.h"
 #include "wizard/WizardArt.h"
 #include "wizard/WizardPage.h"
@@ -82,7 +83,7 @@ int main(int argc, char* argv[])
     SettingsFile settingsFile(QStringLiteral("Linkwise"), QStringLiteral("Linkwise"));
     QSettings& store = settingsFile.store();
     // The telnet retry count is shared with the remote-management tool's own settings.
-    SettingsFile remoteManagementFile(QStringLiteral("VelmarQuillstone"), QStringLiteral("VelmarQuillstone"));
+    SettingsFile remoteManagementFile = RemoteManagementStore::open();
     QSettings& remoteManagement = remoteManagementFile.store();
 
     SystemClock clock;

@@ -19,8 +19,7 @@ clsVerevo* discoveryOf(QWidget* owner)
     auto* main = qobject_cast<frmMain*>(owner);
     if (!main)
         return nullptr;
-    DiscoveryChannel* channel = main->cz() ? main->cz() : main->cVerevo();
-    return channel ? channel->verevo() : nullptr;
+    return main->cz() ? main->cz() : main->cVerevo();
 }
 } // namespace
 
@@ -66,9 +65,8 @@ void fill(frmMain::Services& services, Extras extras)
 
     auto opening = std::make_shared<bool>(false);
     services.openTerminal = [&clock, &prompts, ownPrompts, terminal = extras.terminal, opening](
-                                CQarUnitInfo& unit, DiscoveryChannel* discovery) -> std::unique_ptr<frmTerminal2> {
+                                CQarUnitInfo& unit, clsVerevo* verevo) -> std::unique_ptr<frmTerminal2> {
         clsUnitQuerier* cuq = unit.cuq();
-        clsVerevo* verevo = discovery ? discovery->verevo() : nullptr;
         // The login and the connection wait with events running; a second
         // Telnet meanwhile would make a second profile and a second window.
         if (!cuq || !verevo || *opening)

@@ -1,4 +1,5 @@
 #include "app/Module1.h"
+#include "discovery/NumberText.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -64,33 +65,16 @@ bool fitsInt16(qint64 n)
 // The whole text must be one 16-bit whole number (blanks around it allowed).
 std::optional<QString> textForWhole(const QString& number)
 {
-    bool ok = false;
-    const qint64 n = number.trimmed().toLongLong(&ok, 10);
-    if (!ok || !fitsInt16(n))
+    const std::optional<qint64> n = NumberText::wholeText(number);
+    if (!n || !fitsInt16(*n))
         return std::nullopt;
-    return Module1::ResString(int(n));
-}
-
-// The number the text starts with, 0 when it starts with none.
-qint64 leadingNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        negative = t[i++] == QLatin1Char('-');
-    qint64 n = 0;
-    for (; i < t.size() && t[i].isDigit() && t[i].unicode() < 128; ++i) {
-        n = n * 10 + t[i].digitValue();
-        if (n > std::numeric_limits<qint32>::max())
-            break;
-    }
-    return negative ? -n : n;
+    return Module1::ResString(int(*n));
 }
 
 std::optional<QString> textForLeading(const QString& text, qint64 minimum)
 {
-    const qint64 n = leadingNumber(text);
+    // "The number at the start of the text; 0 when there is none."
+    const qint64 n = NumberText::read(text, NumberText::wholeNumber).saturated();
     if (n < minimum || !fitsInt16(n))
         return std::nullopt;
     return Module1::ResString(int(n));

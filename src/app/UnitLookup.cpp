@@ -1,35 +1,24 @@
 #include "app/UnitLookup.h"
 
+#include "discovery/NumberText.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/UnitListRow.h"
+
+#include <limits>
 
 namespace UnitLookup {
 
 double numericValue(const QString& text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        ++i;
-    while (i < text.size() && text[i].isDigit())
-        ++i;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < text.size() && text[i].isDigit())
-            ++i;
-    }
-    bool ok = false;
-    const double value = text.mid(start, i - start).toDouble(&ok);
-    return ok ? value : 0.0;
+    return NumberText::read(text, NumberText::decimalNumber).value();
 }
 
 std::optional<qint32> rowNumber(const QString& rowText)
 {
-    bool whole = false;
-    const qint32 n = rowText.trimmed().toInt(&whole, 10);
-    return whole ? std::optional<qint32>(n) : std::nullopt;
+    const std::optional<qint64> n = NumberText::wholeText(rowText);
+    if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(*n);
 }
 
 std::shared_ptr<CQarUnitInfo> bySelectedUnitNo(const std::shared_ptr<CQarUnitInfos>& units, qint32 selectedUnitNo)

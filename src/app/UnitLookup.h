@@ -16,8 +16,8 @@
 namespace UnitLookup {
 
 // The number a text starts with, as the program reads serial numbers and the
-// search filter: leading blanks skipped, a sign and one decimal point taken,
-// whatever follows ignored; 0 when the text starts with no number.
+// search filter: a decimal number, possibly with a fraction, after leading
+// white space (NumberText::decimalNumber); 0 when the text starts with none.
 double numericValue(const QString& text);
 
 // A row's text as a whole 32-bit number (blanks around it allowed); nothing

@@ -158,14 +158,14 @@ QLabel* frmMain::statusPanel(int panel) const
     return panel >= 1 && panel <= 3 ? m_panels[panel - 1] : nullptr;
 }
 
-void frmMain::setScanSlot(DiscoveryChannel* channel)
+void frmMain::setScanSlot(clsVerevo* channel)
 {
     if (m_idResponses)
         disconnect(m_idResponses);
     m_cVerevo = channel;
     if (channel)
         m_idResponses = connect(
-            channel, &DiscoveryChannel::RuraIDResponse, this, &frmMain::cVerevo_RuraIDResponse, Qt::DirectConnection);
+            channel, &clsVerevo::RuraIDResponse, this, &frmMain::cVerevo_RuraIDResponse, Qt::DirectConnection);
 }
 
 void frmMain::lendDiscoveryToScan()

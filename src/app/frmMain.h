@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/AppSettings.h"
-#include "app/DiscoveryChannel.h"
 #include "app/PacedTreeRows.h"
 #include "app/ScanResultsView.h"
 #include "app/clsScanOptions.h"
+#include "discovery/clsVerevo.h"
 #include "net/ClockTimer.h"
 #include "net/InterfaceEntry.h"
 #include "net/UserPrompts.h"
@@ -40,7 +40,7 @@ public:
         Clock& clock;
         UsableInterfaces& interfaces;
         // Makes the discovery object as the window loads.
-        std::function<std::unique_ptr<DiscoveryChannel>()> createDiscovery;
+        std::function<std::unique_ptr<clsVerevo>()> createDiscovery;
         // The echo behind the scan's ping, which resolves a unit's address
         // text as IPHlpAPI::PingHost does; IPHlpAPI::PingAddress when left empty.
         PingFunction PingAddress;
@@ -71,12 +71,11 @@ public:
         // empty is disabled.
         // The Configure Units run: serial number, a collection holding that
         // one unit, the discovery object lent for the run.
-        std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> ConfigureUnits
-            = {};
+        std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, clsVerevo*)> ConfigureUnits = {};
         // Logs in to the unit with a temporary profile and opens a terminal
         // window on it; the profile is cleared again once the window has
         // connected. Returns the window, or nullptr when the login failed.
-        std::function<std::unique_ptr<frmTerminal2>(CQarUnitInfo&, DiscoveryChannel*)> openTerminal = {};
+        std::function<std::unique_ptr<frmTerminal2>(CQarUnitInfo&, clsVerevo*)> openTerminal = {};
         // The modal dialogs of the Tools and Help menus, owned by this window.
         std::function<void(QWidget*)> SelectInterface = {};
         std::function<void(QWidget*)> AdvancedOptions = {};
@@ -120,8 +119,8 @@ public:
     // The discovery object's two slots: ID responses reach the scan engine
     // only while the object is in cVerevo; between scans it rests in cz,
     // where the unit commands and the pages take it.
-    DiscoveryChannel* cVerevo() const { return m_cVerevo; }
-    DiscoveryChannel* cz() const { return m_cz; }
+    clsVerevo* cVerevo() const { return m_cVerevo; }
+    clsVerevo* cz() const { return m_cz; }
     // cVerevo := cz; cz := nothing (before a scan). Does nothing when the
     // object is already lent.
     void lendDiscoveryToScan();
@@ -198,8 +197,8 @@ private:
     // when no row is selected.
     std::shared_ptr<CQarUnitInfo> chosenUnit(const QString& noSelection, UserPrompts::Icon icon);
     // Runs use with the discovery object taken from its slot, then puts it back there.
-    void lendDiscovery(const std::function<void(DiscoveryChannel*)>& use);
-    void setScanSlot(DiscoveryChannel* channel);
+    void lendDiscovery(const std::function<void(clsVerevo*)>& use);
+    void setScanSlot(clsVerevo* channel);
     void sizeLogColumns();
     void cVerevo_RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
         const QString& ProductId, const QString& ModelId);
@@ -215,9 +214,9 @@ private:
     Services m_services;
     qint32 m_ScanState = Idle;
     std::shared_ptr<CQarUnitInfos> m_Units;
-    std::unique_ptr<DiscoveryChannel> m_discovery;
-    DiscoveryChannel* m_cVerevo = nullptr;
-    DiscoveryChannel* m_cz = nullptr;
+    std::unique_ptr<clsVerevo> m_discovery;
+    clsVerevo* m_cVerevo = nullptr;
+    clsVerevo* m_cz = nullptr;
     QMetaObject::Connection m_idResponses;
     ClockTimer m_Timer1;
     clsScanOptions m_ScanOptions;

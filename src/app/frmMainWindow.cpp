@@ -219,10 +219,10 @@ void frmMain::Form_Unload()
         QCoreApplication::quit();
 }
 
-void frmMain::lendDiscovery(const std::function<void(DiscoveryChannel*)>& use)
+void frmMain::lendDiscovery(const std::function<void(clsVerevo*)>& use)
 {
     const bool resting = m_cz != nullptr;
-    DiscoveryChannel* lent = resting ? m_cz : m_cVerevo;
+    clsVerevo* lent = resting ? m_cz : m_cVerevo;
     if (resting)
         m_cz = nullptr;
     else
@@ -272,7 +272,7 @@ void frmMain::lvUnits_DblClick()
     const QString serial = unit->Serial();
     auto one = std::make_shared<CQarUnitInfos>();
     (void)one->Add(unit, serial);
-    lendDiscovery([&](DiscoveryChannel* discovery) { m_services.ConfigureUnits(serial, one, discovery); });
+    lendDiscovery([&](clsVerevo* discovery) { m_services.ConfigureUnits(serial, one, discovery); });
 }
 
 void frmMain::mnuViewTelnet_Click()
@@ -290,7 +290,7 @@ void frmMain::mnuViewTelnet_Click()
                 QStringLiteral("This unit does not have an IP address"), UserPrompts::Icon::Information);
         return;
     }
-    lendDiscovery([&](DiscoveryChannel* discovery) { m_TermForm = m_services.openTerminal(*unit, discovery); });
+    lendDiscovery([&](clsVerevo* discovery) { m_TermForm = m_services.openTerminal(*unit, discovery); });
     // The window unloaded while the login and the connection waited.
     if (m_unloaded)
         unloadTerminal();

@@ -1,64 +1,11 @@
 #include "discovery/RuraCodec.h"
 
+#include "discovery/NumberText.h"
 #include "discovery/encode_hash.h"
 
 namespace RuraCodec {
 
 namespace {
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n';
-}
-
-// Whether the leading number of the text is not 0, read as the platform's
-// number conversion reads it: blanks skipped anywhere, an optional sign,
-// decimal digits with a fraction, or &H / &O radix forms.
-bool hasNonZeroLeadingNumber(const QString& id)
-{
-    qsizetype i = 0;
-    const qsizetype n = id.size();
-    auto skip = [&] {
-        while (i < n && isBlank(id[i]))
-            ++i;
-    };
-    skip();
-    if (i + 1 < n && id[i] == u'&') {
-        const QChar radix = id[i + 1].toUpper();
-        const int base = radix == u'H' ? 16 : radix == u'O' ? 8 : 0;
-        if (base != 0) {
-            for (i += 2; i < n; ++i) {
-                if (isBlank(id[i]))
-                    continue;
-                const int d = id[i].isDigit() || base == 8
-                    ? id[i].digitValue()
-                    : QStringLiteral("0123456789ABCDEF").indexOf(id[i].toUpper());
-                if (d < 0 || d >= base)
-                    break;
-                if (d != 0)
-                    return true;
-            }
-            return false;
-        }
-    }
-    if (i < n && (id[i] == u'+' || id[i] == u'-'))
-        ++i;
-    bool seenPoint = false;
-    for (; i < n; ++i) {
-        const QChar c = id[i];
-        if (isBlank(c))
-            continue;
-        if (c == u'.' && !seenPoint) {
-            seenPoint = true;
-            continue;
-        }
-        if (c < u'0' || c > u'9')
-            break;
-        if (c != u'0')
-            return true;
-    }
-    return false;
-}
 
 qsizetype indexOfNoCase(QByteArrayView hay, QByteArrayView needle, qsizetype from)
 {
@@ -123,7 +70,8 @@ QByteArray getstrMac(QByteArrayView mac)
 
 QByteArray PrefixFor(const QString& id)
 {
-    return hasNonZeroLeadingNumber(id) ? id.toLatin1() : QByteArray();
+    // The serial number's leading number, as the platform's conversion reads it.
+    return NumberText::read(id, NumberText::platformNumber).isZero() ? QByteArray() : id.toLatin1();
 }
 
 QByteArray BuildCommandRecordPayload(QByteArrayView text)

@@ -8,7 +8,6 @@ clsVerevo::clsVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddre
 {
     connect(fVerevo.get(), &frmVerevo::RuraIDResponse, this, &clsVerevo::RuraIDResponse);
     connect(fVerevo.get(), &frmVerevo::RuraCMDResponse, this, &clsVerevo::RuraCMDResponse);
-    connect(fVerevo.get(), &frmVerevo::CallResponse, this, &clsVerevo::CallResponse);
 }
 
 clsVerevo::~clsVerevo() = default;
@@ -16,11 +15,6 @@ clsVerevo::~clsVerevo() = default;
 void clsVerevo::SendQuery(const QString& id)
 {
     fVerevo->SendQuery(id);
-}
-
-bool clsVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
-{
-    return fVerevo->SendRuraCmds(id, commands);
 }
 
 void clsVerevo::SetMac(const QByteArray& mac)
@@ -34,9 +28,9 @@ clsVerevo::CallId clsVerevo::OpenCall(
     return fVerevo->OpenCall(unitMac, marker, caseSensitivity, anyReply);
 }
 
-bool clsVerevo::SendCallCmds(CallId call, const QString& id, const QStringList& commands)
+bool clsVerevo::SendRuraCmds(CallId call, const QString& id, const QStringList& commands)
 {
-    return fVerevo->SendCallCmds(call, id, commands);
+    return fVerevo->SendRuraCmds(call, id, commands);
 }
 
 void clsVerevo::EndCall(CallId call)
@@ -57,19 +51,4 @@ void clsVerevo::StopCurrentCommand()
 void clsVerevo::setInterface()
 {
     fVerevo->setInterface();
-}
-
-void clsVerevo::setReplyMacProvider(ReplyMacFn provider)
-{
-    fVerevo->setReplyMacProvider(std::move(provider));
-}
-
-void clsVerevo::setReplyKeyMac(const QByteArray& mac)
-{
-    fVerevo->setReplyMacProvider([mac] { return std::optional<QByteArray>(mac); });
-}
-
-void clsVerevo::clearReplyKeyMac()
-{
-    fVerevo->setReplyMacProvider({});
 }

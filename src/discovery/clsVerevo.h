@@ -12,7 +12,6 @@ class clsVerevo : public QObject {
     Q_OBJECT
 public:
     using InterfaceAddressFn = frmVerevo::InterfaceAddressFn;
-    using ReplyMacFn = frmVerevo::ReplyMacFn;
 
     // broadcastAddress: the program-wide destination of every datagram, owned
     // by the application ("255.255.255.255" at start); setInterface rewrites it.
@@ -22,41 +21,31 @@ public:
         std::function<void()> endProgram, VerevoSocketOptions options = {}, QObject* parent = nullptr);
     ~clsVerevo() override;
 
-    void SendQuery(const QString& id);
-    bool SendRuraCmds(const QString& id, const QStringList& commands);
-    template<typename... Commands> bool SendRuraCmds(const QString& id, const QString& first, const Commands&... rest)
-    {
-        return SendRuraCmds(id, QStringList { first, QString(rest)... });
-    }
-    void SetMac(const QByteArray& mac);
-    void StopCurrentCommand();
+    // The scan's two calls. A stand-in that plays the units' identity
+    // answers without a network overrides them.
+    virtual void SendQuery(const QString& id);
+    virtual void SetMac(const QByteArray& mac);
 
-    // A unit command and its wait; see frmVerevo and ReplyLedger.
+    // A unit command and its wait; see frmVerevo and ReplyLedger. Each
+    // reply credited to the call is raised as RuraCMDResponse.
     using CallId = frmVerevo::CallId;
     CallId OpenCall(const QByteArray& unitMac, const QString& marker = {},
         Qt::CaseSensitivity caseSensitivity = Qt::CaseInsensitive, bool anyReply = false);
-    bool SendCallCmds(CallId call, const QString& id, const QStringList& commands);
+    bool SendRuraCmds(CallId call, const QString& id, const QStringList& commands);
     void EndCall(CallId call);
+    void StopCurrentCommand();
     bool Owes(const QByteArray& unitMac) const { return fVerevo->Owes(unitMac); }
     qint64 OwedUntilMs(const QByteArray& unitMac) const { return fVerevo->OwedUntilMs(unitMac); }
     void ForgetOwed(const QByteArray& unitMac);
     void setInterface();
     static QByteArray getstrMac(const QByteArray& mac) { return frmVerevo::getstrMac(mac); }
 
-    // The one place that says whose command responses are accepted.
-    void setReplyMacProvider(ReplyMacFn provider);
-    void setReplyKeyMac(const QByteArray& mac);
-    void clearReplyKeyMac();
-    // So that a caller that keys the check for a while can put back what was there.
-    ReplyMacFn replyMacProvider() const { return fVerevo->replyMacProvider(); }
-
     QString errorString() const { return fVerevo->errorString(); }
 
 signals:
     void RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
         const QString& ProductId, const QString& ModelId);
-    void RuraCMDResponse(const QString& authenticator, const QString& response);
-    void CallResponse(quint64 call, const QString& response);
+    void RuraCMDResponse(quint64 call, const QString& authenticator, const QString& response);
 
 private:
     std::unique_ptr<frmVerevo> fVerevo;

@@ -1,6 +1,7 @@
 #include "discovery/frmVerevo.h"
 
 #include "discovery/RuraCodec.h"
+#include "net/Deadline.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
@@ -139,19 +140,6 @@ void frmVerevo::SendQuery(const QString& id)
     SendRuraPacket(packet, 2, 0);
 }
 
-bool frmVerevo::SendRuraCmds(const QString& id, const QStringList& commands)
-{
-    return SendCallCmds(0, id, commands);
-}
-
-QByteArray frmVerevo::callKey(const QByteArray& unitMac) const
-{
-    if (!unitMac.isEmpty())
-        return getstrMac(unitMac);
-    const std::optional<QByteArray> current = m_replyMac ? m_replyMac() : std::nullopt;
-    return getstrMac(current.value_or(QByteArray()));
-}
-
 frmVerevo::CallId frmVerevo::OpenCall(
     const QByteArray& unitMac, const QString& marker, Qt::CaseSensitivity caseSensitivity, bool anyReply)
 {
@@ -161,7 +149,7 @@ frmVerevo::CallId frmVerevo::OpenCall(
     readPending();
     if (!self)
         return 0;
-    return m_ledger.open(callKey(unitMac), marker.toLatin1(), caseSensitivity, anyReply);
+    return m_ledger.open(getstrMac(unitMac), marker.toLatin1(), caseSensitivity, anyReply);
 }
 
 void frmVerevo::EndCall(CallId call)
@@ -171,20 +159,20 @@ void frmVerevo::EndCall(CallId call)
 
 bool frmVerevo::Owes(const QByteArray& unitMac) const
 {
-    return m_ledger.owes(callKey(unitMac), m_clock.monotonicMs());
+    return m_ledger.owes(getstrMac(unitMac), m_clock.monotonicMs());
 }
 
 qint64 frmVerevo::OwedUntilMs(const QByteArray& unitMac) const
 {
-    return m_ledger.owedUntil(callKey(unitMac), m_clock.monotonicMs());
+    return m_ledger.owedUntil(getstrMac(unitMac), m_clock.monotonicMs());
 }
 
 void frmVerevo::ForgetOwed(const QByteArray& unitMac)
 {
-    m_ledger.forget(callKey(unitMac));
+    m_ledger.forget(getstrMac(unitMac));
 }
 
-bool frmVerevo::SendCallCmds(CallId call, const QString& id, const QStringList& commands)
+bool frmVerevo::SendRuraCmds(CallId call, const QString& id, const QStringList& commands)
 {
     m_stop = false;
     m_error.clear();
@@ -229,12 +217,9 @@ void frmVerevo::SendRuraPacket(const QByteArray& packet, int sends, int retries)
         --sends;
         if (sends == 0)
             break;
-        const qint64 until = m_clock.monotonicMs() + repeatGapMs;
-        while (!m_stop && m_clock.monotonicMs() < until) {
-            m_clock.waitForEvents(until);
-            if (!self)
-                return;
-        }
+        Deadline::monotonicIn(m_clock, repeatGapMs).wait([&] { return !self || m_stop; });
+        if (!self)
+            return;
     }
 }
 
@@ -300,15 +285,9 @@ void frmVerevo::readPending()
         if (got < 0 || isOwnDatagram(sender, senderPort))
             continue;
         data.truncate(got);
-        // The wizard's current unit signs what the plain event carries; the
-        // open and owing calls name the units whose replies they await.
-        const std::optional<QByteArray> replyMac = m_replyMac ? m_replyMac() : std::nullopt;
+        // The open and owing calls name the units whose replies they await.
         const qint64 now = m_clock.monotonicMs();
-        QList<QByteArray> keys = m_ledger.keys(now);
-        const qsizetype currentAt = replyMac ? keys.indexOf(getstrMac(*replyMac)) : -1;
-        if (replyMac && currentAt < 0)
-            keys.append(getstrMac(*replyMac));
-        const qsizetype current = replyMac ? (currentAt < 0 ? keys.size() - 1 : currentAt) : -1;
+        const QList<QByteArray> keys = m_ledger.keys(now);
         const RuraCodec::ParsedDatagram parsed = RuraCodec::ParseRuraDatagram(data, keys);
         if (!parsed.accepted)
             continue;
@@ -335,13 +314,12 @@ void frmVerevo::readPending()
                     QString::fromLatin1(e.id.ModelId));
                 continue;
             }
+            const QString authenticator = QString::fromLatin1(e.authenticator);
             const QString text = QString::fromLatin1(e.text);
-            if (e.signer == current)
-                emit RuraCMDResponse(QString::fromLatin1(e.authenticator), text);
             for (const ReplyLedger::CallId call : std::as_const(verdict.calls)) {
                 if (!self)
                     return;
-                emit CallResponse(call, text);
+                emit RuraCMDResponse(call, authenticator, text);
             }
         }
     }

@@ -14,7 +14,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
 #include <utility>
 
 class QUdpSocket;
@@ -26,9 +25,6 @@ class frmVerevo : public QObject {
 public:
     // Address and mask of the selected PC interface, as dotted texts.
     using InterfaceAddressFn = std::function<std::pair<QString, QString>()>;
-    // The MAC of the unit whose command responses are to be accepted; none
-    // while no unit is being talked to.
-    using ReplyMacFn = std::function<std::optional<QByteArray>()>;
 
     frmVerevo(Clock& clock, UserPrompts& prompts, QString& broadcastAddress, InterfaceAddressFn interfaceAddress,
         std::function<void()> endProgram, VerevoSocketOptions options = {}, QObject* parent = nullptr);
@@ -37,18 +33,17 @@ public:
     void setInterface();
     static QByteArray getstrMac(const QByteArray& mac);
     void SetMac(const QByteArray& mac);
-    // False, with errorString() set, when the socket or authenticator failed.
-    bool SendRuraCmds(const QString& id, const QStringList& commands);
 
     // A unit command and its wait (see ReplyLedger for whose reply is
-    // whose). Its replies are those signed with unitMac, or with the reply
-    // MAC provider's when that is empty. What already waits on the socket
-    // is read first: it cannot answer a command not yet sent.
+    // whose). Its replies are those signed with unitMac. What already waits
+    // on the socket is read first: it cannot answer a command not yet sent.
     using CallId = ReplyLedger::CallId;
     CallId OpenCall(
         const QByteArray& unitMac, const QString& marker, Qt::CaseSensitivity caseSensitivity, bool anyReply);
-    // As SendRuraCmds, each datagram that leaves noted for the call.
-    bool SendCallCmds(CallId call, const QString& id, const QStringList& commands);
+    // The commands in one datagram to the unit id, each datagram that
+    // leaves noted for the call. False, with errorString() set, when the
+    // socket or authenticator failed.
+    bool SendRuraCmds(CallId call, const QString& id, const QStringList& commands);
     void EndCall(CallId call);
     // The unit may still answer a command whose wait has ended, until
     // OwedUntilMs (on the clock's monotonic counter).
@@ -59,8 +54,6 @@ public:
     void SendQuery(const QString& id);
     void StopCurrentCommand();
 
-    void setReplyMacProvider(ReplyMacFn provider) { m_replyMac = std::move(provider); }
-    const ReplyMacFn& replyMacProvider() const { return m_replyMac; }
     QString errorString() const { return m_error; }
     QByteArray key() const { return m_key; }
 
@@ -71,13 +64,10 @@ public:
 signals:
     void RuraIDResponse(const QByteArray& mac, const QString& SN, const QString& IPadd, const QString& UnitId,
         const QString& ProductId, const QString& ModelId);
-    void RuraCMDResponse(const QString& authenticator, const QString& response);
-    // A response text credited to an open call.
-    void CallResponse(quint64 call, const QString& response);
+    // A response text credited to an open call, with its datagram's authenticator.
+    void RuraCMDResponse(quint64 call, const QString& authenticator, const QString& response);
 
 private:
-    // The 6-byte key that signs the replies of a call to unitMac.
-    QByteArray callKey(const QByteArray& unitMac) const;
     // Closes and binds the socket again; false with m_bindError set on failure.
     bool rebind();
     // A datagram this object sent itself, heard back on its own port.
@@ -93,7 +83,6 @@ private:
     QString& m_broadcastAddress;
     InterfaceAddressFn m_interfaceAddress;
     std::function<void()> m_endProgram;
-    ReplyMacFn m_replyMac;
     VerevoSocketOptions m_options;
 
     QUdpSocket* wsock = nullptr;

@@ -75,6 +75,9 @@ public:
     virtual ListRead readList(const Configuration& c, ListProperty property) = 0;
     virtual FlagRead dhcpEnabled(const Configuration& c) = 0;
 
+    // The addresses, masks, gateways and name servers these take have passed
+    // AdapterConfigRules: the adapter routines refuse the rest before they
+    // call a backend.
     virtual std::optional<qint32> enableStatic(
         const Configuration& c, const QStringList& addresses, const QStringList& masks)
         = 0;

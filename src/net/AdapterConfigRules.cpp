@@ -44,6 +44,12 @@ std::optional<quint32> parseDotted(const QString& text)
     return v;
 }
 
+QString maskText(int prefixLength)
+{
+    const quint32 m = maskOf(prefixLength);
+    return QStringLiteral("%1.%2.%3.%4").arg(m >> 24).arg((m >> 16) & 0xff).arg((m >> 8) & 0xff).arg(m & 0xff);
+}
+
 std::optional<int> prefixOf(const QString& mask)
 {
     const std::optional<quint32> m = parseDotted(mask);

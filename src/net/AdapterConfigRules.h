@@ -7,8 +7,10 @@
 
 // What may be handed to an adapter as its own address, its gateway or its name
 // server, checked before anything changes so that a refused call never leaves
-// the adapter half configured. Results are the adapter method codes: 0 when
-// the value may be used, else 66, 70 or 71.
+// the adapter half configured. The adapter routines (ModQarWmi) ask here
+// before they call a backend; the backends take what reaches them as
+// checked. Results are the adapter method codes: 0 when the value may be
+// used, else 66, 70 or 71.
 namespace AdapterConfigRules {
 
 // One address of an interface with its prefix length.
@@ -21,6 +23,8 @@ struct Network {
 std::optional<quint32> parseDotted(const QString& text);
 // The prefix length of a dotted mask whose one bits are contiguous from the top.
 std::optional<int> prefixOf(const QString& mask);
+// The dotted mask of a prefix length (0 and below: 0.0.0.0; 32 and above: all ones).
+QString maskText(int prefixLength);
 
 // Unicast, not loopback, not "this network", not multicast or reserved.
 bool isHostAddress(quint32 address);

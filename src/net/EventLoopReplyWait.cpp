@@ -1,6 +1,7 @@
 #include "net/EventLoopReplyWait.h"
 
 #include "net/Clock.h"
+#include "net/Deadline.h"
 
 #include <QSocketNotifier>
 
@@ -17,9 +18,7 @@ ReplyWait eventLoopWait(Clock& clock)
                 // The data stays queued until the exchange reads it.
                 notifier.setEnabled(false);
             });
-            while (!ready && clock.monotonicMs() < deadline)
-                clock.waitForEvents(deadline);
-            return ready;
+            return Deadline::monotonicAt(clock, deadline).wait([&ready] { return ready; });
         } };
 }
 

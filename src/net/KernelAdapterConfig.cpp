@@ -2,6 +2,7 @@
 
 #include "net/AdapterConfigRules.h"
 #include "net/Clock.h"
+#include "net/Deadline.h"
 #include "net/NetworkdLink.h"
 #include "net/PhysicalAddress.h"
 #include "net/ProcessStop.h"
@@ -117,7 +118,7 @@ AdapterConfigBackend::ListRead KernelAdapterConfig::readList(const Configuration
             return {};
         values = QStringList();
         for (const RouteNetlink::Address& a : *addrs)
-            *values << (property == ListProperty::IPAddress ? a.address : RouteNetlink::maskText(a.prefixLength));
+            *values << (property == ListProperty::IPAddress ? a.address : AdapterConfigRules::maskText(a.prefixLength));
         break;
     }
     case ListProperty::DefaultIPGateway:
@@ -184,9 +185,10 @@ std::optional<qint32> KernelAdapterConfig::enableStatic(
         return InvalidIpAddress;
     QList<RouteNetlink::Address> wanted;
     for (qsizetype i = 0; i < addresses.size(); ++i) {
-        if (const qint32 refused = AdapterConfigRules::checkStaticAddress(addresses[i], masks[i]))
-            return refused;
-        wanted.append({ addresses[i], *AdapterConfigRules::prefixOf(masks[i]) });
+        const std::optional<int> prefix = AdapterConfigRules::prefixOf(masks[i]);
+        if (!prefix)
+            return InvalidSubnetMask;
+        wanted.append({ addresses[i], *prefix });
     }
     RouteNetlink nl;
     const int ifindex = indexOf(nl, c);
@@ -227,19 +229,6 @@ std::optional<qint32> KernelAdapterConfig::setGateways(
     const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
         return std::nullopt;
-    const auto addrs = nl.addresses(ifindex);
-    if (!addrs)
-        return std::nullopt;
-    QStringList masks;
-    QStringList own;
-    for (const RouteNetlink::Address& a : *addrs) {
-        own << a.address;
-        masks << RouteNetlink::maskText(a.prefixLength);
-    }
-    for (const QString& gw : gateways) {
-        if (AdapterConfigRules::checkGateway(gw, AdapterConfigRules::networksOf(own, masks)) != Done)
-            return InvalidGateway;
-    }
     const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
     if (!before)
         return std::nullopt;
@@ -255,10 +244,6 @@ std::optional<qint32> KernelAdapterConfig::setGateways(
 
 std::optional<qint32> KernelAdapterConfig::setDnsServerSearchOrder(const Configuration& c, const QStringList& servers)
 {
-    for (const QString& s : servers) {
-        if (const qint32 refused = AdapterConfigRules::checkNameServer(s))
-            return refused;
-    }
     RouteNetlink nl;
     const int ifindex = indexOf(nl, c);
     if (ifindex <= 0)
@@ -415,15 +400,7 @@ void KernelAdapterConfig::stopClients(const QString& ifname, const QList<DhcpCli
 bool KernelAdapterConfig::waitUntil(const std::function<bool()>& done) const
 {
     AddressEvents events;
-    const qint64 deadline = m_clock.monotonicMs() + m_paths.leaseTimeoutMs;
-    for (;;) {
-        if (done())
-            return true;
-        const qint64 now = m_clock.monotonicMs();
-        if (now >= deadline)
-            return false;
-        m_clock.waitForEvents(qMin(deadline, now + recheckMs));
-    }
+    return Deadline::monotonicIn(m_clock, m_paths.leaseTimeoutMs).wait(done, recheckMs);
 }
 
 bool KernelAdapterConfig::waitForAddress(RouteNetlink& nl, int ifindex, const QString& ifname) const

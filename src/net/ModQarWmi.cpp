@@ -78,16 +78,6 @@ std::optional<QList<AdapterConfigRules::Network>> networksOf(Backend& config, co
 
 } // namespace
 
-bool isDottedAddress(const QString& text)
-{
-    return AdapterConfigRules::parseDotted(text).has_value();
-}
-
-bool isDottedMask(const QString& text)
-{
-    return AdapterConfigRules::prefixOf(text).has_value();
-}
-
 qint32 WmiEnableStatic(
     AdapterConfigBackend& config, const InterfaceEntry& adapter, const QString& ipAddress, const QString& subnetMask)
 {

@@ -41,9 +41,4 @@ QString WmiGetDnsServer(AdapterConfigBackend& config, const InterfaceEntry& adap
 QString WmiGetIPAddress(AdapterConfigBackend& config, const InterfaceEntry& adapter, qint32& index);
 QString WmiGetIPSubnet(AdapterConfigBackend& config, const InterfaceEntry& adapter, qint32& index);
 
-// True for a dotted IPv4 address of four decimal parts 0..255.
-bool isDottedAddress(const QString& text);
-// True for a dotted mask whose one bits are contiguous from the top.
-bool isDottedMask(const QString& text);
-
 } // namespace ModQar

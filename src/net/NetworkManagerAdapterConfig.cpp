@@ -3,6 +3,7 @@
 #include "net/AdapterConfigRules.h"
 #include "net/Clock.h"
 #include "net/DbusCodes.h"
+#include "net/Deadline.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -79,11 +80,6 @@ QString objectPath(const QVariant& v)
 bool isNoObject(const QString& path)
 {
     return path.isEmpty() || path == QLatin1String("/");
-}
-
-QString maskText(uint prefix)
-{
-    return QHostAddress(prefix == 0 ? 0u : 0xffffffffu << (32 - qMin(prefix, 32u))).toString();
 }
 
 bool isDefaultRoute(const QVariantMap& r)
@@ -263,8 +259,9 @@ AdapterConfigBackend::ListRead NetworkManagerAdapterConfig::readList(const Confi
     case ListProperty::IPAddress:
     case ListProperty::IPSubnet:
         for (const QVariantMap& a : mapList(config->value(QStringLiteral("AddressData")))) {
-            values << (property == ListProperty::IPAddress ? a.value(QStringLiteral("address")).toString()
-                                                           : maskText(a.value(QStringLiteral("prefix")).toUInt()));
+            values << (property == ListProperty::IPAddress
+                    ? a.value(QStringLiteral("address")).toString()
+                    : AdapterConfigRules::maskText(int(a.value(QStringLiteral("prefix")).toUInt())));
         }
         break;
     case ListProperty::DefaultIPGateway: {
@@ -378,18 +375,18 @@ NetworkManagerAdapterConfig::Lease NetworkManagerAdapterConfig::waitForLease(con
     ChangeWaker waker;
     m_bus.connect(service, QString(), QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("PropertiesChanged"), &waker, SLOT(changed()));
-    const qint64 deadline = m_clock.monotonicMs() + m_options.leaseTimeoutMs;
-    for (;;) {
-        const std::optional<bool> held = holdsLease(device);
-        if (!held)
-            return Lease::Failed;
-        if (*held)
-            return Lease::Bound;
-        const qint64 now = m_clock.monotonicMs();
-        if (now >= deadline)
-            return Lease::TimedOut;
-        m_clock.waitForEvents(qMin(deadline, now + recheckMs));
-    }
+    Lease lease = Lease::TimedOut;
+    Deadline::monotonicIn(m_clock, m_options.leaseTimeoutMs)
+        .wait(
+            [&] {
+                const std::optional<bool> held = holdsLease(device);
+                if (held && !*held)
+                    return false;
+                lease = held ? Lease::Bound : Lease::Failed;
+                return true;
+            },
+            recheckMs);
+    return lease;
 }
 
 std::optional<qint32> NetworkManagerAdapterConfig::enableStatic(

@@ -1,6 +1,7 @@
 #include "net/OwnDhclient.h"
 
 #include "net/Clock.h"
+#include "net/Deadline.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,9 +75,7 @@ int OwnDhclient::run(const QString& ifname, const QStringList& options, int time
             + options + QStringList { ifname });
     if (!p.waitForStarted(10'000))
         return -1;
-    const qint64 deadline = m_clock.monotonicMs() + timeoutMs;
-    while (p.state() != QProcess::NotRunning && m_clock.monotonicMs() < deadline)
-        m_clock.waitForEvents(deadline);
+    Deadline::monotonicIn(m_clock, timeoutMs).wait([&p] { return p.state() == QProcess::NotRunning; });
     if (p.state() != QProcess::NotRunning) {
         p.kill();
         p.waitForFinished(3000);

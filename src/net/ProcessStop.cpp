@@ -1,6 +1,7 @@
 #include "net/ProcessStop.h"
 
 #include "net/Clock.h"
+#include "net/Deadline.h"
 
 #include <QSocketNotifier>
 
@@ -33,9 +34,7 @@ bool stop(Clock& clock, qint64 pid, int signal, int waitMs)
         return true;
     {
         QSocketNotifier ended(fd, QSocketNotifier::Read);
-        const qint64 deadline = clock.monotonicMs() + waitMs;
-        while (!readable(fd) && clock.monotonicMs() < deadline)
-            clock.waitForEvents(deadline);
+        Deadline::monotonicIn(clock, waitMs).wait([fd] { return readable(fd); });
     }
     if (!readable(fd))
         ::kill(pid_t(pid), SIGKILL);

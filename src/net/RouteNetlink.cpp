@@ -295,24 +295,6 @@ int RouteNetlink::addDefaultRoute(int ifindex, const QString& gateway, quint32 m
     return addRoute(ifindex, { QStringLiteral("0.0.0.0"), 0, gateway, metric, RTPROT_STATIC });
 }
 
-QString RouteNetlink::maskText(int prefixLength)
-{
-    const quint32 m = prefixLength <= 0 ? 0 : (0xffffffffu << (32 - qMin(prefixLength, 32)));
-    return QHostAddress(m).toString();
-}
-
-int RouteNetlink::prefixOf(const QString& mask)
-{
-    bool ok = false;
-    const quint32 m = QHostAddress(mask).toIPv4Address(&ok);
-    if (!ok || ((~m) & (~m + 1)) != 0)
-        return -1;
-    int n = 0;
-    for (quint32 v = m; v & 0x80000000u; v <<= 1)
-        ++n;
-    return n;
-}
-
 qint32 RouteNetlink::codeFor(int error)
 {
     if (error == -NLE_PERM || error == -NLE_NOACCESS)

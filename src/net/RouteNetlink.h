@@ -54,9 +54,6 @@ public:
     int flushDefaultRoutes(int ifindex);
     int addDefaultRoute(int ifindex, const QString& gateway, quint32 metric);
 
-    static QString maskText(int prefixLength);
-    // Prefix length of a contiguous dotted mask, -1 otherwise.
-    static int prefixOf(const QString& mask);
     // The adapter code for a libnl error.
     static qint32 codeFor(int error);
     // True when address lies in the network of one of addresses.

@@ -1,13 +1,12 @@
 #include "session/frmComms.h"
 
-#include "session/WaitDeadline.h"
+#include "discovery/NumberText.h"
+#include "net/Deadline.h"
 #include "session/clsTrm.h"
 #include "session/modTrmTypes.h"
 
 #include <QRandomGenerator>
 #include <QSettings>
-
-#include <limits>
 
 namespace {
 const QString cr = QStringLiteral("\r");
@@ -42,24 +41,6 @@ QTcpSocket& frmComms::Winsock1()
     return *m_socket;
 }
 
-qint32 frmComms::LeadingNumber(const QString& text)
-{
-    // Leading blanks are skipped and digits read as far as they go, as the
-    // original's number conversion did; "2x" is 2, "x2" is 0.
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
-        negative = t[i++] == u'-';
-    qint64 n = 0;
-    for (; i < t.size() && t[i].isDigit() && t[i].unicode() < 128; ++i) {
-        n = n * 10 + (t[i].unicode() - u'0');
-        if (n > std::numeric_limits<qint32>::max())
-            return negative ? std::numeric_limits<qint32>::min() : std::numeric_limits<qint32>::max();
-    }
-    return static_cast<qint32>(negative ? -n : n);
-}
-
 qint32 frmComms::RetryCount(QSettings* store)
 {
     if (!store)
@@ -67,7 +48,8 @@ qint32 frmComms::RetryCount(QSettings* store)
     const QVariant v = store->value(QStringLiteral("operationoptions/txtRetryTelnet"), QStringLiteral("0"));
     // An unquoted value with a comma comes back from an INI file as a list.
     const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
-    return LeadingNumber(text);
+    // "The number with which the text begins".
+    return NumberText::read(text, NumberText::wholeNumber).saturated();
 }
 
 int frmComms::winsockState() const
@@ -152,7 +134,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
     const CallLifetime::Call call(m_life);
     const qint32 retries = RetryCount(m_options.remoteManagement) - 1;
     RelayStatusMessage(QStringLiteral("Initiating IP Connection"));
-    const WaitDeadline deadline = WaitDeadline::onTicks(m_clock, timeoutMs);
+    const Deadline deadline = Deadline::pastTicks(m_clock, timeoutMs);
     bool portOk = false;
     const quint16 portNumber = port.toUShort(&portOk);
     qint32 refused = 0;

@@ -16,7 +16,7 @@
 #include <memory>
 
 class clsTrm;
-class WaitDeadline;
+class Deadline;
 
 // What a firmware activation moves into place; nothing unless asked.
 struct FirmwareSwitches {
@@ -133,8 +133,6 @@ public:
     // The field after "Ser#:" in an identity banner, up to the next space or
     // CR, whichever comes first; "" when there is no such field.
     static QString ParseSerialNumber(const QString& text);
-    // The number a setting text begins with; 0 when it begins with none.
-    static qint32 LeadingNumber(const QString& text);
     // The retry count from the remote-management tool's store, 0 without one.
     static qint32 RetryCount(QSettings* store);
     // The Winsock state number the connect failure text reports.
@@ -198,12 +196,12 @@ private:
     // piece complete what it waits for (-1: not yet); the rest stays in the
     // socket. Sets TimedOut when the deadline passed; true when take() was
     // satisfied in time.
-    bool readUntil(const WaitDeadline& deadline, const std::function<qsizetype(QByteArrayView)>& take);
+    bool readUntil(const Deadline& deadline, const std::function<qsizetype(QByteArrayView)>& take);
     // Lets pending events run without blocking.
     void yieldToEvents();
     // Reads until the first of the markers; its index, or -1 when the
     // deadline passed first.
-    qsizetype waitForFirst(const WaitDeadline& deadline, const QStringList& markers);
+    qsizetype waitForFirst(const Deadline& deadline, const QStringList& markers);
     // The identity request: "ATI5" and the reply up to "OK" CR LF.
     QString identify();
     // "Checking serial number..", the comparison, and the box that warns of

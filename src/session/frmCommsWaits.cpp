@@ -2,8 +2,8 @@
 // forwarding path stands aside. A peer may send without end, so every wait
 // looks at each byte once, keeps no more than it can still use, and lets the
 // event loop run between pieces of input.
+#include "net/Deadline.h"
 #include "session/MarkerScanner.h"
-#include "session/WaitDeadline.h"
 #include "session/frmComms.h"
 
 namespace {
@@ -58,7 +58,7 @@ void frmComms::yieldToEvents()
     m_clock.waitForEvents(m_clock.monotonicMs());
 }
 
-bool frmComms::readUntil(const WaitDeadline& deadline, const std::function<qsizetype(QByteArrayView)>& take)
+bool frmComms::readUntil(const Deadline& deadline, const std::function<qsizetype(QByteArrayView)>& take)
 {
     const CallLifetime::Call call(m_life);
     TimedOut = false;
@@ -96,7 +96,7 @@ bool frmComms::waitFor(const QString& marker, qint32 timeoutSeconds)
         TimedOut = false;
         return true;
     }
-    return readUntil(WaitDeadline::onTicks(m_clock, qint64(timeoutSeconds) * 1000),
+    return readUntil(Deadline::pastTicks(m_clock, qint64(timeoutSeconds) * 1000),
         [&scanner](QByteArrayView piece) { return scanner.feed(piece); });
 }
 
@@ -105,7 +105,7 @@ QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds,
     const CallLifetime::Call call(m_life);
     if (error)
         *error = false;
-    const WaitDeadline deadline = WaitDeadline::onWallClock(m_clock, qint64(timeoutSeconds) * 1000);
+    const Deadline deadline = Deadline::pastDayClock(m_clock, qint64(timeoutSeconds) * 1000);
     TimedOut = false;
     const ReadLimit limit(Winsock1());
     MarkerScanner wanted(marker, Qt::CaseInsensitive);
@@ -137,7 +137,7 @@ QString frmComms::waitForAndReturn(const QString& marker, qint32 timeoutSeconds,
     return TimedOut ? QString() : reply.text();
 }
 
-qsizetype frmComms::waitForFirst(const WaitDeadline& deadline, const QStringList& markers)
+qsizetype frmComms::waitForFirst(const Deadline& deadline, const QStringList& markers)
 {
     std::vector<MarkerScanner> scanners;
     for (const QString& m : markers)
@@ -159,7 +159,7 @@ qsizetype frmComms::waitForFirst(const WaitDeadline& deadline, const QStringList
 
 bool frmComms::waitForCon(qint32 timeoutSeconds)
 {
-    const qsizetype hit = waitForFirst(WaitDeadline::onTicks(m_clock, qint64(timeoutSeconds) * 1000),
+    const qsizetype hit = waitForFirst(Deadline::pastTicks(m_clock, qint64(timeoutSeconds) * 1000),
         { QStringLiteral("CONNECT"), QStringLiteral("NO CARRIER"), QStringLiteral("BUSY") });
     switch (hit) {
     case 0:
@@ -178,7 +178,7 @@ bool frmComms::waitForCon(qint32 timeoutSeconds)
 
 bool frmComms::waitForConnect(qint32 timeoutSeconds)
 {
-    const qsizetype hit = waitForFirst(WaitDeadline::onWallClock(m_clock, qint64(timeoutSeconds) * 1000),
+    const qsizetype hit = waitForFirst(Deadline::pastDayClock(m_clock, qint64(timeoutSeconds) * 1000),
         { QStringLiteral("Username:"), QStringLiteral("CLR"), QStringLiteral("NO CARRIER") });
     if (hit > 0) {
         // The call was cleared or the line dropped: no login will come.
@@ -212,7 +212,7 @@ qint32 frmComms::waitForMany(qint32 timeoutSeconds, const QString& first, const 
         TimedOut = false;
         return hit;
     }
-    readUntil(WaitDeadline::onTicks(m_clock, qint64(timeoutSeconds) * 1000), [&](QByteArrayView piece) -> qsizetype {
+    readUntil(Deadline::pastTicks(m_clock, qint64(timeoutSeconds) * 1000), [&](QByteArrayView piece) -> qsizetype {
         for (qsizetype i = 0; i < piece.size() && !beyond; ++i) {
             seen += QChar::fromLatin1(piece[i]);
             beyond = seen.size() > longest;

@@ -1,6 +1,6 @@
 #include "unit/PingReplyWatch.h"
 
-#include "session/frmComms.h"
+#include "discovery/NumberText.h"
 
 namespace {
 // A count line is a few characters long; a unit that never ends the line
@@ -45,5 +45,5 @@ bool PingReplyWatch::received() const
 qint32 PingReplyWatch::ReceivedCount(const QString& line)
 {
     const qsizetype colon = line.indexOf(u':');
-    return frmComms::LeadingNumber(colon < 0 ? line : line.mid(colon + 1));
+    return NumberText::read(colon < 0 ? line : line.mid(colon + 1), NumberText::wholeNumber).saturated();
 }

@@ -1,6 +1,6 @@
 #include "unit/clsUnitQuerier.h"
 
-#include "session/modTrmTypes.h"
+#include "net/Deadline.h"
 
 clsUnitQuerier::clsUnitQuerier(Clock& clock, const UnitInterfacePrefixes& prefixes, const qint32& rebootTime,
     const bool& cancelRequested, UnitLog log, UnitMacFn unitMac, QObject* parent)
@@ -88,12 +88,15 @@ void clsUnitQuerier::SetVerevo(clsVerevo* v)
     cVerevo = v;
     if (!v)
         return;
+    m_responseHook = connect(v, &clsVerevo::RuraCMDResponse, this, &clsUnitQuerier::cVerevo_RuraCMDResponse);
+}
+
+void clsUnitQuerier::cVerevo_RuraCMDResponse(quint64 call, const QString&, const QString& response)
+{
     // The discovery object has checked the signer and decided whose the
     // reply is; only the text of this object's own call matters here.
-    m_responseHook = connect(v, &clsVerevo::CallResponse, this, [this](quint64 call, const QString& response) {
-        if (call == m_call && m_call != 0)
-            sRuraResp += response;
-    });
+    if (call == m_call && m_call != 0)
+        sRuraResp += response;
 }
 
 clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& serial, const QString& command,
@@ -111,7 +114,7 @@ clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& s
     // An answer still owed to an earlier command could pass for this one's:
     // it is sent once nothing more can come (see ReplyLedger).
     while (!anyReply && alive && !ended() && v.Owes(mac))
-        m_clock.waitForEvents(v.OwedUntilMs(mac));
+        Deadline::monotonicAt(m_clock, v.OwedUntilMs(mac)).wait([&] { return !alive || ended() || !v.Owes(mac); });
     if (!alive || ended())
         return before;
     m_call = v.OpenCall(mac, marker, caseSensitivity, anyReply);
@@ -119,7 +122,7 @@ clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& s
         return before;
     // A send the socket refused goes unanswered: the wait below runs out
     // as it would for a unit that keeps silent.
-    v.SendCallCmds(m_call, serial, QStringList { command });
+    v.SendRuraCmds(m_call, serial, QStringList { command });
     return before;
 }
 
@@ -150,11 +153,11 @@ QString clsUnitQuerier::awaitReply(clsVerevo& v, const QString& serial, const QS
         return {};
     const QPointer<clsVerevo> alive(&v);
     const Hook before = beginCommand(v, serial, command, marker, Qt::CaseInsensitive, anyReply);
-    const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
+    const Deadline deadline = Deadline::roundedSeconds(m_clock, timeoutSeconds);
     if (marker.isEmpty())
-        modTrmTypes::WaitUntil(m_clock, deadline, [this, &alive] { return !alive || ended() || !sRuraResp.isEmpty(); });
+        deadline.wait([this, &alive] { return !alive || ended() || !sRuraResp.isEmpty(); });
     else
-        modTrmTypes::WaitUntil(m_clock, deadline,
+        deadline.wait(
             [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseInsensitive); });
     const QString reply = sRuraResp;
     if (alive) {
@@ -176,11 +179,10 @@ bool clsUnitQuerier::SendRuraAndWait(clsVerevo& v, const QString& serial, QStrin
     }
     const QPointer<clsVerevo> alive(&v);
     const Hook before = beginCommand(v, serial, command, marker, Qt::CaseSensitive, false);
-    const modTrmTypes::SecondsDeadline deadline(m_clock, timeoutSeconds);
-    const bool found
-        = modTrmTypes::WaitUntil(m_clock, deadline,
-              [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseSensitive); })
-        && alive && sRuraResp.contains(marker, Qt::CaseSensitive);
+    const bool found = Deadline::roundedSeconds(m_clock, timeoutSeconds).wait([this, &alive, &marker] {
+        return !alive || ended() || sRuraResp.contains(marker, Qt::CaseSensitive);
+    }) && alive
+        && sRuraResp.contains(marker, Qt::CaseSensitive);
     reply = sRuraResp;
     if (alive) {
         endCommand(v, before);

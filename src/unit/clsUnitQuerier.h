@@ -148,6 +148,7 @@ private:
     QString awaitReply(clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds,
         const QString& marker, bool anyReply);
     void SetVerevo(clsVerevo* v);
+    void cVerevo_RuraCMDResponse(quint64 call, const QString& authenticator, const QString& response);
     // What a command found when it hooked the discovery object, put back when
     // it ends, so that a command run from inside another one's wait leaves
     // the outer one hooked and collecting as it was.

@@ -1,5 +1,5 @@
 // Restart of a unit and control of its cellular PPP link.
-#include "session/modTrmTypes.h"
+#include "net/Deadline.h"
 #include "unit/clsUnitQuerier.h"
 
 #include <arpa/inet.h>
@@ -10,19 +10,6 @@ constexpr qint32 probeSeconds = 2;
 constexpr qint32 pollSeconds = 2;
 const QLatin1String crlf("\r\n");
 const QLatin1String addressLabel("IP Address: ");
-
-// Waits until the local clock reaches wallMs or stop() holds; every event
-// that arrives meanwhile is handled.
-void waitUntilWall(Clock& clock, qint64 wallMs, const std::function<bool()>& stop)
-{
-    while (!stop() && clock.localWallMs() < wallMs)
-        clock.waitForEvents(clock.monotonicMs() + (wallMs - clock.localWallMs()));
-}
-
-qint64 roundedWall(const Clock& clock, qint64 plusMs = 0)
-{
-    return modTrmTypes::SecondsDeadline::roundToSecondHalfEven(clock.localWallMs() + plusMs);
-}
 } // namespace
 
 bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
@@ -31,10 +18,10 @@ bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
     log(serial, QStringLiteral("Rebooting"));
     // The unit may go down before its answer leaves; nothing is read from it.
     GetRuraResp(v, serial, QStringLiteral("reboot"), 0, QString());
-    const modTrmTypes::SecondsDeadline deadline(m_clock, m_rebootTime);
+    const Deadline deadline = Deadline::roundedSeconds(m_clock, m_rebootTime);
     bool wentDown = false;
     bool success = false;
-    while (!deadline.reached() && !stopped()) {
+    while (!deadline.passed() && !stopped()) {
         // Any answer proves the unit is up, whichever command it belonged to.
         const QString reply = probeReply(v, serial, QStringLiteral("AT"), probeSeconds);
         if (!reply.contains(crlf)) {
@@ -46,7 +33,7 @@ bool clsUnitQuerier::Reboot(const QString& serial, clsVerevo& v)
             break;
         }
         // Still the unit as it was before the restart: look again shortly.
-        waitUntilWall(m_clock, roundedWall(m_clock, pollSeconds * 1000), [this] { return stopped(); });
+        Deadline::roundedSeconds(m_clock, pollSeconds).wait([this] { return stopped(); });
     }
     // A unit that went down and came back has forgotten every command it
     // had not answered yet.
@@ -115,13 +102,14 @@ PPPStatus clsUnitQuerier::GetPPPStatus(const QString& serial, clsVerevo& v)
 bool clsUnitQuerier::WaitForPPPConnect(const QString& serial, clsVerevo& v, qint32 timeoutSeconds)
 {
     const CallLifetime::Call call(m_life);
-    qint64 nextPoll = roundedWall(m_clock);
-    const qint64 deadline = nextPoll + qint64(timeoutSeconds) * 1000;
+    Deadline nextPoll = Deadline::roundedSeconds(m_clock, 0);
+    // The time-out counts from the first poll's rounded second.
+    const Deadline deadline = nextPoll.plusSeconds(timeoutSeconds);
     for (;;) {
-        if (m_clock.localWallMs() >= deadline || stopped())
+        if (deadline.passed() || stopped())
             return false;
-        if (m_clock.localWallMs() >= nextPoll) {
-            nextPoll = roundedWall(m_clock, pollSeconds * 1000);
+        if (nextPoll.passed()) {
+            nextPoll = Deadline::roundedSeconds(m_clock, pollSeconds);
             const PPPStatus status = GetPPPStatus(serial, v);
             const quint32 value = addressValue(status.ip());
             if (status.Idle()) {
@@ -135,7 +123,6 @@ bool clsUnitQuerier::WaitForPPPConnect(const QString& serial, clsVerevo& v, qint
                 log(serial, QStringLiteral("PPP is Activating"));
             }
         }
-        const qint64 until = qMin(nextPoll, deadline);
-        m_clock.waitForEvents(m_clock.monotonicMs() + qMax<qint64>(until - m_clock.localWallMs(), 0));
+        Deadline::sooner(nextPoll, deadline).wait([this] { return stopped(); });
     }
 }

@@ -1,7 +1,7 @@
 // The temporary user profile and the two checks that log into a unit's
 // terminal with it: the serial-number check and the cellular ping test.
-#include "session/frmComms.h"
-#include "session/modTrmTypes.h"
+#include "discovery/NumberText.h"
+#include "net/Deadline.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/PingReplyWatch.h"
 #include "unit/clsUnitQuerier.h"
@@ -70,7 +70,9 @@ bool clsUnitQuerier::SetupTempUser(
     const qsizetype close = at < 0 ? -1 : list.indexOf(QLatin1Char('>'), at + rangeMarker.size());
     qint32 taken = -1;
     if (replyOk(list) && close >= 0) {
-        qint32 highest = frmComms::LeadingNumber(list.mid(at + rangeMarker.size(), close - at - rangeMarker.size()));
+        qint32 highest = NumberText::read(
+            list.mid(at + rangeMarker.size(), close - at - rangeMarker.size()), NumberText::wholeNumber)
+                             .saturated();
         // A unit holds a handful of profiles; a listing beyond what any
         // unit holds would make the walk ask for hours, one profile at a time.
         if (highest > HighestUserProfile) {
@@ -164,8 +166,7 @@ void clsUnitQuerier::pingOnce(const QString& serial, const QString& host, bool& 
     PingReplyWatch watch;
     m_pingWatch = &watch;
     cTrm->Send(QStringLiteral("ping ") + host + QStringLiteral(" ppp ") + m_prefixes.GPRSPPP() + u'\r');
-    const modTrmTypes::SecondsDeadline deadline(m_clock, pingWatchSeconds);
-    modTrmTypes::WaitUntil(m_clock, deadline, [this, &watch] { return watch.finished() || ended(); });
+    Deadline::roundedSeconds(m_clock, pingWatchSeconds).wait([this, &watch] { return watch.finished() || ended(); });
     m_pingWatch = nullptr;
     if (watch.unresolved()) {
         log(serial, QStringLiteral("Unable to resolve hostname"));

@@ -1,5 +1,7 @@
 #include "wizard/CellularReplies.h"
 
+#include "discovery/NumberText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -105,25 +107,8 @@ QString signalText(const QString& reply, bool testFailed)
 
 int levelMagnitude(const QString& text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
-        ++i;
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
-            ++i;
-    }
-    bool ok = false;
-    const double value = text.mid(start, i - start).toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return 0;
-    const double held = std::clamp(value, -32768.0, 32767.0);
-    return int(std::nearbyint(held));
+    const double value = NumberText::read(text, NumberText::decimalNumber).value();
+    return int(std::nearbyint(std::clamp(value, -32768.0, 32767.0)));
 }
 
 } // namespace CellularReplies

@@ -4,7 +4,6 @@
 #include "app/ModQarConfigureUnits.h"
 #include "app/ModQarFindFreeAddress.h"
 #include "app/Module1.h"
-#include "app/VerevoChannel.h"
 #include "app/frmMain.h"
 #include "discovery/clsVerevo.h"
 #include "net/IPHlpAPI.h"
@@ -108,7 +107,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         return { ModQar::WmiGetIPAddress(*m_adapterConfig, *entry, first),
             ModQar::WmiGetIPSubnet(*m_adapterConfig, *entry, first) };
     };
-    auto createDiscovery = [this, selectedAddressAndMask]() -> std::unique_ptr<DiscoveryChannel> {
+    auto createDiscovery = [this, selectedAddressAndMask]() -> std::unique_ptr<clsVerevo> {
         VerevoSocketOptions socket;
         // Discovery leaves through the selected interface, whatever the routes say.
         socket.outgoingInterface = [this]() -> qint32 {
@@ -119,15 +118,8 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             if (m_main)
                 m_main->AddLogEntry(QString(), text);
         };
-        auto verevo = std::make_unique<clsVerevo>(
+        return std::make_unique<clsVerevo>(
             m_platform.clock, m_prompts, m_state.BroadcastAddress, selectedAddressAndMask, m_platform.ender, socket);
-        // Replies outside a unit command are checked against the wizard's current unit.
-        verevo->setReplyMacProvider([this]() -> std::optional<QByteArray> {
-            if (!m_wizardState.CurrentUnit)
-                return std::nullopt;
-            return m_wizardState.CurrentUnit->Mac();
-        });
-        return std::make_unique<VerevoChannel>(std::move(verevo));
     };
     auto createQuerier = [this](CQarUnitInfo& unit) {
         // The record owns its command object, so the key reads the record directly.
@@ -165,10 +157,8 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         .store = &m_platform.store,
         .CancelRequested = &m_state.CancelRequested,
         .prompts = &m_prompts,
-        .ConfigureUnits =
-            [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, DiscoveryChannel* discovery) {
-                m_pipeline->ConfigureUnits(serial, units, discovery ? discovery->verevo() : nullptr);
-            },
+        .ConfigureUnits = [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& units,
+                              clsVerevo* discovery) { m_pipeline->ConfigureUnits(serial, units, discovery); },
         // The unload has written the settings; nothing else is left to do.
         .endProgram = m_platform.ender,
     };

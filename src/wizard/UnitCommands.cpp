@@ -1,7 +1,7 @@
 #include "wizard/UnitCommands.h"
 
-#include "app/DiscoveryChannel.h"
 #include "app/frmMain.h"
+#include "discovery/clsVerevo.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
 #include "wizard/WizardRouter.h"
@@ -12,8 +12,8 @@ UnitCommands::UnitCommands(const WizardRouter& router, std::shared_ptr<CQarUnitI
     if (!m_unit)
         return;
     m_cuq = m_unit->cuq();
-    if (frmMain* main = router.services().main; main && main->cz())
-        m_verevo = main->cz()->verevo();
+    if (frmMain* main = router.services().main)
+        m_verevo = main->cz();
 }
 
 QString UnitCommands::serial() const

@@ -117,8 +117,7 @@ std::shared_ptr<CQarUnitInfo> WizardRouter::selectedUnit() const
 
 clsVerevo* WizardRouter::discovery() const
 {
-    DiscoveryChannel* resting = m_services.main ? m_services.main->cz() : nullptr;
-    return resting ? resting->verevo() : nullptr;
+    return m_services.main ? m_services.main->cz() : nullptr;
 }
 
 void WizardRouter::endProgram()

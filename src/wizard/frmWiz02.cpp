@@ -173,9 +173,7 @@ void frmWiz02::nextClicked()
     state().SelectedInterface() = chosen;
     // The broadcast of the chosen subnet must be in place before the next
     // page can send its first query.
-    if (DiscoveryChannel* resting = services().main ? services().main->cz() : nullptr) {
-        if (clsVerevo* verevo = resting->verevo())
-            verevo->setInterface();
-    }
+    if (clsVerevo* resting = services().main ? services().main->cz() : nullptr)
+        resting->setInterface();
     leave(PageGraph::Button::Next);
 }

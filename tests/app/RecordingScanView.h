@@ -32,7 +32,7 @@ public:
     int clears = 0;
     int displays = 0;
     std::shared_ptr<CQarUnitInfos> shownUnits;
-    DiscoveryChannel* heldDuringDisplay = nullptr;
+    clsVerevo* heldDuringDisplay = nullptr;
     bool answer = false;
     // The serial whose row counts as selected; none when empty.
     QString selectSerial;

@@ -599,7 +599,6 @@ private slots:
     {
         PipelineRig rig;
         rig.start({ kSerial, kOther });
-        rig.sim.verevo->setReplyMacProvider([] { return std::optional<QByteArray>(simunits::unitMac); });
         rig.switches = Switches::none();
         rig.switches.SaveConfig = true;
         auto one = std::make_shared<CQarUnitInfos>();

@@ -2,6 +2,7 @@
 #include "ModalDriver.h"
 #include "RecordingScanView.h"
 #include "Retype.h"
+#include "StandInDiscovery.h"
 #include "app/AppWindows.h"
 #include "app/PppInstanceBox.h"
 #include "app/frmOptions.h"
@@ -17,14 +18,14 @@
 namespace {
 
 // The discovery object as the scan sees it; one unit answers each query.
-class OneUnitDiscovery final : public DiscoveryChannel {
+class OneUnitDiscovery final : public StandInDiscovery {
 public:
+    using StandInDiscovery::StandInDiscovery;
     void SetMac(const QByteArray&) override { }
     void SendQuery(const QString&) override
     {
-        emit RuraIDResponse(QByteArray::fromHex("0050c2aa0010"), QStringLiteral("1000"),
-            QStringLiteral("198.51.100.10"), QStringLiteral("1"), QStringLiteral("CV100"),
-            QStringLiteral("Calvantor CV100-E3G"));
+        raiseIdentity(QByteArray::fromHex("0050c2aa0010"), QStringLiteral("1000"), QStringLiteral("198.51.100.10"),
+            QStringLiteral("1"), QStringLiteral("CV100"), QStringLiteral("Calvantor CV100-E3G"));
     }
 };
 
@@ -44,7 +45,7 @@ struct MainRig {
         frmMain::Services s {
             .clock = clock,
             .interfaces = interfaces,
-            .createDiscovery = [] { return std::make_unique<OneUnitDiscovery>(); },
+            .createDiscovery = [this] { return std::make_unique<OneUnitDiscovery>(clock); },
             .PingAddress =
                 [this](quint32, const QString&, qint32 timeout) {
                     pingTimeouts << timeout;

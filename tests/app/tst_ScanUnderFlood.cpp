@@ -3,7 +3,7 @@
 #include "RecordingPrompts.h"
 #include "RecordingScanView.h"
 #include "UnitSimReady.h"
-#include "app/VerevoChannel.h"
+#include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
 
 #include <QProcess>
@@ -73,8 +73,8 @@ private slots:
                 [&] {
                     VerevoSocketOptions o;
                     o.outgoingInterface = [&] { return interfaces.selected()->Adapter->InterfaceIndex(); };
-                    return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
-                        clock, prompts, broadcast, nullptr, [] {}, o));
+                    return std::make_unique<clsVerevo>(
+                        clock, prompts, broadcast, nullptr, [] {}, o);
                 },
             .PingAddress = [](quint32, const QString&, qint32) { return true; },
             .settings = settings,

@@ -1,6 +1,6 @@
 #include "app/AppSettings.h"
 #include "app/Module1.h"
-#include "app/SettingsFile.h"
+#include "session/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

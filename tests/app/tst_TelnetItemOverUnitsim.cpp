@@ -3,8 +3,8 @@
 #include "RecordingScanView.h"
 #include "UnitSimReady.h"
 #include "app/AppWindows.h"
-#include "app/VerevoChannel.h"
 #include "app/frmTerminal2.h"
+#include "discovery/clsVerevo.h"
 #include "net/CAdapterHelper.h"
 #include "net/ModQar.h"
 #include "net/SystemClock.h"
@@ -74,16 +74,16 @@ private slots:
         frmMain::Services services {
             .clock = clock,
             .interfaces = usable,
-            .createDiscovery = [&]() -> std::unique_ptr<DiscoveryChannel> {
+            .createDiscovery = [&]() -> std::unique_ptr<clsVerevo> {
                 VerevoSocketOptions socket;
                 socket.outgoingInterface = [&usable] { return usable.selected()->Adapter->InterfaceIndex(); };
-                return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
+                return std::make_unique<clsVerevo>(
                     clock, prompts, broadcast,
                     [&usable] {
                         return std::pair { usable.selected()->Adapter->IPAddress(),
                             usable.selected()->Adapter->mask() };
                     },
-                    [] {}, socket));
+                    [] {}, socket);
             },
             .PingAddress = [](quint32, const QString&, qint32) { return true; },
             .settings = settings,

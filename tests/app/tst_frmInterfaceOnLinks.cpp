@@ -4,8 +4,8 @@
 #include "RecordingScanView.h"
 #include "UnitSimReady.h"
 #include "app/AppWindows.h"
-#include "app/VerevoChannel.h"
 #include "app/frmInterface.h"
+#include "discovery/clsVerevo.h"
 #include "net/CAdapterHelper.h"
 #include "net/ModQar.h"
 #include "net/SystemClock.h"
@@ -137,14 +137,14 @@ private slots:
         frmMain::Services services {
             .clock = clock,
             .interfaces = usable,
-            .createDiscovery = [&]() -> std::unique_ptr<DiscoveryChannel> {
+            .createDiscovery = [&]() -> std::unique_ptr<clsVerevo> {
                 VerevoSocketOptions socket;
                 socket.outgoingInterface = [&usable]() -> qint32 {
                     const InterfaceEntry* e = usable.selected();
                     return e ? e->Adapter->InterfaceIndex() : 0;
                 };
-                return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
-                    clock, prompts, broadcast, addressOfSelected, [] {}, socket));
+                return std::make_unique<clsVerevo>(
+                    clock, prompts, broadcast, addressOfSelected, [] {}, socket);
             },
             .PingAddress = [](quint32, const QString&, qint32) { return true; },
             .settings = settings,

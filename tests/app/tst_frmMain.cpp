@@ -1,6 +1,7 @@
 #include "RecordingPrompts.h"
 #include "RecordingScanView.h"
 #include "SimulatedClock.h"
+#include "StandInDiscovery.h"
 #include "app/frmMain.h"
 #include "app/frmTerminal2.h"
 #include "unit/clsUnitQuerier.h"
@@ -30,10 +31,11 @@ struct IdResponse {
 
 // The discovery object as the scan sees it; answers are played from the
 // clock so that they arrive inside the event loop as real datagrams do.
-class FakeDiscovery final : public DiscoveryChannel {
+class FakeDiscovery final : public StandInDiscovery {
 public:
     explicit FakeDiscovery(SimulatedClock& clock)
-        : m_clock(clock)
+        : StandInDiscovery(clock)
+        , m_clock(clock)
     { }
     void SetMac(const QByteArray& mac) override { macs << mac; }
     void SendQuery(const QString& id) override
@@ -41,7 +43,7 @@ public:
         queries << id;
         queryTimes << m_clock.monotonicMs();
     }
-    void answer(const IdResponse& r) { emit RuraIDResponse(r.mac, r.SN, r.IPadd, r.UnitId, r.ProductId, r.ModelId); }
+    void answer(const IdResponse& r) { raiseIdentity(r.mac, r.SN, r.IPadd, r.UnitId, r.ProductId, r.ModelId); }
     void answerAt(qint64 delayMs, const IdResponse& r)
     {
         m_clock.schedule(delayMs, [this, r] { answer(r); });
@@ -67,14 +69,14 @@ const QByteArray kPcMac = QByteArray::fromHex("02005e0000a1");
 struct ConfigureRun {
     QString serial;
     QStringList unitSerials;
-    DiscoveryChannel* discovery;
-    DiscoveryChannel* czDuring;
+    clsVerevo* discovery;
+    clsVerevo* czDuring;
 };
 
 struct TerminalOpen {
     QString serial;
-    DiscoveryChannel* discovery;
-    DiscoveryChannel* czDuring;
+    clsVerevo* discovery;
+    clsVerevo* czDuring;
     bool earlierTerminalGone;
 };
 
@@ -141,7 +143,7 @@ public:
                 [this] {
                     auto d = std::make_unique<FakeDiscovery>(clock);
                     discovery = d.get();
-                    return std::unique_ptr<DiscoveryChannel>(std::move(d));
+                    return std::unique_ptr<clsVerevo>(std::move(d));
                 },
             .PingAddress =
                 [this](quint32 a, const QString& payload, qint32 timeout) {
@@ -172,13 +174,13 @@ public:
             .CancelRequested = &cancelRequested,
             .prompts = &prompts,
             .ConfigureUnits =
-                [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, DiscoveryChannel* d) {
+                [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& units, clsVerevo* d) {
                     QStringList serials;
                     for (const auto& u : *units)
                         serials << u->Serial();
                     configureRuns << ConfigureRun { serial, serials, d, w->cz() };
                 },
-            .openTerminal = [this](CQarUnitInfo& unit, DiscoveryChannel* d) -> std::unique_ptr<frmTerminal2> {
+            .openTerminal = [this](CQarUnitInfo& unit, clsVerevo* d) -> std::unique_ptr<frmTerminal2> {
                 terminals << TerminalOpen { unit.Serial(), d, w->cz(), lastTerminal.isNull() };
                 if (!loginSucceeds)
                     return nullptr;

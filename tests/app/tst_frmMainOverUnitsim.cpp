@@ -3,7 +3,7 @@
 #include "RecordingScanView.h"
 #include "UnitLan.h"
 #include "UnitSimReady.h"
-#include "app/VerevoChannel.h"
+#include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
 
 #include <QProcess>
@@ -44,8 +44,8 @@ struct Rig {
             .interfaces = interfaces,
             .createDiscovery =
                 [this] {
-                    return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
-                        clock, prompts, broadcast, [this] { return pcAddress; }, [] {}, socket));
+                    return std::make_unique<clsVerevo>(
+                        clock, prompts, broadcast, [this] { return pcAddress; }, [] {}, socket);
                 },
             .PingAddress =
                 [this](quint32 a, const QString&, qint32) {
@@ -104,7 +104,7 @@ private slots:
         rig.socket.outgoingInterface = [index = lan.pcInterfaceIndex()] { return index; };
         rig.answering << hostOrder("198.51.100.11");
         rig.build();
-        QVERIFY(rig.w->cz()->verevo());
+        QVERIFY(rig.w->cz());
 
         QVERIFY(rig.scan());
         QCOMPARE(rig.view.rowTexts(), (QStringList { "61000", "61001", "61002" }));
@@ -144,7 +144,7 @@ private slots:
         rig.mode = 1; // the Ethernet-only wizard lists any model
         rig.realPing = true; // 203.0.113.2 answers from the units' side; .3 is nobody
         rig.build();
-        rig.w->cz()->verevo()->setInterface();
+        rig.w->cz()->setInterface();
         QCOMPARE(rig.broadcast, QStringLiteral("203.0.113.255"));
 
         QVERIFY(rig.scan());

@@ -128,11 +128,11 @@ private slots:
         QCOMPARE(ids[0][0].toByteArray(), unitMac);
 
         // Commands take the same road, and the unit's answer comes back.
-        p.verevo->setReplyKeyMac(unitMac);
         QSignalSpy replies(p.verevo.get(), &clsVerevo::RuraCMDResponse);
-        QVERIFY(p.verevo->SendRuraCmds(QStringLiteral("4711"), QStringList { QStringLiteral("AT") }));
+        QVERIFY(p.verevo->SendRuraCmds(
+            p.verevo->OpenCall(unitMac), QStringLiteral("4711"), QStringList { QStringLiteral("AT") }));
         QVERIFY(replies.wait(3000));
-        QVERIFY2(replies[0][1].toString().contains(QStringLiteral("OK")), qPrintable(replies[0][1].toString()));
+        QVERIFY2(replies[0][2].toString().contains(QStringLiteral("OK")), qPrintable(replies[0][2].toString()));
         QVERIFY2(p.problems.isEmpty(), qPrintable(p.problems.join(QLatin1Char('\n'))));
     }
 
@@ -145,7 +145,8 @@ private slots:
         QSignalSpy replies(p.verevo.get(), &clsVerevo::RuraCMDResponse);
         const qsizetype before = commandsReceived().size();
         const qint64 start = p.clock.monotonicMs();
-        QVERIFY(p.verevo->SendRuraCmds(QStringLiteral("4711"), QStringList { QStringLiteral("config 0 save") }));
+        QVERIFY(p.verevo->SendRuraCmds(
+            p.verevo->OpenCall(unitMac), QStringLiteral("4711"), QStringList { QStringLiteral("config 0 save") }));
 
         QList<qint64> arrivals;
         while (p.clock.monotonicMs() - start < 3000) {
@@ -176,7 +177,8 @@ private slots:
 
         // A command that cannot leave says so too, once per attempt.
         p.problems.clear();
-        QVERIFY(p.verevo->SendRuraCmds(QStringLiteral("4711"), QStringList { QStringLiteral("AT") }));
+        QVERIFY(p.verevo->SendRuraCmds(
+            p.verevo->OpenCall(unitMac), QStringLiteral("4711"), QStringList { QStringLiteral("AT") }));
         QTRY_COMPARE_WITH_TIMEOUT(p.problems.size(), 2, 3000);
     }
 

@@ -134,7 +134,7 @@ private slots:
         Rig rig;
         if (!mac.isEmpty())
             rig.verevo->SetMac(mac);
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "AT" }));
         rig.run(10);
         QCOMPARE(rig.received.size(), 1);
         const QByteArray& d = rig.received[0];
@@ -162,7 +162,7 @@ private slots:
         QFETCH(QList<qint64>, sends);
         Rig rig;
         rig.answer = [&](const QByteArray&) { return reply; };
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "AT" }));
         rig.run(5000);
         QCOMPARE(rig.arrivals, sends);
     }
@@ -170,7 +170,8 @@ private slots:
     void oneDatagramCarriesAllCommands()
     {
         Rig rig;
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringLiteral("a"), QStringLiteral("bc")));
+        QVERIFY(
+            rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "a", "bc" }));
         rig.run(10);
         QCOMPARE(rig.received.size(), 1);
         QCOMPARE(rig.received[0].left(16),
@@ -183,7 +184,7 @@ private slots:
     void emptyCommandListSendsNothing()
     {
         Rig rig;
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList()));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList()));
         rig.run(3000);
         QVERIFY(rig.received.isEmpty());
     }
@@ -211,7 +212,7 @@ private slots:
     void stopEndsTheResend()
     {
         Rig rig;
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "AT" }));
         rig.run(500);
         rig.verevo->StopCurrentCommand();
         rig.run(3000);
@@ -221,9 +222,11 @@ private slots:
     void newSendReplacesTheResend()
     {
         Rig rig;
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "first" }));
+        QVERIFY(
+            rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "first" }));
         rig.run(600);
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "second" }));
+        QVERIFY(
+            rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "second" }));
         rig.run(3000);
         QCOMPARE(rig.arrivals, (QList<qint64> { 0, 600, 1600 }));
         QVERIFY(rig.received[2].contains("second"));
@@ -244,36 +247,20 @@ private slots:
         QFETCH(QByteArray, replyKey);
         QFETCH(bool, raised);
         Rig rig;
-        if (!replyKey.isEmpty())
-            rig.verevo->setReplyKeyMac(replyKey);
         const QByteArray reply = responseDatagram("OK\r", signedWith);
         rig.answer = [&](const QByteArray&) { return reply; };
         QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        const auto call = rig.verevo->OpenCall(replyKey);
+        QVERIFY(rig.verevo->SendRuraCmds(call, QStringLiteral("417"), QStringList { "AT" }));
         rig.run(2000);
         QCOMPARE(responses.size(), raised ? 1 : 0);
         if (raised) {
-            QCOMPARE(responses[0][0].toString(), QString::fromLatin1(reply.right(16)));
-            QCOMPARE(responses[0][1].toString(), QStringLiteral("OK\r"));
+            QCOMPARE(responses[0][0].toULongLong(), call);
+            QCOMPARE(responses[0][1].toString(), QString::fromLatin1(reply.right(16)));
+            QCOMPARE(responses[0][2].toString(), QStringLiteral("OK\r"));
         }
         // Silence or not, the datagram was an answer.
         QCOMPARE(rig.arrivals, QList<qint64> { 0 });
-    }
-
-    void replyMacProviderIsAskedPerDatagram()
-    {
-        Rig rig;
-        QByteArray current = QByteArray::fromHex("0050c2999999");
-        rig.verevo->setReplyMacProvider([&] { return std::optional<QByteArray>(current); });
-        rig.answer = [](const QByteArray&) { return responseDatagram("OK", unitMac); };
-        QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
-        rig.run(100);
-        QCOMPARE(responses.size(), 0);
-        current = unitMac;
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
-        rig.run(100);
-        QCOMPARE(responses.size(), 1);
     }
 
     // What waited on the socket before a call opened cannot be its answer;
@@ -283,20 +270,21 @@ private slots:
         Rig rig;
         rig.answer = [](const QByteArray&) { return responseDatagram("OK\r\n", unitMac); };
         QList<std::pair<quint64, QString>> credited;
-        connect(rig.verevo.get(), &clsVerevo::CallResponse, this, [&](quint64 call, const QString& text) {
-            credited.append({ call, text });
-        });
+        connect(rig.verevo.get(), &clsVerevo::RuraCMDResponse, this,
+            [&](quint64 call, const QString&, const QString& text) {
+                credited.append({ call, text });
+            });
         // A call, answered, ended; then a stray copy of the answer arrives
         // before the next call opens.
         const auto first = rig.verevo->OpenCall(unitMac);
-        QVERIFY(rig.verevo->SendCallCmds(first, QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(first, QStringLiteral("417"), QStringList { "AT" }));
         rig.run(10);
         rig.verevo->EndCall(first);
         QCOMPARE(credited.size(), 1);
         rig.peer.writeDatagram(
             responseDatagram("stray", unitMac), QHostAddress(QStringLiteral("198.51.100.255")), 7477);
         const auto second = rig.verevo->OpenCall(unitMac);
-        QVERIFY(rig.verevo->SendCallCmds(second, QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(second, QStringLiteral("417"), QStringList { "AT" }));
         rig.run(10);
         rig.verevo->EndCall(second);
         QCOMPARE(credited,
@@ -304,36 +292,25 @@ private slots:
                 { first, QStringLiteral("OK\r\n") }, { second, QStringLiteral("OK\r\n") } }));
     }
 
-    // A call hears its own unit, whichever unit is the wizard's current one;
-    // the plain event stays the current unit's.
+    // A call hears its own unit only, whatever other call is open: the
+    // unit's reply is nobody's while only a call to another unit waits, and
+    // its call's once that opens.
     void callHearsItsOwnUnit()
     {
         Rig rig;
-        rig.verevo->setReplyKeyMac(QByteArray::fromHex("0050c2999999"));
         rig.answer = [](const QByteArray&) { return responseDatagram("OK", unitMac); };
-        QSignalSpy plain(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
-        QSignalSpy calls(rig.verevo.get(), &clsVerevo::CallResponse);
+        QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
+        const auto other = rig.verevo->OpenCall(QByteArray::fromHex("0050c2999999"));
+        QVERIFY(rig.verevo->SendRuraCmds(other, QStringLiteral("417"), QStringList { "AT" }));
+        rig.run(100);
+        QCOMPARE(responses.size(), 0);
         const auto call = rig.verevo->OpenCall(unitMac);
-        QVERIFY(rig.verevo->SendCallCmds(call, QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(call, QStringLiteral("417"), QStringList { "AT" }));
         rig.run(10);
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls[0][0].toULongLong(), call);
-        QCOMPARE(plain.size(), 0);
+        QCOMPARE(responses.size(), 1);
+        QCOMPARE(responses[0][0].toULongLong(), call);
         rig.verevo->EndCall(call);
-        // Without a unit of its own a call hears the unit current when it
-        // opened.
-        const auto current = rig.verevo->OpenCall(QByteArray());
-        rig.verevo->setReplyKeyMac(unitMac);
-        QVERIFY(rig.verevo->SendCallCmds(current, QStringLiteral("417"), QStringList { "AT" }));
-        rig.run(10);
-        QCOMPARE(calls.size(), 1);
-        rig.verevo->EndCall(current);
-        const auto later = rig.verevo->OpenCall(QByteArray());
-        QVERIFY(rig.verevo->SendCallCmds(later, QStringLiteral("417"), QStringList { "AT" }));
-        rig.run(10);
-        QCOMPARE(calls.size(), 2);
-        // The current unit's replies, both.
-        QCOMPARE(plain.size(), 2);
+        rig.verevo->EndCall(other);
     }
 
     // Only a datagram that left can be answered: a send the kernel refused
@@ -354,7 +331,7 @@ private slots:
             o.outgoingInterface = [outgoing] { return outgoing; };
         Rig rig(o);
         const auto call = rig.verevo->OpenCall(unitMac);
-        QVERIFY(rig.verevo->SendCallCmds(call, QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(call, QStringLiteral("417"), QStringList { "AT" }));
         rig.run(2000);
         rig.verevo->EndCall(call);
         QCOMPARE(rig.verevo->Owes(unitMac), owed);
@@ -411,13 +388,13 @@ private slots:
         Rig rig;
         // Another network's broadcast, which the units never hear.
         rig.broadcast = QStringLiteral("203.0.113.255");
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "AT" }));
         rig.run(2000);
         QVERIFY(rig.received.isEmpty());
         rig.interfaceAddress = { QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0") };
         rig.verevo->setInterface();
         QCOMPARE(rig.broadcast, QStringLiteral("198.51.100.255"));
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "AT" }));
         rig.run(10);
         QCOMPARE(rig.received.size(), 1);
     }
@@ -459,7 +436,7 @@ private slots:
         Rig rig;
         QUdpSocket holder;
         QVERIFY(holder.bind(QHostAddress::AnyIPv4, 7477, QAbstractSocket::DontShareAddress));
-        QVERIFY(!rig.verevo->SendRuraCmds(QStringLiteral("417"), QStringList { "AT" }));
+        QVERIFY(!rig.verevo->SendRuraCmds(rig.verevo->OpenCall(unitMac), QStringLiteral("417"), QStringList { "AT" }));
         QVERIFY(!rig.verevo->errorString().isEmpty());
         QVERIFY(rig.prompts.boxes.isEmpty());
         QCOMPARE(rig.ended, 0);

@@ -153,13 +153,14 @@ private slots:
     {
         SimRig rig;
         QVERIFY(rig.start({ "--count", "5", "--serial", "2000" }));
-        rig.verevo->setReplyKeyMac(nthMac(2));
         QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("2002"), QStringList { "config 0 save", "AT" }));
+        const auto call = rig.verevo->OpenCall(nthMac(2));
+        QVERIFY(rig.verevo->SendRuraCmds(call, QStringLiteral("2002"), QStringList { "config 0 save", "AT" }));
         QVERIFY(rig.waitFor([&] { return responses.size() == 2; }));
-        QCOMPARE(responses[0][1].toString(), QStringLiteral("Power Up Profile: config.da0\r\nOK\r\n"));
-        QCOMPARE(responses[1][1].toString(), QStringLiteral("OK\r\n"));
-        QCOMPARE(responses[0][0].toString().size(), 16);
+        QCOMPARE(responses[0][2].toString(), QStringLiteral("Power Up Profile: config.da0\r\nOK\r\n"));
+        QCOMPARE(responses[1][2].toString(), QStringLiteral("OK\r\n"));
+        QCOMPARE(responses[0][1].toString().size(), 16);
+        QCOMPARE(responses[0][0].toULongLong(), call);
         QVERIFY(!rig.simLog.contains("unitsim: 2001 sent"));
     }
 
@@ -167,9 +168,9 @@ private slots:
     {
         SimRig rig;
         QVERIFY(rig.start({ "--count", "5", "--serial", "2000" }));
-        rig.verevo->setReplyKeyMac(nthMac(2));
         QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("2003"), QStringList { "AT" }));
+        QVERIFY(
+            rig.verevo->SendRuraCmds(rig.verevo->OpenCall(nthMac(2)), QStringLiteral("2003"), QStringList { "AT" }));
         QVERIFY(rig.waitForLog("unitsim: 2003 sent"));
         QCOMPARE(responses.size(), 0);
     }
@@ -193,11 +194,11 @@ private slots:
         QFETCH(int, raised);
         SimRig rig;
         QVERIFY(rig.start({ "--serial", "700", "--fault", fault }));
-        rig.verevo->setReplyKeyMac(nthMac(0));
         QSignalSpy ids(rig.verevo.get(), &clsVerevo::RuraIDResponse);
         QSignalSpy responses(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
         if (command)
-            QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("700"), QStringList { "AT" }));
+            QVERIFY(
+                rig.verevo->SendRuraCmds(rig.verevo->OpenCall(nthMac(0)), QStringLiteral("700"), QStringList { "AT" }));
         else
             rig.verevo->SendQuery(QString());
         // A query is answered twice, once per send.
@@ -330,7 +331,6 @@ private slots:
         QFETCH(int, atLeastMs);
         SimRig rig;
         QVERIFY(rig.start(QStringList { "--serial", "700" } + args));
-        rig.verevo->setReplyKeyMac(nthMac(0));
         QSignalSpy got(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
         const qint64 t0 = rig.clock.monotonicMs();
         qint64 first = -1;
@@ -339,12 +339,12 @@ private slots:
                 first = rig.clock.monotonicMs() - t0;
         });
         const QString line = args.contains(QStringLiteral("--split")) ? QStringLiteral("config 0 save") : "AT";
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("700"), QStringList { line }));
+        QVERIFY(rig.verevo->SendRuraCmds(rig.verevo->OpenCall(nthMac(0)), QStringLiteral("700"), QStringList { line }));
         QVERIFY(rig.waitFor([&] { return got.size() >= responses.size(); }));
         rig.waitFor([] { return false; }, 500);
         QByteArrayList texts;
         for (const QList<QVariant>& r : std::as_const(got))
-            texts << r[1].toString().toLatin1();
+            texts << r[2].toString().toLatin1();
         QCOMPARE(texts, responses);
         QVERIFY2(first >= atLeastMs, qPrintable(QString::number(first)));
     }

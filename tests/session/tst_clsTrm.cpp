@@ -78,23 +78,6 @@ quint16 refusedPort()
 class tst_clsTrm : public QObject {
     Q_OBJECT
 private slots:
-    void leadingNumber_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("n");
-        QTest::newRow("plain") << "2" << 2;
-        QTest::newRow("digits then text") << "3x" << 3;
-        QTest::newRow("no number") << "x3" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("leading blanks") << "  4" << 4;
-    }
-    void leadingNumber()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, n);
-        QCOMPARE(frmComms::LeadingNumber(text), n);
-    }
-
     // A refused port is asked (retry count + 1) times; each socket error
     // short of the last is answered by a back-off and a new request.
     void connectRetries_data()

@@ -163,8 +163,8 @@ private slots:
         QFETCH(int, backoffs);
         writeRemoteManagementSettings(retrySetting);
         // As the program opens it at start-up.
-        const auto store = RemoteManagementStore::open();
-        QSettings& remoteManagement = *store;
+        SettingsFile store = RemoteManagementStore::open();
+        QSettings& remoteManagement = store.store();
         QCOMPARE(remoteManagement.fileName(), settingsPath());
         QProcess* sim = startUnits(unitsimArgs);
         QVERIFY(sim);
@@ -204,8 +204,8 @@ private slots:
     void testGPRSAnswered()
     {
         writeRemoteManagementSettings(QString());
-        const auto store = RemoteManagementStore::open();
-        QSettings& remoteManagement = *store;
+        SettingsFile store = RemoteManagementStore::open();
+        QSettings& remoteManagement = store.store();
         QProcess* sim = startUnits({});
         QVERIFY(sim);
         QStringList log;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "RecordingPrompts.h"
+#include "StandInDiscovery.h"
 #include "UnitSimReady.h"
 #include "WizardFixture.h"
-#include "app/VerevoChannel.h"
 #include "app/frmMain.h"
 #include "net/CIpHelper.h"
 #include "wizard/WizardPages.h"
@@ -16,10 +16,11 @@
 #include <functional>
 #include <memory>
 
-// A discovery channel that answers every query at once with a fixed set of
+// A discovery object that answers every query at once with a fixed set of
 // identity records, for tests that do not need a network.
-class ScriptedDiscovery final : public DiscoveryChannel {
+class ScriptedDiscovery final : public StandInDiscovery {
 public:
+    using StandInDiscovery::StandInDiscovery;
     struct Answer {
         QByteArray mac;
         QString serial;
@@ -31,7 +32,7 @@ public:
     {
         ++queries;
         for (const Answer& a : answers)
-            emit RuraIDResponse(a.mac, a.serial, a.ip, QStringLiteral("1"), QStringLiteral("CV100"), a.model);
+            raiseIdentity(a.mac, a.serial, a.ip, QStringLiteral("1"), QStringLiteral("CV100"), a.model);
     }
     QList<Answer> answers;
     QByteArray key;
@@ -64,7 +65,7 @@ struct ScanPageRig {
         interfaces.LanAdapterCount = qint32(interfaces.InterfaceList.size());
     }
 
-    std::unique_ptr<DiscoveryChannel> realDiscovery(const VerevoSocketOptions& options = {})
+    std::unique_ptr<clsVerevo> realDiscovery(const VerevoSocketOptions& options = {})
     {
         auto address = [this]() -> std::pair<QString, QString> {
             const InterfaceEntry* e = interfaces.selected();
@@ -72,14 +73,14 @@ struct ScanPageRig {
                 return {};
             return { e->Adapter->IPAddress(), e->Adapter->mask() };
         };
-        return std::make_unique<VerevoChannel>(std::make_unique<clsVerevo>(
-            clock, prompts, broadcast, address, [this] { ++ends; }, options));
+        return std::make_unique<clsVerevo>(
+            clock, prompts, broadcast, address, [this] { ++ends; }, options);
     }
 
     // table: the PC's interface table as the adaptor page reads it; the
     // kernel's own when empty.
-    void build(std::function<std::unique_ptr<DiscoveryChannel>()> discovery,
-        std::function<std::shared_ptr<CInterfaces>()> table = {})
+    void build(
+        std::function<std::unique_ptr<clsVerevo>()> discovery, std::function<std::shared_ptr<CInterfaces>()> table = {})
     {
         frmMain::Services s {
             .clock = clock,
@@ -157,7 +158,7 @@ struct ScanPageRig {
     int ends = 0;
     QList<PageId> startups;
     // The main window's Configure Units run, when a test wants one.
-    std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, DiscoveryChannel*)> configureUnits;
+    std::function<void(const QString&, const std::shared_ptr<CQarUnitInfos>&, clsVerevo*)> configureUnits;
     qint16 configOptionAtStartup = -1;
     // Makes the command object of each unit record, when a test talks to units.
     std::function<std::unique_ptr<clsUnitQuerier>(CQarUnitInfo&)> createQuerier;

@@ -42,8 +42,8 @@ int main(int argc, char* argv[])
                 return t;
             };
             rig.build(
-                [count] {
-                    auto d = std::make_unique<ScriptedDiscovery>();
+                [count, &clock] {
+                    auto d = std::make_unique<ScriptedDiscovery>(clock);
                     for (int i = 0; i < count; ++i)
                         d->answers << ScriptedDiscovery::Answer { QByteArray::fromHex("0050c2aa0001"),
                             QString::number(61000 + i), QStringLiteral("198.51.100.%1").arg(20 + i) };

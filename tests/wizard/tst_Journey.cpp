@@ -288,9 +288,9 @@ private:
         run.program.settings().GPRSPPP = QStringLiteral("3");
         const auto unit = run.program.wizardState().CurrentUnit;
         QVERIFY(unit->cuq());
-        DiscoveryChannel* resting = run.program.mainWindow()->cz();
-        QVERIFY(resting && resting->verevo());
-        unit->cuq()->GetPPPStatus(unit->Serial(), *resting->verevo());
+        clsVerevo* resting = run.program.mainWindow()->cz();
+        QVERIFY(resting);
+        unit->cuq()->GetPPPStatus(unit->Serial(), *resting);
         QFile log(commandLog);
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY2(log.readAll().contains("10\tppp 3 status"), "the unit never heard \"ppp 3 status\"");

@@ -35,7 +35,7 @@ struct Stage {
                     QByteArray::fromHex("02005e0000a2"), 3);
             scan->state.WizardMode = 1;
             scan->build([this, units] {
-                auto d = std::make_unique<ScriptedDiscovery>();
+                auto d = std::make_unique<ScriptedDiscovery>(clock);
                 for (int i = 0; i < units; ++i)
                     d->answers << ScriptedDiscovery::Answer { QByteArray::fromHex("0050c2aa0001"),
                         QString::number(61000 + i), QStringLiteral("198.51.100.20") };

@@ -72,18 +72,18 @@ class tst_frmWiz07 : public QObject {
         ScriptedDiscovery* discovery = nullptr;
         // What the main window's Configure Units was given, one entry a run.
         QStringList configured;
-        QList<DiscoveryChannel*> lent;
+        QList<clsVerevo*> lent;
         explicit Local(QList<ScriptedDiscovery::Answer> answers, qint32 mode = 1)
         {
             rig.addInterface(QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0"), kPcMac);
             rig.state.WizardMode = mode;
-            rig.configureUnits = [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& one,
-                                     DiscoveryChannel* discovery) {
-                configured << serial + QLatin1Char('/') + QString::number(one ? one->Count() : 0);
-                lent << discovery;
-            };
+            rig.configureUnits
+                = [this](const QString& serial, const std::shared_ptr<CQarUnitInfos>& one, clsVerevo* discovery) {
+                      configured << serial + QLatin1Char('/') + QString::number(one ? one->Count() : 0);
+                      lent << discovery;
+                  };
             rig.build([this, answers] {
-                auto d = std::make_unique<ScriptedDiscovery>();
+                auto d = std::make_unique<ScriptedDiscovery>(clock);
                 d->answers = answers;
                 discovery = d.get();
                 return d;
@@ -95,7 +95,7 @@ private slots:
     void searchLendsTheDiscoveryObjectUntilTheOutcome()
     {
         Local l({ unit(QStringLiteral("61000")) });
-        DiscoveryChannel* object = l.rig.main->cz();
+        clsVerevo* object = l.rig.main->cz();
         QVERIFY(object);
         frmWiz07* page = l.rig.openSearch();
         QCOMPARE(page->lblTitle->text(), QStringLiteral("Searching for Calvantors......"));
@@ -275,7 +275,7 @@ private slots:
         Local l({ unit(QStringLiteral("61000")), unit(QStringLiteral("61001")) });
         frmWiz07* page = l.rig.openSearch();
         QVERIFY(l.rig.waitForResults());
-        DiscoveryChannel* object = l.rig.main->cz();
+        clsVerevo* object = l.rig.main->cz();
         if (chosen.isEmpty())
             page->lvUnits->clearSelection();
         else
@@ -553,7 +553,7 @@ private:
         rig.state.WizardMode = mode;
         rig.build([&rig] { return rig.realDiscovery(); });
         // What the adaptor page does for the chosen interface.
-        rig.main->cz()->verevo()->setInterface();
+        rig.main->cz()->setInterface();
     }
 
     frmWiz07* sharedPage()
