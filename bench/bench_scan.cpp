@@ -12,8 +12,8 @@
 #include "Heartbeat.h"
 #include "NetLab.h"
 #include "UnitSimReady.h"
-#include "app/DiscoveryChannel.h"
 #include "app/frmMain.h"
+#include "discovery/clsVerevo.h"
 #include "net/SystemClock.h"
 #include "wizard/LinkwiseProgram.h"
 #include "wizard/PageId.h"
@@ -175,7 +175,7 @@ Records records(int count)
     qint64 emptyMs = 0;
     qint64 emptyWaits = 0;
     startScan(emptyMs, emptyWaits);
-    DiscoveryChannel* channel = main.cVerevo();
+    clsVerevo* channel = main.cVerevo();
     if (!channel) {
         std::printf("no discovery object for the scan\n");
         return out;

@@ -366,15 +366,15 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll().trimmed(), QByteArray("0"));
         }
-        rig.verevo->setReplyKeyMac(nthMac(0));
         QSignalSpy told(rig.verevo.get(), &clsVerevo::RuraCMDResponse);
         const quint32 free = QHostAddress(QStringLiteral("198.51.100.3")).toIPv4Address();
         // A time-out between two and three seconds ends the search's ping
         // within that last second.
         QVERIFY(!IPHlpAPI::PingAddress(free, QStringLiteral("ADDRESS CHECK"), 2500));
-        QVERIFY(rig.verevo->SendRuraCmds(QStringLiteral("700"), QStringList { "eth 0 ipaddr \"198.51.100.3\"" }));
+        QVERIFY(rig.verevo->SendRuraCmds(
+            rig.verevo->OpenCall(nthMac(0)), QStringLiteral("700"), QStringList { "eth 0 ipaddr \"198.51.100.3\"" }));
         QVERIFY(rig.waitFor([&] { return told.size() == 1; }));
-        QCOMPARE(told[0][1].toString(), QStringLiteral("OK\r\n"));
+        QCOMPARE(told[0][2].toString(), QStringLiteral("OK\r\n"));
         QVERIFY(IPHlpAPI::PingAddress(free, QStringLiteral("LIVELINESS CHECK"), 1000));
     }
 
