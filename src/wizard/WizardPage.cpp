@@ -1,9 +1,9 @@
 #include "wizard/WizardPage.h"
 
+#include "app/Twips.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
 #include "wizard/StepLabel.h"
-#include "wizard/Twips.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 

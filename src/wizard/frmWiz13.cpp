@@ -1,11 +1,11 @@
 #include "wizard/frmWiz13.h"
 
 #include "app/AppSettings.h"
+#include "app/Twips.h"
 #include "app/frmSummary.h"
 #include "net/ModQarWmi.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
-#include "wizard/Twips.h"
 #include "wizard/UnitWebLogin.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardServices.h"

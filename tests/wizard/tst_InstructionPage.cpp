@@ -1,6 +1,6 @@
 #include "WizardFixture.h"
+#include "app/Twips.h"
 #include "net/ClockTimer.h"
-#include "wizard/Twips.h"
 #include "wizard/WizardPages.h"
 #include "wizard/frmWiz03.h"
 #include "wizard/frmWiz04.h"

@@ -1,5 +1,5 @@
 #include "WizardFixture.h"
-#include "wizard/Twips.h"
+#include "app/Twips.h"
 
 #include <QPointer>
 #include <QScreen>
@@ -21,16 +21,6 @@ private slots:
         QVERIFY(page->isWindow());
         QVERIFY(!page->windowIcon().isNull());
         QCOMPARE(page->windowIcon().cacheKey(), f.router->windowIcon().cacheKey());
-    }
-
-    void twipsAt96Dpi()
-    {
-        if (!qFuzzyCompare(Twips::pixelsPerTwip(), 96.0 / 1440.0))
-            QSKIP("screen is not at 96 dpi");
-        QCOMPARE(Twips::toPx(15), 1);
-        QCOMPARE(Twips::toPx(8925), 595);
-        QCOMPARE(Twips::toPx(5445), 363);
-        QCOMPARE(Twips::rect(1680, 2040, 375, 735), QRect(112, 136, 25, 49));
     }
 
     void closeBoxEndsTheRun()

@@ -1,6 +1,6 @@
 #include "WizardFixture.h"
+#include "app/Twips.h"
 #include "wizard/ClickLabel.h"
-#include "wizard/Twips.h"
 #include "wizard/WizardPages.h"
 #include "wizard/frmWiz01.h"
 
