@@ -95,7 +95,7 @@ void frmwiz11C::nextClicked()
     // the interface words, never ran: without them every command would be
     // refused.
     if (state().Prefixes.EthIf.isEmpty() && state().CurrentUnit)
-        UnitCommands::setPrefixes(state().Prefixes, state().CurrentUnit->model());
+        state().Prefixes.setModel(state().CurrentUnit->model());
     if (!applyWithRetry([this](UnitCommands& unit) { return applyEthernet(unit); }))
         return;
     // Shift is read once, as the unit is done: it decides the road.
