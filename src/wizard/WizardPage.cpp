@@ -187,13 +187,6 @@ bool WizardPage::leaveTo(PageId target, bool runStartup)
         router().endProgram();
         return true;
     }
-    if (!router().isAvailable(target)) {
-        prompts().message(
-            QStringLiteral("This step of the wizard is not yet available."), UserPrompts::Icon::Exclamation);
-        Navigating = false;
-        m_leaving = false;
-        return false;
-    }
     onLeave();
     // The target's startup pumps events; this page must outlive it.
     RunScope scope(m_life);

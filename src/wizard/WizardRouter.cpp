@@ -61,11 +61,6 @@ void WizardRouter::registerPage(PageId id, Factory factory)
     m_factories[id] = std::move(factory);
 }
 
-bool WizardRouter::isAvailable(PageId id) const
-{
-    return m_factories.contains(id);
-}
-
 WizardPage* WizardRouter::open(PageId id)
 {
     const auto it = m_factories.find(id);

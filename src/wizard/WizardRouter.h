@@ -39,7 +39,6 @@ public:
     ~WizardRouter() override;
 
     void registerPage(PageId id, Factory factory);
-    bool isAvailable(PageId id) const;
 
     // Loads a new instance of the page, places it where the page on screen
     // stands and shows it modeless; nullptr when no such page is registered.
