@@ -34,42 +34,29 @@ private slots:
         QCOMPARE(Twips::toPx(twips, dpi), pixels);
     }
 
-    void fromPx_data()
-    {
-        QTest::addColumn<int>("pixels");
-        QTest::addColumn<double>("dpi");
-        QTest::addColumn<double>("twips");
-        QTest::newRow("96 dpi") << 40 << 96.0 << 600.0;
-        QTest::newRow("120 dpi") << 1 << 120.0 << 12.0;
-        QTest::newRow("144 dpi") << 7 << 144.0 << 70.0;
-        QTest::newRow("left of the screen") << -3 << 96.0 << -45.0;
-        QTest::newRow("no screen counts as 96 dpi") << 100 << 0.0 << 1500.0;
-        QTest::newRow("a resolution that does not divide an inch") << 1 << 100.0 << 14.4;
-    }
-    void fromPx()
-    {
-        QFETCH(int, pixels);
-        QFETCH(double, dpi);
-        QFETCH(double, twips);
-        QCOMPARE(Twips::fromPx(pixels, dpi), twips);
-        QCOMPARE(Twips::twipsPerPixel(dpi) * pixels, twips);
-        QCOMPARE(Twips::pixelsPerTwip(dpi) * Twips::twipsPerPixel(dpi), 1.0);
-    }
-
     // A window's stored position brings it back to the same pixel.
-    void wholePixelsComeBack_data()
+    void positionsComeBack_data()
     {
         QTest::addColumn<double>("dpi");
-        QTest::newRow("96 dpi") << 96.0;
-        QTest::newRow("120 dpi") << 120.0;
-        QTest::newRow("144 dpi") << 144.0;
-        QTest::newRow("192 dpi") << 192.0;
+        QTest::addColumn<double>("twipsPerPixel");
+        QTest::newRow("96 dpi") << 96.0 << 15.0;
+        QTest::newRow("120 dpi") << 120.0 << 12.0;
+        QTest::newRow("144 dpi") << 144.0 << 10.0;
+        QTest::newRow("192 dpi, half twips") << 192.0 << 7.5;
+        QTest::newRow("a resolution that does not divide an inch") << 100.0 << 14.4;
+        QTest::newRow("no screen counts as 96 dpi") << 0.0 << 15.0;
     }
-    void wholePixelsComeBack()
+    void positionsComeBack()
     {
         QFETCH(double, dpi);
-        for (int px = -2000; px <= 4000; ++px)
-            QCOMPARE(Twips::toPx(qRound(Twips::fromPx(px, dpi)), dpi), px);
+        QFETCH(double, twipsPerPixel);
+        QCOMPARE(Twips::twipsPerPixel(dpi), twipsPerPixel);
+        QCOMPARE(Twips::pixelsPerTwip(dpi) * twipsPerPixel, 1.0);
+        for (int px = -2000; px <= 4000; ++px) {
+            const double twips = Twips::fromPx(px, dpi);
+            QCOMPARE(twips, px * twipsPerPixel);
+            QCOMPARE(Twips::toPx(qRound(twips), dpi), px);
+        }
     }
 
     void pagesAt96Dpi()

@@ -10,27 +10,16 @@ private slots:
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("eth");
         QTest::addColumn<QString>("ppp");
-        QTest::newRow("an ordinary model") << "KR5004"
-                                           << "eth 0"
-                                           << "PPP 1";
-        QTest::newRow("second LAN port") << "KR5012"
-                                         << "eth 1"
-                                         << "PPP 1";
-        QTest::newRow("third PPP instance") << "KR5005"
-                                            << "eth 0"
-                                            << "PPP 3";
-        QTest::newRow("the code inside a longer text") << "Calvantor kr5012 Router"
-                                                       << "eth 1"
-                                                       << "PPP 1";
-        QTest::newRow("the code with a suffix") << "KR5005-X"
-                                                << "eth 0"
-                                                << "PPP 3";
-        QTest::newRow("no model known") << ""
-                                        << "eth 0"
-                                        << "PPP 1";
-        QTest::newRow("a near miss") << "KR501"
-                                     << "eth 0"
-                                     << "PPP 1";
+        const auto row = [](const char* name, const char* model, const char* eth, const char* ppp) {
+            QTest::newRow(name) << QString::fromLatin1(model) << QString::fromLatin1(eth) << QString::fromLatin1(ppp);
+        };
+        row("an ordinary model", "KR5004", "eth 0", "PPP 1");
+        row("second LAN port", "KR5012", "eth 1", "PPP 1");
+        row("third PPP instance", "KR5005", "eth 0", "PPP 3");
+        row("the code inside a longer text, any case", "Calvantor kr5012 Router", "eth 1", "PPP 1");
+        row("the code with a suffix", "KR5005-X", "eth 0", "PPP 3");
+        row("no model known", "", "eth 0", "PPP 1");
+        row("a near miss", "KR501", "eth 0", "PPP 1");
     }
     void byModel()
     {
