@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 #include <cmath>
 
@@ -37,6 +38,13 @@ int toPx(int twips, double dpi)
 double fromPx(int pixels, double dpi)
 {
     return pixels * twipsPerPixel(dpi);
+}
+
+std::array<double, 4> place(const QWidget& window)
+{
+    const int dpi = window.logicalDpiX();
+    return { fromPx(window.x(), dpi), fromPx(window.y(), dpi), fromPx(window.width(), dpi),
+        fromPx(window.height(), dpi) };
 }
 
 double screenDpi()

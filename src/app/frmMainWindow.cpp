@@ -131,12 +131,11 @@ void frmMain::writeWindowPosition()
 {
     if (!m_services.store)
         return;
-    const int dpi = logicalDpiX();
-    const std::array<int, 4> pixels = { x(), y(), width(), height() };
+    const std::array<double, 4> twips = Twips::place(*this);
     QSettings& store = *m_services.store;
     store.beginGroup(kSettings);
     for (size_t i = 0; i < kPositionKeys.size(); ++i)
-        store.setValue(kPositionKeys[i], QString::number(double(float(Twips::fromPx(pixels[i], dpi))), 'g', 7));
+        store.setValue(kPositionKeys[i], QString::number(double(float(twips[i])), 'g', 7));
     store.endGroup();
 }
 

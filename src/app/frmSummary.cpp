@@ -251,12 +251,10 @@ void frmSummary::writeWindowPosition()
 {
     if (!m_services.store || isMinimized() || isMaximized() || isFullScreen())
         return;
-    const int dpi = logicalDpiX();
-    const std::array<int, 4> pixels = { x(), y(), width(), height() };
+    const std::array<double, 4> twips = Twips::place(*this);
     QSettings& store = *m_services.store;
     store.beginGroup(kSettings);
     for (size_t i = 0; i < kPositionKeys.size(); ++i)
-        store.setValue(
-            QString::fromLatin1(kPositionKeys[i].key), QString::number(qRound(Twips::fromPx(pixels[i], dpi))));
+        store.setValue(QString::fromLatin1(kPositionKeys[i].key), QString::number(qRound(twips[i])));
     store.endGroup();
 }
