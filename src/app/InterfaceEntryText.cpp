@@ -6,6 +6,8 @@ namespace InterfaceEntryText {
 
 QString line(int number, QString description, const QString& mac)
 {
+    // Descriptions come padded with NULs and blanks, and some drivers pad
+    // inside the name as well.
     ModQar::RTrimControlChars(description);
     ModQar::SqueezeSpaces(description);
     return QString::number(number) + QStringLiteral(") ") + description + QStringLiteral("    MAC: ") + mac;

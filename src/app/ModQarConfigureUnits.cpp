@@ -11,7 +11,6 @@
 #include "unit/clsUnitQuerier.h"
 
 #include <QPointer>
-#include <QScopeGuard>
 
 namespace ModQar {
 
@@ -124,13 +123,6 @@ void ConfigureUnitsPipeline::RunConfigureSteps(
         return;
     for (const CQarUnitInfos::Record& record : units->NewEnum()) {
         CQarUnitInfo& unit = *record;
-        // The unit's own model decides its Ethernet prefix, not the unit the
-        // wizard has chosen; the wizard's value is back once the unit is done.
-        UnitInterfacePrefixes& prefixes = m_services.prefixes;
-        const QString wizardEthIf = prefixes.EthIf;
-        prefixes.EthIf = UnitInterfacePrefixes::ethIfForModel(unit.model());
-        const auto restore = qScopeGuard([&prefixes, wizardEthIf] { prefixes.EthIf = wizardEthIf; });
-
         stage(unit, QStringLiteral("IP Assignment"), 10, [&] { AssignUnitAddress(unit, v); });
         stage(unit, QStringLiteral("GPRS Configuration"), 20, [&] { probeCellularSupport(unit, v); });
         stage(unit, QStringLiteral("Save config"), 30, [&] { SaveUnitConfig(unit, v); });

@@ -6,7 +6,6 @@
 #include "net/UserPrompts.h"
 #include "unit/CQarUnitInfos.h"
 #include "unit/HostPrompt.h"
-#include "unit/UnitInterfacePrefixes.h"
 #include "unit/UnitLog.h"
 
 #include <QString>
@@ -36,9 +35,6 @@ struct ConfigureUnitsServices {
     // The selected PC interface: its adapter's address and mask are the PC's
     // network; its entry is where the gateway and DNS server are set.
     UsableInterfaces& interfaces;
-    // The unit commands' interface prefixes. Each unit's steps run with the
-    // Ethernet prefix of that unit's own model; the wizard's is put back.
-    UnitInterfacePrefixes& prefixes;
     // Where the PC's gateway and DNS server are changed; without one the
     // change fails as for a PC without that adapter.
     AdapterConfigBackend* adapters = nullptr;

@@ -71,7 +71,11 @@ void ConfigureUnitsPipeline::AssignUnitAddress(CQarUnitInfo& unit, clsVerevo& v)
             const QString candidate = searchFreeAddress(unit);
             if (!candidate.isEmpty()) {
                 clsUnitQuerier* q = unit.cuq();
-                if (q && q->SetEth(serial, v, candidate, pcNetwork(m_services.interfaces).mask)) {
+                // The unit's own model names its LAN interface, not the unit
+                // the wizard has chosen.
+                if (q
+                    && q->SetEthOn(serial, v, UnitInterfacePrefixes::ethIfForModel(unit.model()), candidate,
+                        pcNetwork(m_services.interfaces).mask)) {
                     summary.setNewIP(3);
                     if (const std::shared_ptr<UnitListRow> row = unit.li())
                         row->setSubItem(UnitListRow::EthernetIP, candidate);

@@ -1,6 +1,7 @@
 #include "app/frmInterface.h"
 
 #include "app/InterfaceEntryText.h"
+#include "app/Twips.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -85,7 +86,7 @@ void frmInterface::Form_Load(const CInterfaces* table)
         cbInterfaces->setCurrentIndex(selected >= 0 && selected < list.size() ? selected : -1);
     }
     // Never narrower than 1000 twips, however short the entries.
-    cbInterfaces->setMinimumWidth(qRound(1000.0 * logicalDpiX() / 1440.0));
+    cbInterfaces->setMinimumWidth(Twips::toPx(1000, logicalDpiX()));
     cbInterfaces_Change(cbInterfaces->currentIndex());
 }
 

@@ -108,8 +108,6 @@ public:
     frmTerminal2* TermForm() const { return m_TermForm.get(); }
     // True once the window has unloaded (Exit or the close box).
     bool unloaded() const { return m_unloaded; }
-    // Twips per pixel of this window's screen, the unit of the position keys.
-    double twipsPerPixel() const;
 
     // The last scan's units; empty until the first ID response of a scan.
     std::shared_ptr<CQarUnitInfos> Units() const { return m_Units; }

@@ -1,5 +1,6 @@
 // The main window's menus, toolbar, unit actions and unload.
 #include "app/Module1.h"
+#include "app/Twips.h"
 #include "app/UnitLookup.h"
 #include "app/frmMain.h"
 #include "app/frmTerminal2.h"
@@ -126,22 +127,15 @@ void frmMain::StopScan()
         *m_services.CancelRequested = true;
 }
 
-double frmMain::twipsPerPixel() const
-{
-    const int dpi = logicalDpiX();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
-
 void frmMain::writeWindowPosition()
 {
     if (!m_services.store)
         return;
-    const double tpp = twipsPerPixel();
-    const std::array<int, 4> pixels = { x(), y(), width(), height() };
+    const std::array<double, 4> twips = Twips::place(*this);
     QSettings& store = *m_services.store;
     store.beginGroup(kSettings);
     for (size_t i = 0; i < kPositionKeys.size(); ++i)
-        store.setValue(kPositionKeys[i], QString::number(double(float(pixels[i] * tpp)), 'g', 7));
+        store.setValue(kPositionKeys[i], QString::number(double(float(twips[i])), 'g', 7));
     store.endGroup();
 }
 

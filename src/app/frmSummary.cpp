@@ -3,6 +3,7 @@
 #include "app/DialogPrompts.h"
 #include "app/RtfWriter.h"
 #include "app/SummaryRuns.h"
+#include "app/Twips.h"
 #include "unit/CQarUnitInfo.h"
 
 #include <QApplication>
@@ -229,9 +230,9 @@ void frmSummary::readWindowPosition()
         }
         store.endGroup();
     }
-    const double perPixel = 1440.0 / std::max(1, logicalDpiX());
-    QRect rect(qRound(twips[0] / perPixel), qRound(twips[1] / perPixel), qRound(twips[2] / perPixel),
-        qRound(twips[3] / perPixel));
+    const int dpi = logicalDpiX();
+    QRect rect(
+        Twips::toPx(twips[0], dpi), Twips::toPx(twips[1], dpi), Twips::toPx(twips[2], dpi), Twips::toPx(twips[3], dpi));
     rect.setSize(rect.size().expandedTo(minimumSizeHint()));
     // A position from another screen layout must not put the window where
     // nobody can see it.
@@ -250,11 +251,10 @@ void frmSummary::writeWindowPosition()
 {
     if (!m_services.store || isMinimized() || isMaximized() || isFullScreen())
         return;
-    const double perPixel = 1440.0 / std::max(1, logicalDpiX());
-    const std::array<int, 4> pixels = { x(), y(), width(), height() };
+    const std::array<double, 4> twips = Twips::place(*this);
     QSettings& store = *m_services.store;
     store.beginGroup(kSettings);
     for (size_t i = 0; i < kPositionKeys.size(); ++i)
-        store.setValue(QString::fromLatin1(kPositionKeys[i].key), QString::number(qRound(pixels[i] * perPixel)));
+        store.setValue(QString::fromLatin1(kPositionKeys[i].key), QString::number(qRound(twips[i])));
     store.endGroup();
 }

@@ -71,6 +71,10 @@ public:
     bool SetDHCPCli(const QString& serial, clsVerevo& v, const QString& value);
     bool SaveCfg(const QString& serial, clsVerevo& v);
     bool SetEth(const QString& serial, clsVerevo& v, const QString& address, const QString& mask);
+    // SetEth on the Ethernet interface ethIf: a unit's own, whatever EthIf
+    // the wizard's unit has given the program.
+    bool SetEthOn(
+        const QString& serial, clsVerevo& v, const QString& ethIf, const QString& address, const QString& mask);
     bool setAPN(const QString& serial, clsVerevo& v, const QString& apn);
     bool SetPhonenum(const QString& serial, clsVerevo& v, const QString& number);
     bool Reboot(const QString& serial, clsVerevo& v);

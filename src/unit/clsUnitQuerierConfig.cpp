@@ -101,9 +101,14 @@ bool clsUnitQuerier::SaveCfg(const QString& serial, clsVerevo& v)
 
 bool clsUnitQuerier::SetEth(const QString& serial, clsVerevo& v, const QString& address, const QString& mask)
 {
+    return SetEthOn(serial, v, m_prefixes.EthIf, address, mask);
+}
+
+bool clsUnitQuerier::SetEthOn(
+    const QString& serial, clsVerevo& v, const QString& ethIf, const QString& address, const QString& mask)
+{
     return steps(serial, v, QStringLiteral("Setting Ethernet details"),
-        { m_prefixes.EthIf + QStringLiteral(" ipaddr ") + quoted(address),
-            m_prefixes.EthIf + QStringLiteral(" mask ") + quoted(mask) },
+        { ethIf + QStringLiteral(" ipaddr ") + quoted(address), ethIf + QStringLiteral(" mask ") + quoted(mask) },
         QStringLiteral("Ethernet details"), QStringLiteral("set"));
 }
 

@@ -1,9 +1,9 @@
 #include "wizard/InstructionPage.h"
 
+#include "app/Twips.h"
 #include "net/ClockTimer.h"
 #include "wizard/PageFonts.h"
 #include "wizard/StepLabel.h"
-#include "wizard/Twips.h"
 #include "wizard/WizardArt.h"
 #include "wizard/WizardRouter.h"
 

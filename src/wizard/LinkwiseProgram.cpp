@@ -135,7 +135,6 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
         .CfgOptions = m_state.CfgOptions,
         .CancelRequested = m_state.CancelRequested,
         .interfaces = m_usable,
-        .prefixes = m_wizardState.Prefixes,
         .adapters = m_adapterConfig.get(),
         .prompts = m_prompts,
         .hostPrompt = &m_hostPrompt,

@@ -1,11 +1,11 @@
 #include "wizard/PcSettingsPage.h"
 
+#include "app/Twips.h"
 #include "net/AdapterConfigBackend.h"
 #include "net/InterfaceEntry.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
 #include "wizard/StepLabel.h"
-#include "wizard/Twips.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardServices.h"
 #include "wizard/WizardState.h"

@@ -8,6 +8,6 @@
 using ProgramEnder = std::function<void()>;
 
 namespace ProgramEnd {
-// Flushes what was printed and leaves the process with exit code 0.
+// Flushes every output stream and leaves the process with exit code 0.
 [[noreturn]] void now();
 } // namespace ProgramEnd

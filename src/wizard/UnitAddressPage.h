@@ -56,8 +56,8 @@ protected:
     bool applyWithRetry(const std::function<bool(UnitCommands&)>& pass);
     // The page was closed while it was not being left: the run is ending.
     bool runEnded() const { return unloaded() && !Navigating; }
-    // Leaves by Next; when the page stays (the next page is not there), it
-    // takes clicks again and its close box ends the run again.
+    // Leaves by Next; when the page stays (no road on), it takes clicks
+    // again and its close box ends the run again.
     void leaveAfterApply(const PageGraph::Inputs& inputs);
 
     static constexpr int kFirstFieldTop = 840;

@@ -20,11 +20,3 @@ QString UnitCommands::serial() const
 {
     return m_unit ? m_unit->Serial() : QString();
 }
-
-void UnitCommands::setPrefixes(UnitInterfacePrefixes& prefixes, const QString& model)
-{
-    prefixes.PPPIf = model.contains(QLatin1String("KR5005"), Qt::CaseInsensitive) ? QStringLiteral("PPP 3")
-                                                                                  : QStringLiteral("PPP 1");
-    prefixes.EthIf = model.contains(QLatin1String("KR5012"), Qt::CaseInsensitive) ? QStringLiteral("eth 1")
-                                                                                  : QStringLiteral("eth 0");
-}

@@ -19,10 +19,6 @@ class UnitCommands {
 public:
     UnitCommands(const WizardRouter& router, std::shared_ptr<CQarUnitInfo> unit);
 
-    // The interface words of the unit's model: "PPP 3" on the KR5005, "eth 1"
-    // on the KR5012, "PPP 1" and "eth 0" on the others.
-    static void setPrefixes(UnitInterfacePrefixes& prefixes, const QString& model);
-
     const std::shared_ptr<CQarUnitInfo>& unit() const { return m_unit; }
     QString serial() const;
 

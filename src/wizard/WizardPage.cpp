@@ -1,9 +1,9 @@
 #include "wizard/WizardPage.h"
 
+#include "app/Twips.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
 #include "wizard/StepLabel.h"
-#include "wizard/Twips.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 
@@ -186,13 +186,6 @@ bool WizardPage::leaveTo(PageId target, bool runStartup)
     if (target == PageId::EndProgram) {
         router().endProgram();
         return true;
-    }
-    if (!router().isAvailable(target)) {
-        prompts().message(
-            QStringLiteral("This step of the wizard is not yet available."), UserPrompts::Icon::Exclamation);
-        Navigating = false;
-        m_leaving = false;
-        return false;
     }
     onLeave();
     // The target's startup pumps events; this page must outlive it.

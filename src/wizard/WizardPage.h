@@ -103,8 +103,8 @@ protected:
     virtual bool ignoresCloseBox() const { return false; }
 
     // Leaves by one of the page's buttons as the page graph says. Returns
-    // false when the page stays (no way on, the target is not there yet, or
-    // the page is already being left).
+    // false when the page stays (no way on, or the page is already being
+    // left).
     bool leave(PageGraph::Button button);
     bool leaveTo(PageId target, bool runStartup);
     // A handler that may leave decided to stay (a refusal, a missing choice,

@@ -1,11 +1,23 @@
 #pragma once
 
+#include "wizard/PageId.h"
+
+#include <span>
+
+class QWidget;
+class WizardPage;
 class WizardRouter;
 
-// Makes the pages built so far reachable through the router. Pages that need
-// a service the router's bundle lacks (the main window) are left out.
+// Every page of the wizard and how it is made.
 namespace WizardPages {
 
+struct Entry {
+    PageId id;
+    WizardPage* (*make)(WizardRouter& router, QWidget* owner);
+};
+std::span<const Entry> all();
+
+// Makes every page reachable through the router.
 void registerAll(WizardRouter& router);
 
 } // namespace WizardPages

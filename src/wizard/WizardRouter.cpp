@@ -11,9 +11,6 @@
 #include <QPointer>
 #include <QScreen>
 
-#include <cstdio>
-#include <unistd.h>
-
 namespace {
 // The frame's width on each side, from a window that is on screen.
 QMargins frameMargins(const QWidget* w)
@@ -41,7 +38,7 @@ WizardRouter::WizardRouter(WizardState& state, UserPrompts& prompts, Clock& cloc
     , m_prompts(prompts)
     , m_clock(clock)
     , m_shift(std::move(shiftKeyDown))
-    , m_ender(ender ? std::move(ender) : defaultEnder())
+    , m_ender(ender ? std::move(ender) : Ender(&ProgramEnd::now))
     , m_owner(owner)
     , m_services(std::move(services))
     , m_icon(WizardArt::windowIcon())
@@ -62,11 +59,6 @@ WizardRouter::~WizardRouter()
 void WizardRouter::registerPage(PageId id, Factory factory)
 {
     m_factories[id] = std::move(factory);
-}
-
-bool WizardRouter::isAvailable(PageId id) const
-{
-    return m_factories.contains(id);
 }
 
 WizardPage* WizardRouter::open(PageId id)
@@ -129,14 +121,6 @@ void WizardRouter::endProgram()
 bool WizardRouter::shiftKeyDown() const
 {
     return m_shift && m_shift();
-}
-
-WizardRouter::Ender WizardRouter::defaultEnder()
-{
-    return [] {
-        std::fflush(nullptr);
-        _exit(0);
-    };
 }
 
 void WizardRouter::remember(const QWidget* page)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wizard/PageId.h"
+#include "wizard/ProgramEnd.h"
 #include "wizard/WizardServices.h"
 
 #include <QIcon>
@@ -30,15 +31,14 @@ class WizardRouter : public QObject {
     Q_OBJECT
 public:
     using Factory = std::function<WizardPage*(WizardRouter&, QWidget* owner)>;
-    using Ender = std::function<void()>;
+    using Ender = ProgramEnder;
 
     // owner: the window that owns every page (the hidden main window), or none.
     WizardRouter(WizardState& state, UserPrompts& prompts, Clock& clock, std::function<bool()> shiftKeyDown,
-        Ender ender = defaultEnder(), QWidget* owner = nullptr, WizardServices services = {});
+        Ender ender = &ProgramEnd::now, QWidget* owner = nullptr, WizardServices services = {});
     ~WizardRouter() override;
 
     void registerPage(PageId id, Factory factory);
-    bool isAvailable(PageId id) const;
 
     // Loads a new instance of the page, places it where the page on screen
     // stands and shows it modeless; nullptr when no such page is registered.
@@ -69,10 +69,6 @@ public:
     Clock& clock() { return m_clock; }
     const WizardServices& services() const { return m_services; }
     const QIcon& windowIcon() const { return m_icon; }
-
-    // Flushes the standard streams and leaves the process with status 0,
-    // without running destructors or writing the settings back.
-    static Ender defaultEnder();
 
 signals:
     void pageShown(PageId id);

@@ -1,5 +1,6 @@
 #include "wizard/frmEnd.h"
 
+#include "app/Twips.h"
 #include "wizard/PageFonts.h"
 
 #include <QCloseEvent>
@@ -13,24 +14,21 @@
 #include <array>
 
 namespace {
-// Page layout is designed in twips; the screen has 15 of them to a pixel at 96 dpi.
-constexpr int px(int twips)
-{
-    return twips / 15;
-}
+using Twips::toPx;
 
-constexpr int pageWidth = px(8925);
-constexpr int pageHeight = px(5445);
+constexpr int kPageWidth = 8925;
+constexpr int kPageHeight = 5445;
 
-// A few hosts joined by links, in page coordinates, for the background.
-constexpr std::array<QPoint, 7> nodes { {
-    { px(600), px(4200) },
-    { px(1500), px(3700) },
-    { px(2400), px(4500) },
-    { px(3300), px(3900) },
-    { px(4300), px(4650) },
-    { px(5100), px(4050) },
-    { px(6100), px(4700) },
+// A few hosts joined by links, in page twips, for the background; on whole
+// pixels at 96 dpi (multiples of 15), as every design value of the page.
+constexpr std::array<std::pair<int, int>, 7> nodes { {
+    { 600, 4200 },
+    { 1500, 3690 },
+    { 2400, 4500 },
+    { 3300, 3900 },
+    { 4290, 4650 },
+    { 5100, 4050 },
+    { 6090, 4695 },
 } };
 constexpr std::array<std::pair<int, int>, 9> links { {
     { 0, 1 },
@@ -50,14 +48,14 @@ frmEnd::frmEnd(ProgramEnder ender, QWidget* parent)
     , m_ender(std::move(ender))
 {
     setWindowTitle(QStringLiteral("Velmar Linkwise"));
-    setFixedSize(pageWidth, pageHeight);
+    setFixedSize(toPx(kPageWidth), toPx(kPageHeight));
 
     Label1 = new QLabel(QStringLiteral("The Velmar Linkwise cannot run on this PC"), this);
     // The page's title, as every page of the wizard has one.
     Label1->setFont(PageFonts::title());
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
-    Label1->setGeometry(px(75), px(240), px(8775), px(495));
+    Label1->setGeometry(Twips::rect(75, 240, 8775, 495));
 
     Label2
         = new QLabel(QStringLiteral("Unfortuanly the Wizard was unable to locate an Ethernet network adaptor on your "
@@ -67,12 +65,12 @@ frmEnd::frmEnd(ProgramEnder ender, QWidget* parent)
             this);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const int textWidth = px(6975);
-    Label2->setGeometry(px(1080), px(1320), textWidth, Label2->heightForWidth(textWidth));
+    const int textWidth = toPx(6975);
+    Label2->setGeometry(toPx(1080), toPx(1320), textWidth, Label2->heightForWidth(textWidth));
 
     OK = new QPushButton(QStringLiteral("&Exit"), this);
     // The design size, grown to what the style needs, keeping the right edge.
-    const QRect design(px(7680), px(4920), px(1095), px(375));
+    const QRect design = Twips::rect(7680, 4920, 1095, 375);
     const QSize need = OK->sizeHint().expandedTo(design.size());
     OK->setGeometry(design.right() + 1 - need.width(), design.top(), need.width(), need.height());
     OK->setDefault(true);
@@ -119,23 +117,26 @@ void frmEnd::paintEvent(QPaintEvent*)
     // A soft hill along the bottom for the network to stand on.
     QPainterPath hill;
     hill.moveTo(0, height());
-    hill.lineTo(0, px(4300));
-    hill.cubicTo(px(2500), px(3500), px(5500), px(5000), width(), px(3900));
+    hill.lineTo(0, toPx(4290));
+    hill.cubicTo(toPx(2490), toPx(3495), toPx(5490), toPx(4995), width(), toPx(3900));
     hill.lineTo(width(), height());
     hill.closeSubpath();
-    QLinearGradient hillShade(0, px(3600), 0, height());
+    QLinearGradient hillShade(0, toPx(3600), 0, height());
     hillShade.setColorAt(0.0, QColor(0x9f, 0xbd, 0xdc, 120));
     hillShade.setColorAt(1.0, QColor(0x6f, 0x96, 0xc0, 150));
     p.fillPath(hill, hillShade);
 
     // Thin rule under the title.
     p.setPen(QPen(QColor(0x4a, 0x78, 0xa8, 140), 1.5));
-    p.drawLine(px(1080), px(900), width() - px(1080), px(900));
+    p.drawLine(toPx(1080), toPx(900), width() - toPx(1080), toPx(900));
 
     p.setPen(QPen(QColor(0x2f, 0x5d, 0x8c, 150), 2.0));
+    std::array<QPoint, nodes.size()> at;
+    for (size_t i = 0; i < nodes.size(); ++i)
+        at[i] = QPoint(toPx(nodes[i].first), toPx(nodes[i].second));
     for (const auto& [a, b] : links)
-        p.drawLine(nodes[a], nodes[b]);
-    for (const QPoint& n : nodes) {
+        p.drawLine(at[a], at[b]);
+    for (const QPoint& n : at) {
         QRadialGradient glow(n, 9);
         glow.setColorAt(0.0, QColor(0xff, 0xff, 0xff));
         glow.setColorAt(1.0, QColor(0x3d, 0x6f, 0xa3));

@@ -1,8 +1,8 @@
 #include "wizard/frmWiz02.h"
 
+#include "app/InterfaceEntryText.h"
 #include "app/frmMain.h"
 #include "discovery/clsVerevo.h"
-#include "net/ModQar.h"
 #include "wizard/PageFonts.h"
 #include "wizard/StepLabel.h"
 #include "wizard/WizardRouter.h"
@@ -99,29 +99,6 @@ QLabel* frmWiz02::addValueLabel(const QString& name, int left, int top, int widt
     return label;
 }
 
-QString frmWiz02::entryText(int number, QString description, const QString& mac)
-{
-    // Descriptions come padded with NULs and blanks, and some drivers pad
-    // inside the name as well.
-    ModQar::RTrimControlChars(description);
-    ModQar::SqueezeSpaces(description);
-    return QString::number(number) + QStringLiteral(") ") + description + QStringLiteral("    MAC: ") + mac;
-}
-
-QString frmWiz02::describe(const InterfaceEntry& entry)
-{
-    const CAdapter& adapter = *entry.Adapter;
-    const auto& readInterfaces = services().readInterfaces;
-    const std::shared_ptr<CInterfaces> table = readInterfaces ? readInterfaces() : nullptr;
-    if (table) {
-        if (const auto row = table->Item(QString::number(adapter.InterfaceIndex())))
-            return row->InterfaceDescription();
-    }
-    // The interface went away since start-up; the adapter record still knows
-    // what it was.
-    return adapter.Description().isEmpty() ? adapter.InterfaceName() : adapter.Description();
-}
-
 void frmWiz02::onLoad()
 {
     Label2->setText(QStringLiteral("Please select the network adaptor connected to the same physical network as your ")
@@ -132,13 +109,13 @@ void frmWiz02::onLoad()
         QStringLiteral("Your PC has ") + QString::number(list.size()) + QStringLiteral(" network adaptors."));
 
     {
+        const auto& readInterfaces = services().readInterfaces;
         const QSignalBlocker quiet(cbInterfaces);
         cbInterfaces->clear();
-        int k = 1;
-        for (const InterfaceEntry& entry : list) {
-            const QString desc = entry.Adapter ? describe(entry) : QString();
-            const QString mac = entry.Adapter ? entry.Adapter->AdapterAddress() : ModQar::FormatMacAddress(entry.Mac);
-            cbInterfaces->addItem(entryText(k++, desc, mac));
+        for (int i = 0; i < list.size(); ++i) {
+            // A fresh read of the interface table for each adapter's entry.
+            const std::shared_ptr<CInterfaces> table = list[i].Adapter && readInterfaces ? readInterfaces() : nullptr;
+            cbInterfaces->addItem(InterfaceEntryText::ofEntry(i, list[i], table.get()));
         }
         cbInterfaces->setCurrentIndex(-1);
     }

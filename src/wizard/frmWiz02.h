@@ -1,7 +1,5 @@
 #pragma once
 
-#include "net/CInterfaces.h"
-#include "net/InterfaceEntry.h"
 #include "wizard/WizardPage.h"
 
 class QComboBox;
@@ -17,9 +15,6 @@ public:
     // The interface table comes from the services' readInterfaces, the
     // discovery object from the services' main window.
     explicit frmWiz02(WizardRouter& router, QWidget* owner = nullptr);
-
-    // The entry text of one usable interface: "1) desc    MAC: 00:11:...".
-    static QString entryText(int number, QString description, const QString& mac);
 
     QLabel* lblTitle;
     QLabel* Label6;
@@ -42,6 +37,5 @@ protected:
 
 private:
     QLabel* addValueLabel(const QString& name, int left, int top, int width, int height);
-    QString describe(const InterfaceEntry& entry);
     void cbInterfaces_Click();
 };

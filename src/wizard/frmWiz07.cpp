@@ -1,6 +1,7 @@
 #include "wizard/frmWiz07.h"
 
 #include "app/PacedTreeRows.h"
+#include "app/Twips.h"
 #include "app/UnitLookup.h"
 #include "app/frmMain.h"
 #include "net/ModQar.h"
@@ -8,7 +9,6 @@
 #include "wizard/PageFonts.h"
 #include "wizard/SearchAnimation.h"
 #include "wizard/StepLabel.h"
-#include "wizard/Twips.h"
 #include "wizard/UnitListViewRow.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"

@@ -115,7 +115,7 @@ void frmWiz08::startup()
         s.CurrentUnit = unit;
         UnitCommands commands(router(), unit);
 
-        UnitCommands::setPrefixes(s.Prefixes, unit->model());
+        s.Prefixes.setModel(unit->model());
 
         // An address that holds the text 0.0.0.0 anywhere counts as none.
         const bool hasAddress = !unit->ip().contains(kNoAddress, Qt::CaseInsensitive);

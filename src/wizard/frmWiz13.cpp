@@ -1,11 +1,11 @@
 #include "wizard/frmWiz13.h"
 
 #include "app/AppSettings.h"
+#include "app/Twips.h"
 #include "app/frmSummary.h"
 #include "net/ModQarWmi.h"
 #include "net/UserPrompts.h"
 #include "wizard/PageFonts.h"
-#include "wizard/Twips.h"
 #include "wizard/UnitWebLogin.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardServices.h"
@@ -62,7 +62,7 @@ frmWiz13::frmWiz13(WizardRouter& router, QWidget* owner)
     if (wanted > cmdConfigure->width())
         cmdConfigure->setGeometry(
             cmdConfigure->geometry().center().x() - wanted / 2, cmdConfigure->y(), wanted, cmdConfigure->height());
-    onClicked(cmdConfigure, [this] { cmdConfigure_Click(); });
+    onClicked(cmdConfigure, [this] { browse(); });
 
     cmdHelp = addNavButton(Nav::Help, 120);
     cmdHelp->setVisible(false);
@@ -170,6 +170,12 @@ void frmWiz13::showOnPanel(const QString& text)
 }
 
 void frmWiz13::cmdConfigure_Click()
+{
+    // Another page may run it: the page is not deleted while it waits.
+    runGuarded([this] { browse(); });
+}
+
+void frmWiz13::browse()
 {
     cmdConfigure->setEnabled(false);
     const WizardServices& svc = services();

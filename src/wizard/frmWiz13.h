@@ -47,6 +47,7 @@ protected:
 
 private:
     void showOnPanel(const QString& text);
+    void browse();
 
     QString m_outcome;
 };

@@ -9,6 +9,7 @@
 #include "wizard/UnitCommands.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
+#include "wizard/frmWiz13.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -95,32 +96,21 @@ void frmwiz11C::nextClicked()
     // the interface words, never ran: without them every command would be
     // refused.
     if (state().Prefixes.EthIf.isEmpty() && state().CurrentUnit)
-        UnitCommands::setPrefixes(state().Prefixes, state().CurrentUnit->model());
+        state().Prefixes.setModel(state().CurrentUnit->model());
     if (!applyWithRetry([this](UnitCommands& unit) { return applyEthernet(unit); }))
         return;
     // Shift is read once, as the unit is done: it decides the road.
     PageGraph::Inputs inputs = routeInputs();
     inputs.shift = router().shiftKeyDown();
-    if (inputs.shift && !browseUnit()) {
-        if (runEnded())
-            return;
-        Navigating = false;
-        setNavigationEnabled(true);
+    if (inputs.shift && !browseUnit())
         return;
-    }
     leaveAfterApply(inputs);
 }
 
 bool frmwiz11C::browseUnit()
 {
-    if (!router().isAvailable(PageId::Wiz13)) {
-        prompts().message(
-            QStringLiteral("This step of the wizard is not yet available."), UserPrompts::Icon::Exclamation);
-        return false;
-    }
-    // The final page shown without its check, and its Browse pressed.
-    WizardPage* final = router().open(PageId::Wiz13);
-    if (auto* browse = final ? final->findChild<QPushButton*>(QStringLiteral("cmdConfigure")) : nullptr)
-        browse->click();
+    // The final page shown without its check, and its Browse run.
+    if (auto* final = qobject_cast<frmWiz13*>(router().open(PageId::Wiz13)))
+        final->cmdConfigure_Click();
     return !runEnded();
 }

@@ -23,7 +23,7 @@ protected:
 
 private:
     void askForAnAddress();
-    // The final page's Browse, without its check; false when that page is
-    // not there.
+    // The final page's Browse, without its check; false when the run has
+    // ended meanwhile.
     bool browseUnit();
 };

@@ -1,9 +1,9 @@
 #include "wizard/frmwiz12B.h"
 
+#include "app/Twips.h"
 #include "net/ModQarWmi.h"
 #include "net/UserPrompts.h"
 #include "wizard/StepLabel.h"
-#include "wizard/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -163,7 +163,6 @@ struct PipelineRig {
             .CfgOptions = state.CfgOptions,
             .CancelRequested = state.CancelRequested,
             .interfaces = interfaces,
-            .prefixes = sim.prefixes,
             .adapters = &adapters,
             .prompts = realWindows ? *realPrompts : sim.prompts,
             .hostPrompt = realWindows ? realHostPrompt : &sim.hostPrompt,

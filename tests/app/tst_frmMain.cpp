@@ -2,6 +2,7 @@
 #include "RecordingScanView.h"
 #include "SimulatedClock.h"
 #include "StandInDiscovery.h"
+#include "app/Twips.h"
 #include "app/frmMain.h"
 #include "app/frmTerminal2.h"
 #include "unit/clsUnitQuerier.h"
@@ -1176,7 +1177,7 @@ private slots:
         QCOMPARE(values,
             (QStringList {
                 "lab.apn", "*99#", "75", "180", "1", "False", "files", "gprscfg.da0", "198.51.100.1", "1250" }));
-        const double tpp = f.w->twipsPerPixel();
+        const double tpp = Twips::twipsPerPixel(f.w->logicalDpiX());
         QCOMPARE(f.storedText(QStringLiteral("MainLeft")).toDouble(), qRound(40 * tpp) * 1.0);
         QCOMPARE(f.storedText(QStringLiteral("MainTop")).toDouble(), qRound(30 * tpp) * 1.0);
         QCOMPARE(f.storedText(QStringLiteral("MainWidth")).toDouble(), qRound(600 * tpp) * 1.0);

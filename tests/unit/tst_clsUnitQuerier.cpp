@@ -95,6 +95,10 @@ QVariant invoke(const QString& name, clsUnitQuerier& q, clsVerevo& v)
         { "SetDHCPCli", [](auto& q, auto& v) { return QVariant(q.SetDHCPCli(serial, v, "on")); } },
         { "SaveCfg", [](auto& q, auto& v) { return QVariant(q.SaveCfg(serial, v)); } },
         { "SetEth", [](auto& q, auto& v) { return QVariant(q.SetEth(serial, v, "198.51.100.50", "255.255.255.0")); } },
+        { "SetEthOn",
+            [](auto& q, auto& v) {
+                return QVariant(q.SetEthOn(serial, v, "eth 1", "198.51.100.50", "255.255.255.0"));
+            } },
         { "setAPN", [](auto& q, auto& v) { return QVariant(q.setAPN(serial, v, "internet")); } },
         { "SetPhonenum", [](auto& q, auto& v) { return QVariant(q.SetPhonenum(serial, v, "*99#")); } },
         { "SetGeneric", [](auto& q, auto& v) { return QVariant(q.SetGeneric(serial, v, "muxon")); } },
@@ -224,6 +228,10 @@ private slots:
         row("SetEth address refused") << "SetEth"
                                       << "eth 0 ipaddr" << false << QStringList { "eth 0 ipaddr \"198.51.100.50\"" }
                                       << QStringList { "Setting Ethernet details", "Ethernet details not set" } << no;
+        row("SetEthOn a unit's own interface, not the program's")
+            << "SetEthOn"
+            << "" << false << QStringList { "eth 1 ipaddr \"198.51.100.50\"", "eth 1 mask \"255.255.255.0\"" }
+            << QStringList { "Setting Ethernet details", "Ethernet details set" } << yes;
         row("SetEth mask refused") << "SetEth"
                                    << "eth 0 mask" << false
                                    << QStringList { "eth 0 ipaddr \"198.51.100.50\"", "eth 0 mask \"255.255.255.0\"" }

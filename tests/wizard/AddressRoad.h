@@ -143,17 +143,6 @@ struct Bench {
     QStringList commands() const { return commandsTo(log, QStringLiteral("10")); }
 };
 
-// Pages of the roads beyond these tests stand in as stubs that count their
-// startups.
-inline void stubLaterPages(WizardRouter& router)
-{
-    for (PageId id : { PageId::Wiz09, PageId::Wiz10, PageId::Wiz12A, PageId::Wiz12B, PageId::Wiz12C, PageId::Wiz13 }) {
-        if (!router.isAvailable(id))
-            router.registerPage(
-                id, [id](WizardRouter& r, QWidget* owner) -> WizardPage* { return new StubPage(id, r, owner); });
-    }
-}
-
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -172,7 +161,6 @@ inline frmWiz07* reachSearch(Journey::Run& run, bool cellular = false)
     run.shift = cellular;
     run.program.start();
     run.shift = false;
-    stubLaterPages(run.router());
     auto* welcome = run.page<frmWiz01>();
     if (!welcome)
         return nullptr;

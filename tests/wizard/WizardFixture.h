@@ -4,6 +4,7 @@
 #include "SimulatedClock.h"
 #include "net/InterfaceEntry.h"
 #include "wizard/WizardPage.h"
+#include "wizard/WizardPages.h"
 #include "wizard/WizardRouter.h"
 #include "wizard/WizardState.h"
 
@@ -64,6 +65,16 @@ struct WizardFixture {
             state, prompts, clock, [this] { return shift; }, [this] { ++ends; });
     }
     ~WizardFixture() { router.reset(); }
+
+    // The program's pages, with stand-ins for those that work on the main
+    // window or the PC's adapter: this fixture has neither.
+    void programPages()
+    {
+        WizardPages::registerAll(*router);
+        for (PageId id : { PageId::Wiz02, PageId::Wiz07, PageId::Wiz08, PageId::Wiz10, PageId::Wiz11A, PageId::Wiz11B,
+                 PageId::Wiz11C, PageId::Wiz12A, PageId::Wiz12B, PageId::Wiz12C })
+            stub(id);
+    }
 
     // Pages that are not under test answer as stubs.
     void stubAll()

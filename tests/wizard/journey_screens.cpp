@@ -1,4 +1,4 @@
-// Walks the pages built so far as a person does, with the program started as
+// Walks the pages as a person does, with the program started as
 // main() starts it, and saves the whole screen at each step (window frames,
 // positions and message boxes included), for a look under a real window
 // manager at 1x and 2x. Needs root (network namespaces) and a display.

@@ -1,6 +1,8 @@
 #include "WizardFixture.h"
 #include "wizard/PageGraph.h"
+#include "wizard/WizardPages.h"
 
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -195,6 +197,18 @@ private slots:
         QCOMPARE(target->startups, startup ? 1 : 0);
         QCOMPARE(sourceHiddenDuringStartup, startup);
         QVERIFY(f.prompts.boxes.isEmpty());
+    }
+
+    // The program has a page for every stop of every road.
+    void theProgramHasEveryPage()
+    {
+        QSet<PageId> pages;
+        for (const WizardPages::Entry& page : WizardPages::all())
+            pages << page.id;
+        for (const PageGraph::Route& r : PageGraph::routes()) {
+            QVERIFY2(pages.contains(r.from), qPrintable(pageName(r.from)));
+            QVERIFY2(r.to == PageId::EndProgram || pages.contains(r.to), qPrintable(pageName(r.to)));
+        }
     }
 
     // Every row of the table leads somewhere real and differs from its page.

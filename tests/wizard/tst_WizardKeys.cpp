@@ -1,4 +1,4 @@
-// The keyboard on every page built so far: Alt+letter presses the button
+// The keyboard on every page: Alt+letter presses the button
 // with that key (the step labels that name the key do not take it), Return
 // presses the focused button, or the default one when the focus is on a list
 // or a choice, and Escape asks the exit question.
@@ -6,7 +6,6 @@
 #include "SimulatedClock.h"
 #include "WizardFixture.h"
 #include "wizard/StepLabel.h"
-#include "wizard/WizardPages.h"
 
 #include <QApplication>
 #include <QImage>
@@ -48,7 +47,7 @@ struct Stage {
         } else {
             plain = std::make_unique<WizardFixture>(1);
             plain->stubAll();
-            WizardPages::registerAll(*plain->router);
+            plain->programPages();
             page = plain->router->open(id);
         }
         page->activateWindow();

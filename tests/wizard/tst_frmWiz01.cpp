@@ -1,7 +1,6 @@
 #include "WizardFixture.h"
+#include "app/Twips.h"
 #include "wizard/ClickLabel.h"
-#include "wizard/Twips.h"
-#include "wizard/WizardPages.h"
 #include "wizard/frmWiz01.h"
 
 #include <QAbstractEventDispatcher>
@@ -82,7 +81,7 @@ private slots:
     void design()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         frmWiz01* w = openWelcome(f);
         QCOMPARE(w->windowTitle(), QStringLiteral("Calvantor Linkwise"));
         QCOMPARE(w->Label1->text(), QStringLiteral("Welcome to the Calvantor Linkwise"));
@@ -108,7 +107,7 @@ private slots:
     void loadWithoutShift()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         frmWiz01* w = openWelcome(f);
         QCOMPARE(w->Option1->pos(), at(1680, 2040));
         QCOMPARE(w->Label3->pos(), at(2280, 2280));
@@ -122,7 +121,7 @@ private slots:
     void loadWithShift()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         f.shift = true;
         frmWiz01* w = openWelcome(f);
         QCOMPARE(w->Option1->pos(), at(1680, 1320));
@@ -151,7 +150,7 @@ private slots:
         QFETCH(News, news);
         WizardFixture f;
         f.stubAll();
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         QPointer<frmWiz01> w(openWelcome(f));
         QVERIFY(!w->Option2->isVisible());
         QWidget* focused = w->focusWidget();
@@ -174,7 +173,7 @@ private slots:
     void newsWithoutShiftKeepsOneChoice()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         frmWiz01* w = openWelcome(f);
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(w, &activate);
@@ -206,7 +205,7 @@ private slots:
         QFETCH(QString, touch);
         QFETCH(News, news);
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         frmWiz01* w = openWelcome(f);
         f.prompts.answers = { false };
         QWidget* target = w->findChild<QWidget*>(touch);
@@ -222,7 +221,7 @@ private slots:
     void labelsSelectTheirOptions()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         f.shift = true;
         frmWiz01* w = openWelcome(f);
         QTest::mouseClick(w->Label4, Qt::LeftButton);
@@ -254,7 +253,7 @@ private slots:
         QFETCH(PageId, to);
         WizardFixture f(adapters);
         f.stubAll();
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         f.shift = shift;
         f.state.WizardMode = 7;
         QPointer<frmWiz01> w(openWelcome(f));
@@ -273,7 +272,7 @@ private slots:
     {
         WizardFixture f;
         f.stubAll();
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         f.state.WizardMode = 5;
         frmWiz01* w = openWelcome(f);
         w->Option1->setAutoExclusive(false);
@@ -295,7 +294,7 @@ private slots:
     {
         WizardFixture f;
         f.stubAll();
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         f.shift = true;
         f.state.WizardMode = 3;
         f.state.UnitIP = QStringLiteral("198.51.100.7");
@@ -319,7 +318,7 @@ private slots:
     void cancelAnsweredYes()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         frmWiz01* w = openWelcome(f);
         f.prompts.answers = { true };
         w->cmdCancel->click();
@@ -329,7 +328,7 @@ private slots:
     void closeBoxEndsTheRun()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         openWelcome(f)->close();
         QCOMPARE(f.ends, 1);
     }
@@ -338,7 +337,7 @@ private slots:
     void comingBackTestsShiftAgain()
     {
         WizardFixture f;
-        WizardPages::registerAll(*f.router);
+        f.programPages();
         f.shift = true;
         frmWiz01* w = openWelcome(f);
         w->Option2->click();

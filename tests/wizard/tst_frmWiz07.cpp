@@ -450,34 +450,13 @@ private slots:
         QVERIFY(m_shared->startups.isEmpty());
     }
 
-    // The free-address page is not built yet: the table's road says so and
-    // the page stays usable.
-    void shiftRoadToAPageNotYetBuilt()
-    {
-        SKIP_WITHOUT_LAB();
-        frmWiz07* page = sharedPage();
-        QVERIFY(page);
-        m_shared->prompts.boxes.clear();
-        m_shared->ends = 0;
-        m_shared->shift = true;
-        QVERIFY(choose(*page, QStringLiteral("10")));
-        page->cmdNext->click();
-        m_shared->shift = false;
-        QCOMPARE(m_shared->prompts.texts(), QStringList { "This step of the wizard is not yet available." });
-        QCOMPARE(m_shared->state.ConfigOption, qint16(3));
-        QCOMPARE(m_shared->currentId(), PageId::Wiz07);
-        QVERIFY(page->isEnabled());
-        QVERIFY(page->cmdNext->isEnabled());
-        QVERIFY(!page->navigating());
-        QCOMPARE(m_shared->ends, 0);
-    }
-
     void serialTenIsTaken()
     {
         SKIP_WITHOUT_LAB();
         QPointer<frmWiz07> page = sharedPage();
         QVERIFY(page);
         m_shared->prompts.boxes.clear();
+        m_shared->ends = 0;
         QVERIFY(choose(*page, QStringLiteral("10")));
         page->cmdNext->click();
         QVERIFY(m_shared->prompts.boxes.isEmpty());

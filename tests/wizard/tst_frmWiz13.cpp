@@ -5,8 +5,8 @@
 #include "PcPageRig.h"
 #include "SimWebServer.h"
 #include "SimulatedClock.h"
+#include "app/Twips.h"
 #include "app/frmSummary.h"
-#include "wizard/Twips.h"
 #include "wizard/frmWiz13.h"
 
 #include <QApplication>
