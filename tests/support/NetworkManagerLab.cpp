@@ -11,48 +11,14 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <csignal>
-#include <sys/prctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-bool writeFile(const QString& path, const QByteArray& text, QFile::Permissions perms)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
-        return false;
-    f.close();
-    return f.setPermissions(perms);
-}
-
-// A process that must not outlive the test, even when the test crashes.
-void dieWithParent(QProcess& p)
-{
-    p.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-}
-
-void stop(QProcess& p)
-{
-    if (p.state() == QProcess::NotRunning)
-        return;
-    p.terminate();
-    if (!p.waitForFinished(5000)) {
-        p.kill();
-        p.waitForFinished(3000);
-    }
-}
-} // namespace
-
 NetworkManagerLab::NetworkManagerLab()
-    : m_connectionName(QStringLiteral("nmlab-%1").arg(getpid()))
+    : DaemonLab(QStringLiteral("nmlab-%1").arg(getpid()))
 { }
 
 NetworkManagerLab::~NetworkManagerLab()
 {
-    QDBusConnection::disconnectFromBus(m_connectionName);
-    stop(m_daemon);
-    stop(m_bus);
     stop(m_dhcp);
 }
 
@@ -70,51 +36,18 @@ QString NetworkManagerLab::unavailableReason()
     return QString();
 }
 
-bool NetworkManagerLab::fail(const QString& why)
-{
-    m_error = why;
-    return false;
-}
-
 QString NetworkManagerLab::profilePath() const
 {
-    return m_dir.path() + QStringLiteral("/etc/system-connections/lab.nmconnection");
-}
-
-QDBusConnection NetworkManagerLab::bus() const
-{
-    return QDBusConnection(m_connectionName);
-}
-
-QString NetworkManagerLab::log() const
-{
-    QFile f(m_dir.path() + QStringLiteral("/daemon.log"));
-    return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+    return root() + QStringLiteral("/etc/system-connections/lab.nmconnection");
 }
 
 bool NetworkManagerLab::start(const QString& ns, const QString& ifname)
 {
-    if (!m_dir.isValid())
-        return fail(QStringLiteral("no temporary directory"));
-    const QString root = m_dir.path();
-    // A caller that is not root must reach the bus's socket to be refused by the daemon.
-    ::chmod(QFile::encodeName(root).constData(), 0755);
-    for (const char* sub : { "etc/system-connections", "etc/conf.d", "var", "run", "bus" }) {
-        if (!QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub)))
-            return fail(QStringLiteral("cannot make %1").arg(QLatin1String(sub)));
-    }
-    const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-    const QByteArray busConfig = "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                                 " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                                 "<busconfig><type>system</type><listen>unix:path="
-        + QFile::encodeName(root)
-        + "/bus/socket</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
-          "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-          "</policy>"
-          // As a stricter system bus keeps the device methods from a user.
-          "<policy user=\"daemon\"><deny send_destination=\"org.freedesktop.NetworkManager\" "
-          "send_interface=\"org.freedesktop.NetworkManager.Device\"/></policy>"
-          "</busconfig>\n";
+    if (!makeDirs({ "etc/system-connections", "etc/conf.d", "var", "run" }))
+        return false;
+    // As a stricter system bus keeps the device methods from a user.
+    const QByteArray devicePolicy = "<policy user=\"daemon\"><deny send_destination=\"org.freedesktop.NetworkManager\" "
+                                    "send_interface=\"org.freedesktop.NetworkManager.Device\"/></policy>";
     // The daemon's own defaults apart from what keeps it to the lab: no
     // profiles made up for new devices, its internal DHCP client, and
     // resolv.conf left alone.
@@ -133,41 +66,12 @@ bool NetworkManagerLab::start(const QString& ns, const QString& ifname)
                               // /sys is read-only; then it manages devices on its own.
                               "mount -o remount,bind,ro /sys\n"
                               "exec NetworkManager --no-daemon\n";
-    if (!writeFile(root + QStringLiteral("/bus.conf"), busConfig, readable)
-        || !writeFile(root + QStringLiteral("/etc/NetworkManager.conf"), config, readable)
-        || !writeFile(profilePath(), profile, QFile::ReadOwner | QFile::WriteOwner)
-        || !writeFile(root + QStringLiteral("/nm.sh"), script, readable))
+    if (!writeFile(root() + QStringLiteral("/etc/NetworkManager.conf"), config)
+        || !writeFile(profilePath(), profile, QFile::ReadOwner | QFile::WriteOwner))
         return fail(QStringLiteral("cannot write the lab's files"));
-
-    dieWithParent(m_bus);
-    m_bus.start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--config-file=") + root + QStringLiteral("/bus.conf"), QStringLiteral("--nofork"),
-            QStringLiteral("--print-address=1") });
-    if (!m_bus.waitForStarted(10'000))
-        return fail(QStringLiteral("dbus-daemon: ") + m_bus.errorString());
-    while (!m_bus.canReadLine()) {
-        if (!m_bus.waitForReadyRead(10'000))
-            return fail(QStringLiteral("dbus-daemon printed no address"));
-    }
-    m_busAddress = QString::fromLocal8Bit(m_bus.readLine()).trimmed();
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_busAddress);
-    m_daemon.setProcessEnvironment(env);
-    m_daemon.setStandardOutputFile(root + QStringLiteral("/daemon.log"));
-    m_daemon.setProcessChannelMode(QProcess::MergedChannels);
-    dieWithParent(m_daemon);
-    // "ip netns exec", unshare and the shell each replace themselves, so the
-    // process started here is the daemon itself.
-    m_daemon.start(QStringLiteral("ip"),
-        { QStringLiteral("netns"), QStringLiteral("exec"), ns, QStringLiteral("unshare"), QStringLiteral("-m"),
-            QStringLiteral("sh"), root + QStringLiteral("/nm.sh"), root });
-    if (!m_daemon.waitForStarted(10'000))
-        return fail(QStringLiteral("NetworkManager: ") + m_daemon.errorString());
-
-    QDBusConnection conn = QDBusConnection::connectToBus(m_busAddress, m_connectionName);
-    if (!conn.isConnected())
-        return fail(QStringLiteral("cannot connect to the lab's bus"));
+    if (!startBus(devicePolicy) || !startDaemon(ns, script, QStringLiteral("NetworkManager")))
+        return false;
+    QDBusConnection conn = bus();
     const auto activated = [&] {
         if (m_daemon.state() == QProcess::NotRunning)
             return true;
@@ -194,9 +98,8 @@ bool NetworkManagerLab::start(const QString& ns, const QString& ifname)
 
 bool NetworkManagerLab::startDhcpServer(const QString& ns, const QString& iface, int replyDelayS)
 {
-    const QString root = m_dir.path();
     // A server started again appends to the same log.
-    const qint64 logged = QFile(root + QStringLiteral("/dhcp.log")).size();
+    const qint64 logged = QFile(root() + QStringLiteral("/dhcp.log")).size();
     dieWithParent(m_dhcp);
     m_dhcp.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_dhcp.start(QStringLiteral("ip"),
@@ -206,15 +109,15 @@ bool NetworkManagerLab::startDhcpServer(const QString& ns, const QString& iface,
             QStringLiteral("--dhcp-range=198.51.100.100,198.51.100.110,255.255.255.0,10m"),
             QStringLiteral("--dhcp-option=3,198.51.100.1"), QStringLiteral("--dhcp-option=6,198.51.100.1"),
             QStringLiteral("--dhcp-reply-delay=%1").arg(replyDelayS), QStringLiteral("--log-dhcp"),
-            QStringLiteral("--log-facility=") + root + QStringLiteral("/dhcp.log"),
-            QStringLiteral("--pid-file=") + root + QStringLiteral("/dhcp.pid"),
-            QStringLiteral("--dhcp-leasefile=") + root + QStringLiteral("/dhcp.leases") });
+            QStringLiteral("--log-facility=") + root() + QStringLiteral("/dhcp.log"),
+            QStringLiteral("--pid-file=") + root() + QStringLiteral("/dhcp.pid"),
+            QStringLiteral("--dhcp-leasefile=") + root() + QStringLiteral("/dhcp.leases") });
     if (!m_dhcp.waitForStarted(10'000))
         return fail(QStringLiteral("dnsmasq: ") + m_dhcp.errorString());
     // Ready once it has written its log's first line.
     if (!QTest::qWaitFor(
             [&] {
-                return QFile(root + QStringLiteral("/dhcp.log")).size() > logged
+                return QFile(root() + QStringLiteral("/dhcp.log")).size() > logged
                     || m_dhcp.state() == QProcess::NotRunning;
             },
             10'000)
@@ -230,7 +133,7 @@ void NetworkManagerLab::stopDhcpServer()
 
 int NetworkManagerLab::dhcpRequestsSeen() const
 {
-    QFile f(m_dir.path() + QStringLiteral("/dhcp.log"));
+    QFile f(root() + QStringLiteral("/dhcp.log"));
     if (!f.open(QIODevice::ReadOnly))
         return 0;
     int n = 0;
@@ -243,7 +146,7 @@ int NetworkManagerLab::dhcpRequestsSeen() const
 
 void NetworkManagerLab::forgetLeases()
 {
-    QDir var(m_dir.path() + QStringLiteral("/var"));
+    QDir var(root() + QStringLiteral("/var"));
     for (const QString& name : var.entryList({ QStringLiteral("*.lease") }, QDir::Files))
         var.remove(name);
 }

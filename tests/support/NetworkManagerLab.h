@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "DaemonLab.h"
+
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 
 // A real NetworkManager for one test, out of the machine's way: it runs in a
 // network namespace of the lab's, in a mount namespace of its own with
@@ -13,12 +13,10 @@
 // interface. The daemon and its bus end with this object, or with the test
 // process if that dies first. The bus's own policy refuses the user "daemon"
 // the daemon's device methods, as a stricter system bus does.
-class NetworkManagerLab {
+class NetworkManagerLab : public DaemonLab {
 public:
     NetworkManagerLab();
     ~NetworkManagerLab();
-    NetworkManagerLab(const NetworkManagerLab&) = delete;
-    NetworkManagerLab& operator=(const NetworkManagerLab&) = delete;
 
     // Empty when the daemon can run here, else why not.
     static QString unavailableReason();
@@ -40,22 +38,8 @@ public:
     // transaction starts with a discover (which the server answers late).
     void forgetLeases();
 
-    QString busAddress() const { return m_busAddress; }
-    // A connection of the test's own to the lab's bus.
-    QDBusConnection bus() const;
     QString profilePath() const;
-    QString error() const { return m_error; }
-    // The daemon's log so far, for failure messages.
-    QString log() const;
 
 private:
-    bool fail(const QString& why);
-
-    QTemporaryDir m_dir;
-    QProcess m_bus;
-    QProcess m_daemon;
     QProcess m_dhcp;
-    QString m_busAddress;
-    QString m_connectionName;
-    QString m_error;
 };

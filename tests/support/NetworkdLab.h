@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QDBusConnection>
-#include <QProcess>
+#include "DaemonLab.h"
+
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // A real systemd-networkd for one test, out of the machine's way: it runs in a
 // network namespace of the lab's, in a mount namespace of its own with its
@@ -13,12 +12,9 @@
 // temporary directory and a read-only /sys (so that it takes links as
 // initialised without udev), on a system bus of its own. The daemon and its
 // bus end with this object, or with the test process if that dies first.
-class NetworkdLab {
+class NetworkdLab : public DaemonLab {
 public:
     NetworkdLab();
-    ~NetworkdLab();
-    NetworkdLab(const NetworkdLab&) = delete;
-    NetworkdLab& operator=(const NetworkdLab&) = delete;
 
     // Empty when the daemon can run here, else why not.
     static QString unavailableReason();
@@ -28,21 +24,4 @@ public:
     bool start(const QString& ns, const QStringList& links);
 
     QString stateDir() const;
-    // A connection of the test's own to the lab's bus.
-    QDBusConnection bus() const;
-    bool running() const { return m_daemon.state() == QProcess::Running; }
-    qint64 pid() const { return m_daemon.processId(); }
-    QString error() const { return m_error; }
-    // The daemon's log so far, for failure messages.
-    QString log() const;
-
-private:
-    bool fail(const QString& why);
-
-    QTemporaryDir m_dir;
-    QProcess m_bus;
-    QProcess m_daemon;
-    QString m_busAddress;
-    QString m_connectionName;
-    QString m_error;
 };
