@@ -23,6 +23,8 @@ constexpr int stopWaitMs = 5'000;
 // A notification lost to a full socket buffer must not cost the whole
 // deadline: the interface is looked at again at least this often.
 constexpr qint64 recheckMs = 500;
+// A renewal networkd heeds is written within about half a second.
+constexpr qint64 networkdAskAgainMs = 2'000;
 
 // Wakes the event loop whenever an IPv4 address comes or goes in this
 // thread's network namespace.
@@ -367,18 +369,28 @@ qint32 KernelAdapterConfig::renewWithNetworkd(RouteNetlink& nl, int ifindex, boo
 {
     const NetworkdLink networkd(bus(), m_paths.networkdRoot);
     const QDateTime before = networkd.leaseWritten(ifindex);
-    const qint32 asked = networkd.renew(ifindex);
-    if (asked == AccessDenied)
-        return AccessDenied;
-    if (asked != Done)
-        return failure;
     // networkd writes the link's lease file anew once the server has acked.
-    const bool bound = waitUntil([&] {
+    const auto bound = [&] {
         const QDateTime written = networkd.leaseWritten(ifindex);
         const auto addrs = nl.addresses(ifindex);
         return written.isValid() && (!before.isValid() || written > before) && addrs && !addrs->isEmpty();
-    });
-    return bound || !needLease ? Done : failure;
+    };
+    AddressEvents events;
+    const Deadline end = Deadline::monotonicIn(m_clock, m_paths.leaseTimeoutMs);
+    for (bool first = true;; first = false) {
+        // networkd lets an ask pass unheeded when it comes just after it has
+        // written a lease, and tries a request the server did not answer
+        // again only minutes later: the ask is repeated until a lease comes.
+        const qint32 asked = networkd.renew(ifindex);
+        if (first && asked == AccessDenied)
+            return AccessDenied;
+        if (first && asked != Done)
+            return failure;
+        if (Deadline::sooner(end, Deadline::monotonicIn(m_clock, networkdAskAgainMs)).wait(bound, recheckMs))
+            return Done;
+        if (end.passed())
+            return needLease ? failure : Done;
+    }
 }
 
 std::optional<qint32> KernelAdapterConfig::setWinsServer(const Configuration&, const QString&, const QString&)
