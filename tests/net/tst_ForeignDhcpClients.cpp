@@ -211,14 +211,11 @@ private slots:
         if (const QString why = NetworkdLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
         NetworkdLab networkd;
-        QVERIFY2(
-            networkd.start(m_pc, { QStringLiteral("lwd0"), QStringLiteral("lwd1") }), qPrintable(networkd.error()));
-        KernelAdapterConfig::Paths p = paths();
-        p.networkdRoot = networkd.stateDir();
-        KernelAdapterConfig config(m_clock, p, problemLog(), networkd.bus());
+        QVERIFY2(startNetworkd(networkd), qPrintable(networkd.error()));
+        KernelAdapterConfig config(m_clock, networkdPaths(networkd), problemLog(), networkd.bus());
         const InterfaceEntry link = entry(mac0, m_index0);
-        const QString lease0 = networkd.stateDir() + QStringLiteral("/leases/%1").arg(m_index0);
-        const QString lease1 = networkd.stateDir() + QStringLiteral("/leases/%1").arg(m_index1);
+        const QString lease0 = leaseOf(networkd, m_index0);
+        const QString lease1 = leaseOf(networkd, m_index1);
         const QDateTime written0 = QFileInfo(lease0).lastModified();
         const QDateTime written1 = QFileInfo(lease1).lastModified();
         const QString before0 = addresses("lwd0");
@@ -254,13 +251,10 @@ private slots:
         if (const QString why = NetworkdLab::unavailableReason(); !why.isEmpty())
             QSKIP(qPrintable(why));
         NetworkdLab networkd;
-        QVERIFY2(
-            networkd.start(m_pc, { QStringLiteral("lwd0"), QStringLiteral("lwd1") }), qPrintable(networkd.error()));
-        KernelAdapterConfig::Paths p = paths();
-        p.networkdRoot = networkd.stateDir();
-        KernelAdapterConfig config(m_clock, p, problemLog(), networkd.bus());
+        QVERIFY2(startNetworkd(networkd), qPrintable(networkd.error()));
+        KernelAdapterConfig config(m_clock, networkdPaths(networkd), problemLog(), networkd.bus());
         const InterfaceEntry link = entry(mac0, m_index0);
-        const QString lease0 = networkd.stateDir() + QStringLiteral("/leases/%1").arg(m_index0);
+        const QString lease0 = leaseOf(networkd, m_index0);
         for (int i = 0; i < 20; ++i) {
             const QDateTime before = QFileInfo(lease0).lastModified();
             QCOMPARE(i % 2 == 0 ? ModQar::WmiEnableDhcp(config, link) : ModQar::WmiRenewDhcpLease(config, link), 0);
@@ -276,6 +270,21 @@ private slots:
     }
 
 private:
+    // networkd serving both links, as the only DHCP client of the PC.
+    bool startNetworkd(NetworkdLab& networkd) const
+    {
+        return networkd.start(m_pc, { QStringLiteral("lwd0"), QStringLiteral("lwd1") });
+    }
+    KernelAdapterConfig::Paths networkdPaths(const NetworkdLab& networkd) const
+    {
+        KernelAdapterConfig::Paths p = paths();
+        p.networkdRoot = networkd.stateDir();
+        return p;
+    }
+    static QString leaseOf(const NetworkdLab& networkd, int ifindex)
+    {
+        return networkd.stateDir() + QStringLiteral("/leases/%1").arg(ifindex);
+    }
     static int index(const char* name)
     {
         QFile f(QStringLiteral("/sys/class/net/%1/ifindex").arg(QLatin1String(name)));
