@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/InterfaceEntry.h"
 #include "net/ProblemLog.h"
 
 #include <QHostAddress>
@@ -21,4 +22,16 @@ struct VerevoSocketOptions {
     std::function<qint32()> outgoingInterface;
     // Sends the kernel refused; stderr has them in any case.
     ProblemLog problemLog;
+
+    // The socket as the program makes it: port 7477 on every address, each
+    // datagram out of the interface selected in usable when it is sent.
+    static VerevoSocketOptions outOfSelected(const UsableInterfaces& usable)
+    {
+        VerevoSocketOptions o;
+        o.outgoingInterface = [&usable]() -> qint32 {
+            const InterfaceEntry* entry = usable.selected();
+            return entry && entry->Adapter ? entry->Adapter->InterfaceIndex() : 0;
+        };
+        return o;
+    }
 };

@@ -108,12 +108,8 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
             ModQar::WmiGetIPSubnet(*m_adapterConfig, *entry, first) };
     };
     auto createDiscovery = [this, selectedAddressAndMask]() -> std::unique_ptr<clsVerevo> {
-        VerevoSocketOptions socket;
         // Discovery leaves through the selected interface, whatever the routes say.
-        socket.outgoingInterface = [this]() -> qint32 {
-            const InterfaceEntry* entry = m_usable.selected();
-            return entry && entry->Adapter ? entry->Adapter->InterfaceIndex() : 0;
-        };
+        VerevoSocketOptions socket = VerevoSocketOptions::outOfSelected(m_usable);
         socket.problemLog = [this](const QString& text) {
             if (m_main)
                 m_main->AddLogEntry(QString(), text);

@@ -75,8 +75,7 @@ private slots:
             .clock = clock,
             .interfaces = usable,
             .createDiscovery = [&]() -> std::unique_ptr<clsVerevo> {
-                VerevoSocketOptions socket;
-                socket.outgoingInterface = [&usable] { return usable.selected()->Adapter->InterfaceIndex(); };
+                const VerevoSocketOptions socket = VerevoSocketOptions::outOfSelected(usable);
                 return std::make_unique<clsVerevo>(
                     clock, prompts, broadcast,
                     [&usable] {

@@ -138,13 +138,8 @@ private slots:
             .clock = clock,
             .interfaces = usable,
             .createDiscovery = [&]() -> std::unique_ptr<clsVerevo> {
-                VerevoSocketOptions socket;
-                socket.outgoingInterface = [&usable]() -> qint32 {
-                    const InterfaceEntry* e = usable.selected();
-                    return e ? e->Adapter->InterfaceIndex() : 0;
-                };
-                return std::make_unique<clsVerevo>(
-                    clock, prompts, broadcast, addressOfSelected, [] {}, socket);
+                return std::make_unique<clsVerevo>(clock, prompts, broadcast, addressOfSelected, [] {},
+                    VerevoSocketOptions::outOfSelected(usable));
             },
             .PingAddress = [](quint32, const QString&, qint32) { return true; },
             .settings = settings,

@@ -143,11 +143,7 @@ struct CellularPageRig {
         };
         // The discovery socket as start-up makes it: port 7477 on every
         // address, out of the chosen interface.
-        VerevoSocketOptions o;
-        o.outgoingInterface = [this]() -> qint32 {
-            const InterfaceEntry* e = scan.interfaces.selected();
-            return e && e->Adapter ? e->Adapter->InterfaceIndex() : 0;
-        };
+        VerevoSocketOptions o = VerevoSocketOptions::outOfSelected(scan.interfaces);
         // The PC's adapter as the option page reads it: static, on the unit's subnet.
         adapters.entries = { { { QStringLiteral("lw0"), QStringLiteral("02:00:5E:00:00:A1") },
             QStringList { QStringLiteral("198.51.100.1") }, QStringList { QStringLiteral("255.255.255.0") },

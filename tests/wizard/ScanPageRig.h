@@ -65,7 +65,10 @@ struct ScanPageRig {
         interfaces.LanAdapterCount = qint32(interfaces.InterfaceList.size());
     }
 
-    std::unique_ptr<clsVerevo> realDiscovery(const VerevoSocketOptions& options = {})
+    // The discovery object on the socket start-up makes, unless options say
+    // otherwise.
+    std::unique_ptr<clsVerevo> realDiscovery() { return realDiscovery(VerevoSocketOptions::outOfSelected(interfaces)); }
+    std::unique_ptr<clsVerevo> realDiscovery(const VerevoSocketOptions& options)
     {
         auto address = [this]() -> std::pair<QString, QString> {
             const InterfaceEntry* e = interfaces.selected();

@@ -1,6 +1,8 @@
 #include "NetLab.h"
 #include "ScanPageRig.h"
 #include "SimulatedClock.h"
+#include "net/CAdapterHelper.h"
+#include "net/ModQar.h"
 #include "net/SystemClock.h"
 #include "wizard/SearchAnimation.h"
 
@@ -329,7 +331,7 @@ private slots:
         QVERIFY(labReady());
         QVERIFY(startSim(0, { "--serial", "61000", "--model", "Calvantor KR5004 Router", "--ip", "198.51.100.10" }));
         ScanPageRig rig(m_clock);
-        prepare(rig, mode);
+        QVERIFY(prepare(rig, mode));
         frmWiz07* page = rig.openSearch();
         QVERIFY(rig.waitForResults());
         QCOMPARE(rowTexts(*page), QStringList { "61000" });
@@ -355,7 +357,7 @@ private slots:
         SKIP_WITHOUT_LAB();
         QVERIFY(labReady());
         ScanPageRig rig(m_clock);
-        prepare(rig, 1);
+        QVERIFY(prepare(rig, 1));
         frmWiz07* page = rig.openSearch();
         QVERIFY(rig.waitForResults());
         QCOMPARE(page->lblTitle->text(), QStringLiteral("No Calvantor units were located!"));
@@ -526,13 +528,19 @@ private:
         m_sims.clear();
     }
 
-    void prepare(ScanPageRig& rig, int mode)
+    // The PC's interface table read from the kernel, as start-up reads it:
+    // one adaptor (the bridge; its ports are no candidates), so the welcome
+    // page leads straight to the search, which broadcasts to everyone out of
+    // that link.
+    bool prepare(ScanPageRig& rig, int mode)
     {
-        rig.addInterface(QStringLiteral("198.51.100.1"), QStringLiteral("255.255.255.0"), kPcMac);
+        CAdapterHelper adapters(QStringLiteral("/sys/class/net"), &rig.prompts);
+        if (ModQar::BuildInterfaceList(adapters, rig.interfaces) != 1)
+            return false;
+        rig.interfaces.LanAdapterCount = 1;
         rig.state.WizardMode = mode;
         rig.build([&rig] { return rig.realDiscovery(); });
-        // What the adaptor page does for the chosen interface.
-        rig.main->cz()->setInterface();
+        return true;
     }
 
     frmWiz07* sharedPage()
@@ -549,7 +557,8 @@ private:
         if (!started)
             return nullptr;
         m_shared = std::make_unique<ScanPageRig>(m_clock);
-        prepare(*m_shared, 1);
+        if (!prepare(*m_shared, 1))
+            return nullptr;
         m_sharedPage = m_shared->openSearch();
         if (!m_shared->waitForResults())
             return nullptr;
