@@ -39,17 +39,17 @@ void ReplyLedger::end(CallId call, qint64 nowMs)
     prune(nowMs);
 }
 
-qint64 ReplyLedger::lapseOf(const Call& c, qsizetype send)
+qint64 ReplyLedger::lapseOf(const Call& c)
 {
-    return qMax(c.sends[send], c.endedMs) + LateGraceMs;
+    // Sends are paid oldest first, so the latest one lapses last.
+    return qMax(c.sends.back(), c.endedMs) + LateGraceMs;
 }
 
 bool ReplyLedger::owing(const Call& c, qint64 nowMs)
 {
     if (c.open)
         return false;
-    // Sends are paid oldest first, so the latest one lapses last.
-    return c.paid < c.sends.size() && lapseOf(c, c.sends.size() - 1) > nowMs;
+    return c.paid < c.sends.size() && lapseOf(c) > nowMs;
 }
 
 void ReplyLedger::take(Call& c, QByteArrayView text, qint64 nowMs)
@@ -124,7 +124,7 @@ ReplyLedger::Verdict ReplyLedger::reply(const QByteArray& key, QByteArrayView te
 
 bool ReplyLedger::owes(const QByteArray& key, qint64 nowMs) const
 {
-    return std::any_of(m_calls.begin(), m_calls.end(), [&](const Call& c) { return c.key == key && owing(c, nowMs); });
+    return owedUntil(key, nowMs) >= 0;
 }
 
 qint64 ReplyLedger::owedUntil(const QByteArray& key, qint64 nowMs) const
@@ -132,7 +132,7 @@ qint64 ReplyLedger::owedUntil(const QByteArray& key, qint64 nowMs) const
     qint64 until = -1;
     for (const Call& c : m_calls)
         if (c.key == key && owing(c, nowMs))
-            until = qMax(until, lapseOf(c, c.sends.size() - 1));
+            until = qMax(until, lapseOf(c));
     return until;
 }
 

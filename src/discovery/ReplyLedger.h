@@ -98,7 +98,7 @@ private:
     };
 
     static bool owing(const Call& c, qint64 nowMs);
-    static qint64 lapseOf(const Call& c, qsizetype send);
+    static qint64 lapseOf(const Call& c);
     static void take(Call& c, QByteArrayView text, qint64 nowMs);
     Call* find(CallId id);
     // Drops the ended calls that owe nothing any more.

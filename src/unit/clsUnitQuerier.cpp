@@ -126,10 +126,12 @@ clsUnitQuerier::Hook clsUnitQuerier::beginCommand(clsVerevo& v, const QString& s
     return before;
 }
 
-void clsUnitQuerier::endCommand(clsVerevo& v, const Hook& before)
+void clsUnitQuerier::endCommand(const QPointer<clsVerevo>& v, const Hook& before)
 {
-    v.EndCall(m_call);
-    SetVerevo(before.verevo);
+    if (v) {
+        v->EndCall(m_call);
+        SetVerevo(before.verevo);
+    }
     m_call = before.call;
     bBusy = before.busy;
 }
@@ -148,29 +150,19 @@ QString clsUnitQuerier::probeReply(clsVerevo& v, const QString& serial, const QS
 QString clsUnitQuerier::awaitReply(clsVerevo& v, const QString& serial, const QString& command, qint32 timeoutSeconds,
     const QString& marker, bool anyReply)
 {
-    const CallLifetime::Call call(m_life);
-    if (ended())
-        return {};
-    const QPointer<clsVerevo> alive(&v);
-    const Hook before = beginCommand(v, serial, command, marker, Qt::CaseInsensitive, anyReply);
-    const Deadline deadline = Deadline::roundedSeconds(m_clock, timeoutSeconds);
-    if (marker.isEmpty())
-        deadline.wait([this, &alive] { return !alive || ended() || !sRuraResp.isEmpty(); });
-    else
-        deadline.wait(
-            [this, &alive, &marker] { return !alive || ended() || sRuraResp.contains(marker, Qt::CaseInsensitive); });
-    const QString reply = sRuraResp;
-    if (alive) {
-        endCommand(v, before);
-    } else {
-        m_call = before.call;
-        bBusy = before.busy;
-    }
+    QString reply;
+    runCommand(v, serial, command, marker, Qt::CaseInsensitive, anyReply, timeoutSeconds, reply);
     return reply;
 }
 
 bool clsUnitQuerier::SendRuraAndWait(clsVerevo& v, const QString& serial, QString& reply, const QString& command,
     const QString& marker, qint32 timeoutSeconds)
+{
+    return runCommand(v, serial, command, marker, Qt::CaseSensitive, false, timeoutSeconds, reply);
+}
+
+bool clsUnitQuerier::runCommand(clsVerevo& v, const QString& serial, const QString& command, const QString& marker,
+    Qt::CaseSensitivity caseSensitivity, bool anyReply, qint32 timeoutSeconds, QString& reply)
 {
     const CallLifetime::Call call(m_life);
     if (ended()) {
@@ -178,17 +170,14 @@ bool clsUnitQuerier::SendRuraAndWait(clsVerevo& v, const QString& serial, QStrin
         return false;
     }
     const QPointer<clsVerevo> alive(&v);
-    const Hook before = beginCommand(v, serial, command, marker, Qt::CaseSensitive, false);
-    const bool found = Deadline::roundedSeconds(m_clock, timeoutSeconds).wait([this, &alive, &marker] {
-        return !alive || ended() || sRuraResp.contains(marker, Qt::CaseSensitive);
-    }) && alive
-        && sRuraResp.contains(marker, Qt::CaseSensitive);
+    const Hook before = beginCommand(v, serial, command, marker, caseSensitivity, anyReply);
+    const auto complete = [this, &marker, caseSensitivity] {
+        return marker.isEmpty() ? !sRuraResp.isEmpty() : sRuraResp.contains(marker, caseSensitivity);
+    };
+    const bool found = Deadline::roundedSeconds(m_clock, timeoutSeconds).wait([&] {
+        return !alive || ended() || complete();
+    }) && alive && complete();
     reply = sRuraResp;
-    if (alive) {
-        endCommand(v, before);
-    } else {
-        m_call = before.call;
-        bBusy = before.busy;
-    }
+    endCommand(alive, before);
     return found;
 }

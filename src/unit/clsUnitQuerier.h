@@ -166,7 +166,12 @@ private:
     // sends the line; the caller then waits. v may be gone on return.
     Hook beginCommand(clsVerevo& v, const QString& serial, const QString& command, const QString& marker,
         Qt::CaseSensitivity caseSensitivity, bool anyReply);
-    void endCommand(clsVerevo& v, const Hook& before);
+    // Unhooks v when it is still there, and puts back what the command found.
+    void endCommand(const QPointer<clsVerevo>& v, const Hook& before);
+    // One command and its wait: true once the reply holds marker (any text
+    // when marker is empty); reply has what came either way.
+    bool runCommand(clsVerevo& v, const QString& serial, const QString& command, const QString& marker,
+        Qt::CaseSensitivity caseSensitivity, bool anyReply, qint32 timeoutSeconds, QString& reply);
     QByteArray unitMac() const { return m_unitMac ? m_unitMac() : QByteArray(); }
 
     // The person cancelled the run, or the object has been ended.
