@@ -175,7 +175,7 @@ bool frmComms::ConnectIP(const QString& host, const QString& port, qint32 timeou
     Winsock1().setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_tcpConnected = true;
     IPMode = true;
-    m_clock.waitForEvents(m_clock.monotonicMs());
+    yieldToEvents();
     return true;
 }
 
@@ -186,8 +186,7 @@ qint32 frmComms::ConnectNowTelnet(
     // A session closed while it connected or logged in fails as that step
     // would, without a box: whoever closed it has gone or has said so.
     if (!ConnectIP(host, QString::number(m_options.port), 60000) || ended()) {
-        if (!ended())
-            m_prompts.message(QStringLiteral("Failed to connect to : ") + host, UserPrompts::Icon::Exclamation);
+        warn(QStringLiteral("Failed to connect to : ") + host);
         return 4;
     }
     IPMode = true;
@@ -196,8 +195,7 @@ qint32 frmComms::ConnectNowTelnet(
         return 0;
     }
     if (!LoginSession(user, password) || ended()) {
-        if (!ended())
-            m_prompts.message(QStringLiteral("Failed to login to remote unit"), UserPrompts::Icon::Exclamation);
+        warn(QStringLiteral("Failed to login to remote unit"));
         return 5;
     }
     if (!expectedSerial.isEmpty())
@@ -208,14 +206,20 @@ qint32 frmComms::ConnectNowTelnet(
     return 0;
 }
 
+void frmComms::warn(const QString& text)
+{
+    // A session its owner closed says nothing more: whoever closed it has
+    // gone or has said so.
+    if (!ended())
+        m_prompts.message(text, UserPrompts::Icon::Exclamation);
+}
+
 void frmComms::checkSerialAndWarn(const QString& expected)
 {
     RelayStatusMessage(QStringLiteral("Checking serial number.."));
-    if (!VerifySerialNumber(expected) && !ended())
-        m_prompts.message(QStringLiteral("The unit to which we have connected does not have the expected serial "
-                                         "number. Therefore the dynamic IP address that Quillstone has for this "
-                                         "unit must be out of date!"),
-            UserPrompts::Icon::Exclamation);
+    if (!VerifySerialNumber(expected))
+        warn(QStringLiteral("The unit to which we have connected does not have the expected serial number. Therefore "
+                            "the dynamic IP address that Quillstone has for this unit must be out of date!"));
 }
 
 bool frmComms::LoginSession(const QString& user, const QString& password)
@@ -339,7 +343,7 @@ void frmComms::DisconnectSession()
     // a pump for it would let anything at all run: a new scan drops the
     // sessions of thousands of records at once.
     if (m_socket) {
-        m_clock.waitForEvents(m_clock.monotonicMs());
+        yieldToEvents();
         if (m_tcpConnected)
             closeSocket();
     }

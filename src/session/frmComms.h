@@ -207,6 +207,8 @@ private:
     // "Checking serial number..", the comparison, and the box that warns of
     // an address that belongs to another unit.
     void checkSerialAndWarn(const QString& expected);
+    // An exclamation box, unless the session has been ended.
+    void warn(const QString& text);
     // Sends a line (CR added) and collects its reply up to "OK", ending
     // early on "ERROR" CR; "" when refused or unanswered.
     QString acceptedReply(const QString& line, const QString& marker, qint32 timeoutSeconds);

@@ -59,11 +59,9 @@ bool frmComms::ConnectAndCheckSerial(
         made = true;
     }
     closeSocket();
-    if (!made && !ended())
-        m_prompts.message(QStringLiteral("It was not possible to check that the unit we have connected to has the "
-                                         "correct serial number. Therefore it is possible you are not connected to the "
-                                         "correct unit!"),
-            UserPrompts::Icon::Exclamation);
+    if (!made)
+        warn(QStringLiteral("It was not possible to check that the unit we have connected to has the correct serial "
+                            "number. Therefore it is possible you are not connected to the correct unit!"));
     return made;
 }
 
