@@ -5,6 +5,12 @@
 namespace {
 const QString nmTag = QStringLiteral("nm:");
 const QString kernelTag = QStringLiteral("kernel:");
+
+AdapterConfigBackend::Configuration withId(AdapterConfigBackend::Configuration c, QString id)
+{
+    c.id = std::move(id);
+    return c;
+}
 } // namespace
 
 AdapterConfig::AdapterConfig(NetworkManagerAdapterConfig* networkManager, AdapterConfigBackend& kernel)
@@ -53,7 +59,7 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
         if (!nm)
             return std::nullopt;
         for (const Configuration& c : *nm)
-            out.append({ nmTag + c.id, c.macAddress, c.ifindex });
+            out.append(withId(c, nmTag + c.id));
         managed = nmBackend->managedInterfaces();
     }
     const auto kernel = m_kernel.ipEnabledConfigurations();
@@ -61,7 +67,7 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
         return std::nullopt;
     for (const Configuration& c : *kernel) {
         if (!managed.contains(c.id))
-            out.append({ kernelTag + c.id, c.macAddress, c.ifindex });
+            out.append(withId(c, kernelTag + c.id));
     }
     return out;
 }
@@ -69,9 +75,9 @@ std::optional<QList<AdapterConfigBackend::Configuration>> AdapterConfig::ipEnabl
 std::pair<AdapterConfigBackend*, AdapterConfigBackend::Configuration> AdapterConfig::route(const Configuration& c)
 {
     if (c.id.startsWith(nmTag) && networkManager())
-        return { m_nm, { c.id.mid(nmTag.size()), c.macAddress, c.ifindex } };
+        return { m_nm, withId(c, c.id.mid(nmTag.size())) };
     if (c.id.startsWith(kernelTag))
-        return { &m_kernel, { c.id.mid(kernelTag.size()), c.macAddress, c.ifindex } };
+        return { &m_kernel, withId(c, c.id.mid(kernelTag.size())) };
     return { nullptr, c };
 }
 

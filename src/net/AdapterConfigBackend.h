@@ -67,6 +67,9 @@ public:
         std::optional<bool> value;
     };
 
+    // Whether a method's result is one of the done codes.
+    static bool succeeded(const std::optional<qint32>& r) { return r && (*r == Done || *r == DoneRestartNeeded); }
+
     virtual ~AdapterConfigBackend() = default;
 
     // The IP-enabled configurations in the service's order; nullopt on failure.

@@ -18,7 +18,6 @@
 #include <unistd.h>
 
 namespace {
-constexpr int clientCallMs = 30'000;
 constexpr int stopWaitMs = 5'000;
 // A notification lost to a full socket buffer must not cost the whole
 // deadline: the interface is looked at again at least this often.
@@ -69,16 +68,11 @@ KernelAdapterConfig::KernelAdapterConfig(Clock& clock, Paths paths, ProblemLog l
     : m_clock(clock)
     , m_paths(std::move(paths))
     , m_log(std::move(log))
-    , m_bus(std::move(bus))
-    , m_resolver(m_paths.resolvConf, m_paths.useResolved, m_bus ? *m_bus : QDBusConnection::systemBus())
+    , m_bus(bus ? std::move(*bus) : QDBusConnection::systemBus())
+    , m_resolver(m_paths.resolvConf, m_paths.useResolved, m_bus)
     , m_scan(m_paths.procRoot, m_paths.networkdRoot)
     , m_dhclient(clock, m_paths.runDir, m_paths.dhclient)
 { }
-
-QDBusConnection KernelAdapterConfig::bus() const
-{
-    return m_bus ? *m_bus : QDBusConnection::systemBus();
-}
 
 int KernelAdapterConfig::indexOf(RouteNetlink& nl, const Configuration& c)
 {
@@ -275,7 +269,7 @@ std::optional<qint32> KernelAdapterConfig::enableDhcp(const Configuration& c)
     if (const DhcpClientScan::Client* other = servingOthers(foreign)) {
         // networkd's DHCP is on already: a fresh lease is what this step can ask for.
         if (other->kind == DhcpClientScan::Kind::Networkd)
-            return renewWithNetworkd(nl, ifindex, false, UnableToConfigureDhcp);
+            return renewWithNetworkd(nl, ifindex, false);
         return leftAlone(c.id, *other, QStringLiteral("DHCP"));
     }
     const bool wasDhcp = dhcpMode(c.id) || !foreign.isEmpty();
@@ -283,7 +277,7 @@ std::optional<qint32> KernelAdapterConfig::enableDhcp(const Configuration& c)
     nl.flushAddresses(ifindex);
     nl.flushDefaultRoutes(ifindex);
     m_dhclient.setDhcpMode(c.id, true);
-    if (!dhcpMode(c.id) || m_dhclient.run(c.id, { QStringLiteral("-nw") }, clientCallMs) != 0) {
+    if (!dhcpMode(c.id) || m_dhclient.run(c.id, { QStringLiteral("-nw") }, OwnDhclient::callMs) != 0) {
         // A client that can't run leaves the PC with what it had.
         undo(nl, *before, c.id, wasDhcp);
         return UnableToConfigureDhcp;
@@ -315,7 +309,7 @@ std::optional<qint32> KernelAdapterConfig::releaseDhcpLease(const Configuration&
     m_dhclient.setDhcpMode(c.id, true);
     // Sends DHCPRELEASE, ends the running client and removes the address; the
     // interface stays in DHCP mode until a static address is set.
-    if (ownLease && m_dhclient.run(c.id, { QStringLiteral("-r") }, clientCallMs) != 0)
+    if (ownLease && m_dhclient.run(c.id, { QStringLiteral("-r") }, OwnDhclient::callMs) != 0)
         return UnableToReleaseLease;
     // The client's script leaves the address when its lease file is still
     // empty; without a lease the interface holds no IPv4 address.
@@ -334,7 +328,7 @@ std::optional<qint32> KernelAdapterConfig::renewDhcpLease(const Configuration& c
     // The renew ends the DHCP road: with a lease the name servers are the
     // lease's; without one they go back to what they were before the road.
     if (const auto road = m_roads.constFind(ifindex); road != m_roads.cend()) {
-        if (!r || (*r != Done && *r != DoneRestartNeeded))
+        if (!succeeded(r))
             road->restoreNameServers(m_resolver);
         m_roads.remove(ifindex);
     }
@@ -348,7 +342,7 @@ std::optional<qint32> KernelAdapterConfig::renewOnce(RouteNetlink& nl, const Con
         return DhcpNotEnabled;
     if (const DhcpClientScan::Client* other = servingOthers(foreign)) {
         if (other->kind == DhcpClientScan::Kind::Networkd)
-            return renewWithNetworkd(nl, ifindex, true, UnableToRenewLease);
+            return renewWithNetworkd(nl, ifindex, true);
         return leftAlone(c.id, *other, QStringLiteral("the renewal of the DHCP lease"));
     }
     const auto before = KernelAdapterConfigSnapshot::take(nl, m_resolver, ifindex);
@@ -365,9 +359,10 @@ std::optional<qint32> KernelAdapterConfig::renewOnce(RouteNetlink& nl, const Con
     return Done;
 }
 
-qint32 KernelAdapterConfig::renewWithNetworkd(RouteNetlink& nl, int ifindex, bool needLease, qint32 failure) const
+qint32 KernelAdapterConfig::renewWithNetworkd(RouteNetlink& nl, int ifindex, bool needLease) const
 {
-    const NetworkdLink networkd(bus(), m_paths.networkdRoot);
+    const qint32 failure = needLease ? UnableToRenewLease : UnableToConfigureDhcp;
+    const NetworkdLink networkd(m_bus, m_paths.networkdRoot);
     const QDateTime before = networkd.leaseWritten(ifindex);
     // networkd writes the link's lease file anew once the server has acked.
     const auto bound = [&] {
@@ -433,5 +428,5 @@ void KernelAdapterConfig::undo(
     m_dhclient.setDhcpMode(ifname, wasDhcp);
     // The interface was in DHCP mode: its lease goes on being kept.
     if (wasDhcp)
-        m_dhclient.run(ifname, { QStringLiteral("-nw") }, clientCallMs);
+        m_dhclient.run(ifname, { QStringLiteral("-nw") }, OwnDhclient::callMs);
 }

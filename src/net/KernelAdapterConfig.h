@@ -84,7 +84,6 @@ public:
 private:
     // The link's index: the configuration's own, else the one of its name.
     static int indexOf(RouteNetlink& nl, const Configuration& c);
-    QDBusConnection bus() const;
 
     // The first of clients that serves other links too, or nullptr.
     static const DhcpClientScan::Client* servingOthers(const QList<DhcpClientScan::Client>& clients);
@@ -93,9 +92,10 @@ private:
     // Stops the program's own client (keeping the DHCP-mode mark) and the
     // given clients of others, each of which serves this link alone.
     void stopClients(const QString& ifname, const QList<DhcpClientScan::Client>& foreign) const;
-    // Asks networkd for a fresh lease on the link; with needLease, a lease
-    // not bound by the deadline is failure.
-    qint32 renewWithNetworkd(RouteNetlink& nl, int ifindex, bool needLease, qint32 failure) const;
+    // Asks networkd for a fresh lease on the link. needLease is the renew's
+    // step: a lease not bound by the deadline is failure, and its failures
+    // are the renew's code; without it they are the enable's.
+    qint32 renewWithNetworkd(RouteNetlink& nl, int ifindex, bool needLease) const;
     std::optional<qint32> renewOnce(RouteNetlink& nl, const Configuration& c, int ifindex);
 
     // Blocks until done() holds or the lease deadline passes; woken by every
@@ -109,7 +109,7 @@ private:
     Clock& m_clock;
     Paths m_paths;
     ProblemLog m_log;
-    std::optional<QDBusConnection> m_bus;
+    QDBusConnection m_bus;
     ResolverConfig m_resolver;
     DhcpClientScan m_scan;
     OwnDhclient m_dhclient;

@@ -458,17 +458,17 @@ std::optional<qint32> NetworkManagerAdapterConfig::setDnsServerSearchOrder(
 
 std::optional<qint32> NetworkManagerAdapterConfig::enableDhcp(const Configuration& c)
 {
-    // The DHCP road begins here: its later steps clear the name servers, and
-    // a road that ends without a lease puts back the connection's own.
-    if (const std::optional<Applied> a = applied(c.id)) {
+    const std::optional<qint32> r = reapply(c.id, [&](NMSettings& all, QVariantMap& ipv4) {
+        // The DHCP road begins with the read of the connection, whether its
+        // reapply then goes through or not: the road's later steps clear the
+        // name servers, and a road that ends without a lease puts back the
+        // connection's own.
         QVariantMap dns;
         for (const QString& key : nameServerKeys()) {
-            if (a->settings.value(ipv4Key).contains(key))
-                dns.insert(key, a->settings.value(ipv4Key).value(key));
+            if (ipv4.contains(key))
+                dns.insert(key, ipv4.value(key));
         }
         m_roads.insert(c.id, dns);
-    }
-    const std::optional<qint32> r = reapply(c.id, [](NMSettings& all, QVariantMap& ipv4) {
         ipv4[methodKey] = QStringLiteral("auto");
         ipv4.remove(QStringLiteral("address-data"));
         ipv4.remove(QStringLiteral("gateway"));
@@ -506,7 +506,7 @@ std::optional<qint32> NetworkManagerAdapterConfig::renewDhcpLease(const Configur
     // The renew ends the DHCP road: with a lease the name servers are the
     // lease's; without one they go back to what they were before the road.
     if (const auto road = m_roads.constFind(c.id); road != m_roads.cend()) {
-        if (!r || (*r != Done && *r != DoneRestartNeeded)) {
+        if (!succeeded(r)) {
             const QVariantMap dns = *road;
             reapply(c.id, [&](NMSettings&, QVariantMap& ipv4) {
                 for (const QString& key : nameServerKeys())

@@ -83,7 +83,8 @@ private:
     std::optional<qint32> renewOnce(const Configuration& c);
     // The ipv4 keys that hold the connection's own name servers.
     static QStringList nameServerKeys();
-    // Fetches the applied connection, lets edit change it, reapplies it.
+    // Fetches the applied connection, lets edit change it, reapplies it; edit
+    // runs whenever the fetch succeeds, before the reapply is sent.
     template<typename Edit> std::optional<qint32> reapply(const QString& device, Edit edit);
     // Whether the device holds a DHCP lease whose address it carries; nullopt
     // when NetworkManager has given the device up.

@@ -7,10 +7,6 @@
 #include <QFile>
 #include <QProcess>
 
-namespace {
-constexpr int callMs = 30'000;
-} // namespace
-
 OwnDhclient::OwnDhclient(Clock& clock, QString runDir, QString program)
     : m_clock(clock)
     , m_runDir(std::move(runDir))

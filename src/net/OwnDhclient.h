@@ -12,6 +12,10 @@ class Clock;
 // in DHCP mode, whether the client runs just now or not (after a release).
 class OwnDhclient {
 public:
+    // The time-out of a run that waits for no lease (-nw, -r, -x): such a
+    // client returns at once unless something keeps it hanging.
+    static constexpr int callMs = 30'000;
+
     OwnDhclient(Clock& clock, QString runDir, QString program);
 
     bool dhcpMode(const QString& ifname) const;

@@ -1,12 +1,10 @@
 #include "net/RouteNetlink.h"
 
 #include "net/AdapterConfigBackend.h"
-#include "net/PhysicalAddress.h"
 
 #include <QHostAddress>
 
 #include <arpa/inet.h>
-#include <linux/if_arp.h>
 #include <netlink/errno.h>
 #include <netlink/netlink.h>
 #include <netlink/route/addr.h>
@@ -79,11 +77,6 @@ std::optional<QList<RouteNetlink::Link>> RouteNetlink::links()
         Link link;
         link.ifindex = rtnl_link_get_ifindex(l);
         link.name = QString::fromLocal8Bit(rtnl_link_get_name(l));
-        link.ethernet = rtnl_link_get_arptype(l) == ARPHRD_ETHER;
-        link.up = (rtnl_link_get_flags(l) & IFF_UP) != 0;
-        if (nl_addr* a = rtnl_link_get_addr(l); a && nl_addr_get_len(a) == 6)
-            link.mac = PhysicalAddress::format(
-                QByteArray(static_cast<const char*>(nl_addr_get_binary_addr(a)), 6), QLatin1Char(':'));
         out << link;
     }
     std::sort(out.begin(), out.end(), [](const Link& a, const Link& b) { return a.ifindex < b.ifindex; });

@@ -15,9 +15,6 @@ public:
     struct Link {
         int ifindex = 0;
         QString name;
-        QString mac; // upper-case pairs joined by ":", "" without one
-        bool ethernet = false;
-        bool up = false;
     };
     struct Address {
         QString address;
