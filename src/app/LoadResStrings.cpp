@@ -1,5 +1,5 @@
 #include "app/Module1.h"
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 
 #include <QAbstractButton>
 #include <QAction>

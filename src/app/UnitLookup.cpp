@@ -1,6 +1,6 @@
 #include "app/UnitLookup.h"
 
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/UnitListRow.h"
 

@@ -1,6 +1,6 @@
 #include "discovery/RuraCodec.h"
 
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 #include "discovery/encode_hash.h"
 
 namespace RuraCodec {

@@ -1,6 +1,6 @@
 #include "session/frmComms.h"
 
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 #include "net/Deadline.h"
 #include "session/clsTrm.h"
 #include "session/modTrmTypes.h"

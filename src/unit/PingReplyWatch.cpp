@@ -1,6 +1,6 @@
 #include "unit/PingReplyWatch.h"
 
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 
 namespace {
 // A count line is a few characters long; a unit that never ends the line

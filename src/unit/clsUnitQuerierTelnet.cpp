@@ -1,6 +1,6 @@
 // The temporary user profile and the two checks that log into a unit's
 // terminal with it: the serial-number check and the cellular ping test.
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 #include "net/Deadline.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/PingReplyWatch.h"

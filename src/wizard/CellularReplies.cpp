@@ -1,6 +1,6 @@
 #include "wizard/CellularReplies.h"
 
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "discovery/NumberText.h"
+#include "net/NumberText.h"
 
 #include <cmath>
 #include <limits>
