@@ -110,10 +110,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
     auto createDiscovery = [this, selectedAddressAndMask]() -> std::unique_ptr<clsVerevo> {
         // Discovery leaves through the selected interface, whatever the routes say.
         VerevoSocketOptions socket = VerevoSocketOptions::outOfSelected(m_usable);
-        socket.problemLog = [this](const QString& text) {
-            if (m_main)
-                m_main->AddLogEntry(QString(), text);
-        };
+        socket.problemLog = [this](const QString& text) { logProblem(text); };
         return std::make_unique<clsVerevo>(
             m_platform.clock, m_prompts, m_state.BroadcastAddress, selectedAddressAndMask, m_platform.ender, socket);
     };
