@@ -78,14 +78,6 @@ void LinkwiseProgram::start()
     Module1::Main(m_state, m_platform.store, m_settings, m_usable, hooks);
 }
 
-KernelAdapterConfig::Paths LinkwiseProgram::kernelConfigPaths(const QString& sysClassNet)
-{
-    // The adapter list and the kernel backend read the same list of links.
-    KernelAdapterConfig::Paths paths;
-    paths.sysClassNet = sysClassNet;
-    return paths;
-}
-
 void LinkwiseProgram::logProblem(const QString& text)
 {
     if (m_main)
