@@ -5,6 +5,7 @@
 #include "app/ScanResultsView.h"
 #include "app/clsScanOptions.h"
 #include "discovery/clsVerevo.h"
+#include "net/CallLifetime.h"
 #include "net/ClockTimer.h"
 #include "net/InterfaceEntry.h"
 #include "net/UserPrompts.h"
@@ -227,9 +228,9 @@ private:
     bool m_pingChecked = false;
     bool m_pingProblemPrinted = false;
     std::unique_ptr<frmTerminal2> m_TermForm;
-    // The discovery object is lent to a unit action that waits; the unload
-    // leaves it to that action to release.
-    int m_discoveryLent = 0;
+    // The discovery object is lent to unit actions that wait, one inside
+    // another at times; the unload leaves it to the outermost to release.
+    CallLifetime m_discoveryLoans;
     ClockTimer m_clockPanels;
     bool m_unloaded = false;
     bool m_controlsBuilt = false;

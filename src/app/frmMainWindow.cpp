@@ -187,8 +187,7 @@ void frmMain::Form_Unload()
     setScanSlot(nullptr);
     m_cz = nullptr;
     m_Timer1.stop();
-    if (m_discoveryLent == 0)
-        m_discovery.reset();
+    m_discoveryLoans.end([this] { m_discovery.reset(); });
 
     // The rest are hidden rather than closed: a wizard page's close box ends
     // the program at once, which would skip writing the settings back.
@@ -221,15 +220,14 @@ void frmMain::lendDiscovery(const std::function<void(clsVerevo*)>& use)
         m_cz = nullptr;
     else
         setScanSlot(nullptr);
-    ++m_discoveryLent;
-    use(lent);
-    --m_discoveryLent;
-    if (m_unloaded) {
-        // The window unloaded while the object was lent: it goes now.
-        if (m_discoveryLent == 0)
-            m_discovery.reset();
-        return;
+    {
+        const CallLifetime::Call loan(m_discoveryLoans);
+        use(lent);
     }
+    // The window unloaded while the object was lent: it has no slot to go
+    // back to, and goes as the outermost loan closes.
+    if (m_unloaded)
+        return;
     if (resting)
         m_cz = lent;
     else

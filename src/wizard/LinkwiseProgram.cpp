@@ -78,14 +78,6 @@ void LinkwiseProgram::start()
     Module1::Main(m_state, m_platform.store, m_settings, m_usable, hooks);
 }
 
-KernelAdapterConfig::Paths LinkwiseProgram::kernelConfigPaths(const QString& sysClassNet)
-{
-    // The adapter list and the kernel backend read the same list of links.
-    KernelAdapterConfig::Paths paths;
-    paths.sysClassNet = sysClassNet;
-    return paths;
-}
-
 void LinkwiseProgram::logProblem(const QString& text)
 {
     if (m_main)
@@ -110,10 +102,7 @@ void LinkwiseProgram::loadMainWindowAndShowWelcome()
     auto createDiscovery = [this, selectedAddressAndMask]() -> std::unique_ptr<clsVerevo> {
         // Discovery leaves through the selected interface, whatever the routes say.
         VerevoSocketOptions socket = VerevoSocketOptions::outOfSelected(m_usable);
-        socket.problemLog = [this](const QString& text) {
-            if (m_main)
-                m_main->AddLogEntry(QString(), text);
-        };
+        socket.problemLog = [this](const QString& text) { logProblem(text); };
         return std::make_unique<clsVerevo>(
             m_platform.clock, m_prompts, m_state.BroadcastAddress, selectedAddressAndMask, m_platform.ender, socket);
     };

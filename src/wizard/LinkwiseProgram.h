@@ -82,7 +82,6 @@ private:
     void loadMainWindowAndShowWelcome();
     void showNoAdaptorPage();
     QWidget* boxAnchor() const;
-    static KernelAdapterConfig::Paths kernelConfigPaths(const QString& sysClassNet);
     void logProblem(const QString& text);
 
     Platform m_platform;
@@ -93,7 +92,9 @@ private:
     DialogPrompts m_prompts;
     DialogHostPrompt m_hostPrompt;
     // What the kernel backend leaves undone goes to the program-wide log.
-    KernelAdapterConfig m_kernelConfig { m_platform.clock, kernelConfigPaths(m_platform.sysClassNet),
+    // It reads the same list of links as the adapter list.
+    KernelAdapterConfig m_kernelConfig { m_platform.clock,
+        KernelAdapterConfig::Paths { .sysClassNet = m_platform.sysClassNet },
         [this](const QString& text) { logProblem(text); } };
     std::unique_ptr<NetworkManagerAdapterConfig> m_networkManager;
     std::unique_ptr<AdapterConfig> m_adapterConfig;

@@ -85,6 +85,10 @@ bool UnitAddressPage::applyEthernet(UnitCommands& unit)
 
 bool UnitAddressPage::applyWithRetry(const std::function<bool(UnitCommands&)>& pass)
 {
+    // Next leaves the page however the unit answers: from here on its close
+    // box ends nothing.
+    Navigating = true;
+    setNavigationEnabled(false);
     for (;;) {
         UnitCommands unit(router(), state().CurrentUnit);
         const bool ok = pass(unit);

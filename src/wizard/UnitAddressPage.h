@@ -49,10 +49,10 @@ protected:
     // the configuration saved. True when every step succeeded.
     bool applyEthernet(UnitCommands& unit);
     // Runs pass until it succeeds or the person does not want to retry.
-    // False when the run ended meanwhile. The pages that loop so mark
-    // themselves as being left before the first pass: their close box then
-    // ends nothing, and the loop goes on to the next page, which takes the
-    // closed page's place on screen.
+    // False when the run ended meanwhile. Before the first pass the page is
+    // marked as being left and its Next and Back greyed out: its close box
+    // then ends nothing, and the loop goes on to the next page, which takes
+    // the closed page's place on screen.
     bool applyWithRetry(const std::function<bool(UnitCommands&)>& pass);
     // The page was closed while it was not being left: the run is ending.
     bool runEnded() const { return unloaded() && !Navigating; }

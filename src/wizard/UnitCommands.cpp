@@ -1,7 +1,5 @@
 #include "wizard/UnitCommands.h"
 
-#include "app/frmMain.h"
-#include "discovery/clsVerevo.h"
 #include "unit/CQarUnitInfo.h"
 #include "unit/clsUnitQuerier.h"
 #include "wizard/WizardRouter.h"
@@ -12,8 +10,7 @@ UnitCommands::UnitCommands(const WizardRouter& router, std::shared_ptr<CQarUnitI
     if (!m_unit)
         return;
     m_cuq = m_unit->cuq();
-    if (frmMain* main = router.services().main)
-        m_verevo = main->cz();
+    m_verevo = router.discovery();
 }
 
 QString UnitCommands::serial() const

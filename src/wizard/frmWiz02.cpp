@@ -1,7 +1,6 @@
 #include "wizard/frmWiz02.h"
 
 #include "app/InterfaceEntryText.h"
-#include "app/frmMain.h"
 #include "discovery/clsVerevo.h"
 #include "wizard/PageFonts.h"
 #include "wizard/StepLabel.h"
@@ -150,7 +149,7 @@ void frmWiz02::nextClicked()
     state().SelectedInterface() = chosen;
     // The broadcast of the chosen subnet must be in place before the next
     // page can send its first query.
-    if (clsVerevo* resting = services().main ? services().main->cz() : nullptr)
+    if (clsVerevo* resting = router().discovery())
         resting->setInterface();
     leave(PageGraph::Button::Next);
 }

@@ -58,10 +58,6 @@ bool frmwiz11A::applyPass(UnitCommands& unit)
 
 void frmwiz11A::nextClicked()
 {
-    // Next leaves the page however the unit answers: from here on its close
-    // box ends nothing.
-    Navigating = true;
-    setNavigationEnabled(false);
     if (!applyWithRetry([this](UnitCommands& unit) { return applyPass(unit); }))
         return;
     // Done or given up: the wizard goes on either way.

@@ -88,10 +88,6 @@ void frmwiz11C::askForAnAddress()
 
 void frmwiz11C::nextClicked()
 {
-    // Next leaves the page however the unit answers: from here on its close
-    // box ends nothing.
-    Navigating = true;
-    setNavigationEnabled(false);
     // On the Shift road from the search page the option page, which sets
     // the interface words, never ran: without them every command would be
     // refused.

@@ -112,6 +112,7 @@ public:
     QString iniPath = dir.filePath(QStringLiteral("Linkwise.ini"));
     std::unique_ptr<QSettings> store;
     std::function<void()> duringPing;
+    std::function<void()> duringConfigure;
     UnitInterfacePrefixes prefixes;
     bool cancelRequested = false;
     QList<const CQarUnitInfo*> queriersMadeFor;
@@ -180,6 +181,8 @@ public:
                     for (const auto& u : *units)
                         serials << u->Serial();
                     configureRuns << ConfigureRun { serial, serials, d, w->cz() };
+                    if (duringConfigure)
+                        duringConfigure();
                 },
             .openTerminal = [this](CQarUnitInfo& unit, clsVerevo* d) -> std::unique_ptr<frmTerminal2> {
                 terminals << TerminalOpen { unit.Serial(), d, w->cz(), lastTerminal.isNull() };
@@ -1208,6 +1211,45 @@ private slots:
         f.w->close();
         f.w->mnuFileExit()->trigger();
         QCOMPARE(f.ends, 1);
+    }
+
+    // The unload ends the discovery object at once when no unit action
+    // holds it, else as the outermost one holding it returns; an action run
+    // from inside another holds it too.
+    void unloadEndsTheDiscoveryObjectOnceTheLastLoanIsBack_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::newRow("nothing lent") << 0;
+        QTest::newRow("lent to a Configure Units run") << 1;
+        QTest::newRow("lent to a run inside another") << 2;
+    }
+    void unloadEndsTheDiscoveryObjectOnceTheLastLoanIsBack()
+    {
+        QFETCH(int, depth);
+        Fixture f;
+        f.scanUnits({ unit("2501", "198.51.100.251") }, QStringLiteral("2501"));
+        const QPointer<clsVerevo> object(f.discovery);
+        QList<bool> alive;
+        int runs = 0;
+        f.duringConfigure = [&] {
+            if (++runs < depth)
+                f.w->lvUnits_DblClick();
+            else
+                f.w->close();
+            alive << !object.isNull();
+        };
+        if (depth == 0)
+            f.w->close();
+        else
+            f.w->lvUnits_DblClick();
+        alive << !object.isNull();
+        QList<bool> expected(depth, true);
+        expected << false;
+        QCOMPARE(alive, expected);
+        QCOMPARE(f.configureRuns.size(), depth);
+        QCOMPARE(f.ends, 1);
+        QVERIFY(!f.w->cz());
+        QVERIFY(!f.w->cVerevo());
     }
 
     void doubleClickWithoutASelectedRowAsks()
